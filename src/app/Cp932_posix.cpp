@@ -1,0 +1,57 @@
+#include "app/Cp932.h"
+
+#include <cerrno>
+#include <iconv.h>
+
+namespace {
+
+// Runs one whole conversion; any invalid or incomplete sequence fails it.
+std::optional<QByteArray> convert(const char *to, const char *from, const char *in, size_t inLen,
+                                  size_t outFactor)
+{
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return std::nullopt;
+    QByteArray out(static_cast<qsizetype>(inLen * outFactor + 8), Qt::Uninitialized);
+    char *inPtr = const_cast<char *>(in);
+    size_t inLeft = inLen;
+    char *outPtr = out.data();
+    size_t outLeft = static_cast<size_t>(out.size());
+    const size_t rc = iconv(cd, inLen ? &inPtr : nullptr, &inLeft, &outPtr, &outLeft);
+    bool ok = rc != static_cast<size_t>(-1) && inLeft == 0;
+    // Flush any shift state; CP932 has none, but a stateless flush is harmless.
+    if (ok && iconv(cd, nullptr, nullptr, &outPtr, &outLeft) == static_cast<size_t>(-1))
+        ok = false;
+    iconv_close(cd);
+    if (!ok)
+        return std::nullopt;
+    out.truncate(static_cast<qsizetype>(out.size() - static_cast<qsizetype>(outLeft)));
+    return out;
+}
+
+} // namespace
+
+namespace Cp932 {
+
+std::optional<QString> decode(const QByteArray &bytes)
+{
+    if (bytes.isEmpty())
+        return QString();
+    // One CP932 byte never gives more than one UTF-16 code unit.
+    auto utf16 = convert("UTF-16LE", "CP932", bytes.constData(), static_cast<size_t>(bytes.size()), 2);
+    if (!utf16)
+        return std::nullopt;
+    return QString(reinterpret_cast<const QChar *>(utf16->constData()), utf16->size() / 2);
+}
+
+std::optional<QByteArray> encode(const QString &text)
+{
+    if (text.isEmpty())
+        return QByteArray();
+    // glibc's CP932 maps U+FFFD and similar to nothing and fails, which is what we want; two bytes per
+    // code unit is the most CP932 needs.
+    return convert("CP932", "UTF-16LE", reinterpret_cast<const char *>(text.utf16()),
+                   static_cast<size_t>(text.size()) * 2, 1);
+}
+
+} // namespace Cp932
