@@ -10,15 +10,15 @@ QString MapService::base()
 
 QString MapService::queryPrefix()
 {
-    return base() + u"/maps?q=";
+    return base() + QStringLiteral("/maps?q=");
 }
 
 QString MapService::homePage()
 {
-    return base() + u"/maps";
+    return base() + QStringLiteral("/maps");
 }
 
 QString MapService::searchPage()
 {
-    return base() + u"/";
+    return base() + QStringLiteral("/");
 }

@@ -11,7 +11,10 @@ QString base();
 // base + "/maps?q=": the search value and the fixed tail follow.
 QString queryPrefix();
 // The fixed tail of every map query.
-inline constexpr char16_t kQueryTail[] = u"&hl=ja&z=16";
+inline QString queryTail()
+{
+    return QStringLiteral("&hl=ja&z=16");
+}
 // The browser panel's home and search pages: the map service's own map page and search start page.
 QString homePage();
 QString searchPage();
