@@ -48,10 +48,14 @@ std::optional<QByteArray> encode(const QString &text)
 {
     if (text.isEmpty())
         return QByteArray();
-    // glibc's CP932 maps U+FFFD and similar to nothing and fails, which is what we want; two bytes per
-    // code unit is the most CP932 needs.
-    return convert("CP932", "UTF-16LE", reinterpret_cast<const char *>(text.utf16()),
-                   static_cast<size_t>(text.size()) * 2, 1);
+    // Two bytes per code unit is the most CP932 needs.
+    auto bytes = convert("CP932", "UTF-16LE", reinterpret_cast<const char *>(text.utf16()),
+                         static_cast<size_t>(text.size()) * 2, 1);
+    // glibc also maps a few characters one way only ("¢" to the bytes of "￠"); such a character would
+    // come back as another one, so it counts as one CP932 cannot hold, as on Windows.
+    if (bytes && decode(*bytes) != text)
+        return std::nullopt;
+    return bytes;
 }
 
 } // namespace Cp932

@@ -8,7 +8,8 @@ std::optional<QString> decode(const QByteArray &bytes)
 {
     if (bytes.isEmpty())
         return QString();
-    const int n = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes.constData(), int(bytes.size()), nullptr, 0);
+    const int n =
+        MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes.constData(), int(bytes.size()), nullptr, 0);
     if (n <= 0)
         return std::nullopt;
     QString out(n, Qt::Uninitialized);

@@ -42,8 +42,9 @@ void LocalHttpServer::serve(QTcpSocket *socket)
     QByteArray response;
     if (m_pages.contains(path)) {
         const auto &[body, type] = m_pages.value(path);
-        response = "HTTP/1.0 200 OK\r\nContent-Type: " + type + "\r\nContent-Length: " +
-                   QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+        response = "HTTP/1.0 200 OK\r\nContent-Type: " + type +
+                   "\r\nContent-Length: " + QByteArray::number(body.size()) +
+                   "\r\nConnection: close\r\n\r\n" + body;
     } else {
         response = "HTTP/1.0 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
     }
