@@ -4,7 +4,7 @@
 #include <functional>
 #include <optional>
 
-// The system clipboard as the watch sees it: change notices, a test for text, a read of the text.
+// The system clipboard: change notices, a test for text, a read of the text, and putting text on it.
 class ClipboardSource {
 public:
     virtual ~ClipboardSource() = default;
@@ -15,4 +15,6 @@ public:
     virtual bool hasText() const = 0;
     // No value when the clipboard cannot be read (another program holds it).
     virtual std::optional<QString> text() const = 0;
+    // Replaces the clipboard's content with the text; false when the clipboard refused it.
+    virtual bool putText(const QString &text) = 0;
 };

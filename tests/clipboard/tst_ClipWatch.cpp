@@ -1,45 +1,9 @@
 #include "clipboard/ClipWatch.h"
 #include "clipboard/ClipboardSource.h"
 
+#include "common/FakeClipboard.h"
+
 #include <QTest>
-
-namespace {
-class FakeClipboard : public ClipboardSource {
-public:
-    void startNotices(std::function<void()> onChange) override
-    {
-        ++starts;
-        m_onChange = std::move(onChange);
-    }
-    void stopNotices() override
-    {
-        ++stops;
-        m_onChange = nullptr;
-    }
-    bool hasText() const override { return content.has_value(); }
-    std::optional<QString> text() const override
-    {
-        if (held)
-            return std::nullopt;
-        return content;
-    }
-    // What another program's copy does: new content, then the notice.
-    void copy(std::optional<QString> newContent)
-    {
-        content = std::move(newContent);
-        if (m_onChange)
-            m_onChange();
-    }
-
-    std::optional<QString> content;
-    bool held = false;
-    int starts = 0;
-    int stops = 0;
-
-private:
-    std::function<void()> m_onChange;
-};
-} // namespace
 
 class tst_ClipWatch : public QObject {
     Q_OBJECT

@@ -1,0 +1,148 @@
+// How fast the window appears: the main window against a bare Qt window holding a one-row table,
+// side by side in one run, each in fresh processes; and how long until the browser is ready.
+//
+//   bench_startup            runs both kinds alternately (7 rounds) and prints medians and the ratio
+//   bench_startup bare|main  one start; prints "shown <ms>" (and "browser <ms>" for main)
+#include "app/ProgramValues.h"
+#include "app/fmMain.h"
+#include "browser/uWeb.h"
+#include "settings/yIni.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWebEngineView>
+#include <QWindow>
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+QElapsedTimer sinceStart;
+
+class NullMsgBox : public MsgBox {
+public:
+    void show(const QString &) override {}
+};
+
+class NullClipboard : public ClipboardSource {
+public:
+    void startNotices(std::function<void()>) override {}
+    void stopNotices() override {}
+    bool hasText() const override { return false; }
+    std::optional<QString> text() const override { return std::nullopt; }
+    bool putText(const QString &) override { return true; }
+};
+
+// Calls back once the widget's window has been exposed and painted.
+void whenExposed(QWidget *w, std::function<void()> done)
+{
+    auto *timer = new QTimer(w);
+    timer->setInterval(1);
+    QObject::connect(timer, &QTimer::timeout, w, [w, timer, done] {
+        if (w->windowHandle() && w->windowHandle()->isExposed()) {
+            timer->stop();
+            done();
+        }
+    });
+    timer->start();
+}
+
+int runOne(int argc, char **argv, const QString &kind)
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    if (kind == QLatin1String("bare")) {
+        QTableWidget table(1, 4);
+        table.show();
+        whenExposed(&table, [] {
+            std::printf("shown %.1f\n", double(sinceStart.nsecsElapsed()) / 1e6);
+            std::fflush(stdout);
+            QCoreApplication::quit();
+        });
+        return app.exec();
+    }
+    QTemporaryDir dir;
+    Program::ExeBaseName = QStringLiteral("velmora");
+    NullMsgBox msgBox;
+    NullClipboard clipboard;
+    yIniServices services;
+    services.msgBox = &msgBox;
+    services.exePath = dir.filePath("velmora");
+    yIni::Install(services);
+    Program::UserDataFolder = dir.path() + QLatin1Char('/');
+    auto window = std::make_unique<fmMain>(fmMainServices{&msgBox, nullptr, &clipboard});
+    window->show();
+    whenExposed(window.get(), [&] {
+        std::printf("shown %.1f\n", double(sinceStart.nsecsElapsed()) / 1e6);
+        std::fflush(stdout);
+    });
+    QObject::connect(window->web(), &uWeb::engineReady, window.get(), [&] {
+        QObject::connect(window->web()->webView(), &QWebEngineView::loadFinished, window.get(), [] {
+            std::printf("browser %.1f\n", double(sinceStart.nsecsElapsed()) / 1e6);
+            std::fflush(stdout);
+            QCoreApplication::quit();
+        });
+    });
+    const int rc = app.exec();
+    window.reset();
+    return rc;
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+int runBoth(const QString &self)
+{
+    // Timed from the parent, from the start of the process, so that loading the libraries counts.
+    std::vector<double> bare, shown, browser;
+    for (int round = 0; round < 7; ++round) {
+        for (const QString kind : {QStringLiteral("bare"), QStringLiteral("main")}) {
+            QProcess p;
+            QElapsedTimer clock;
+            clock.start();
+            p.start(self, {kind});
+            QByteArray out;
+            while (p.state() != QProcess::NotRunning || p.bytesAvailable()) {
+                if (!p.waitForReadyRead(60000) && p.state() == QProcess::NotRunning && !p.bytesAvailable())
+                    break;
+                const double ms = double(clock.nsecsElapsed()) / 1e6;
+                out += p.readAll();
+                while (out.contains('\n')) {
+                    const QByteArray line = out.left(out.indexOf('\n'));
+                    out.remove(0, line.size() + 1);
+                    if (kind == QLatin1String("bare"))
+                        bare.push_back(ms);
+                    else if (line.startsWith("shown"))
+                        shown.push_back(ms);
+                    else if (line.startsWith("browser"))
+                        browser.push_back(ms);
+                }
+            }
+            p.waitForFinished(60000);
+        }
+    }
+    const double b = median(bare), m = median(shown), w = median(browser);
+    std::printf("bare window shown:   %7.1f ms (median of %zu)\n", b, bare.size());
+    std::printf("main window shown:   %7.1f ms (median of %zu), %.2f x bare\n", m, shown.size(),
+                b > 0 ? m / b : 0);
+    std::printf("browser ready:       %7.1f ms after start, %7.1f ms after the window\n", w, w - m);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    sinceStart.start();
+    if (argc > 1)
+        return runOne(argc, argv, QString::fromLocal8Bit(argv[1]));
+    QCoreApplication app(argc, argv);
+    return runBoth(QCoreApplication::applicationFilePath());
+}

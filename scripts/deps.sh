@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages the build needs, only those that are missing.
+# Usage: scripts/deps.sh [test]
+set -euo pipefail
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-webengine-dev
+          qt6-webengine-dev-tools libqt6svg6-dev qt6-image-formats-plugins libgl-dev fonts-noto-cjk
+          xvfb xauth)
+if [ "${1:-}" = test ]; then
+    packages+=(xclip libgtest-dev libbenchmark-dev clang-format)
+fi
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    sudo_cmd=""
+    [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+    $sudo_cmd apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
