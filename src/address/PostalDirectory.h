@@ -1,0 +1,88 @@
+#pragma once
+
+#include "PostalEntry.h"
+#include "PostalRecord.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <array>
+#include <vector>
+
+// The postal codes of all Japan: code → towns or business, and address → code by the longest town
+// that the address begins with. Built once (shipped file, then Japan Post's own files on top), then
+// only read, so one instance may serve several threads.
+class PostalDirectory {
+public:
+    PostalDirectory();
+
+    // Takes the shipped directory file (made by tools/make-postal-data.js) in place of all content.
+    // On a damaged or foreign file it returns false, leaves the directory empty and tells why.
+    bool loadShipped(const QByteArray &bytes, QString *error = nullptr);
+
+    // Japan Post's own files replace the towns or the businesses of the shipped data as a whole.
+    void removeTowns();
+    void removeBusinesses();
+    void add(const PostalRecord &record);
+    // Sorts and indexes; to be called after the last change and before the first look-up.
+    void finish();
+
+    qsizetype entryCount() const { return qsizetype(m_records.size()); }
+    qsizetype codeCount() const;
+    // Every entry in code order, for checks over the whole data.
+    PostalEntry entryAt(qsizetype index) const;
+
+    // Entries of one code in the order the source gave them; empty when the code is unknown.
+    QList<PostalEntry> find(quint32 code) const;
+    // The town entries (never businesses) whose prefecture + city + town, or city + town, is the
+    // longest beginning of the address; blanks and the width of letters and digits do not matter.
+    QList<PostalEntry> findByAddress(QStringView address) const;
+
+    // Bytes held for the data and its indexes.
+    qsizetype memoryBytes() const;
+
+    static QStringView prefectureName(int number);
+    // 1 to 47, or 0 for a name that is not a prefecture.
+    static int prefectureNumber(QStringView name);
+
+private:
+    struct Span {
+        quint32 off = 0;
+        quint32 len = 0;
+    };
+    struct City {
+        int prefecture = 0;
+        Span name;
+    };
+    struct Record {
+        quint32 code = 0;
+        quint32 city = 0;
+        Span town;
+        Span street;
+        Span note;
+        Span business;
+        Span kana;
+        bool isBusiness = false;
+    };
+    struct Slot {
+        quint32 hash = 0;
+        quint32 ref = 0; // record index + 1, with kNoPrefecture for the key without prefecture; 0: free
+    };
+    static constexpr quint32 kNoPrefecture = 0x80000000u;
+
+    QStringView view(Span span) const { return QStringView(m_pool).mid(span.off, span.len); }
+    Span store(const QString &text);
+    quint32 cityIndex(int prefecture, const QString &name);
+    void clear();
+    void insertKey(quint32 hash, quint32 ref);
+    quint32 keyHash(const Record &record, bool withPrefecture) const;
+    bool keyEquals(quint32 ref, const char16_t *folded, qsizetype length) const;
+
+    QString m_pool; // all text; spans point into it
+    std::vector<City> m_cities;
+    std::vector<Record> m_records;              // sorted by code after finish()
+    std::vector<quint32> m_codes;               // the records' codes, for a cache-friendly search
+    std::array<quint32, 1001> m_firstOfBlock{}; // first record of each leading three digits
+    std::vector<Slot> m_slots;                  // open-addressing hash of the address keys
+    quint32 m_slotMask = 0;
+};

@@ -1,0 +1,88 @@
+#include "PostalDirectoryLoader.h"
+
+#include "JapanPostReader.h"
+#include "app/FileSystem.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+// Japan Post's archives hold upper-case names, some unpackers write lower case: match either.
+QString findFile(const QString &folder, const QString &name)
+{
+    if (folder.isEmpty())
+        return {};
+    const QDir dir(folder);
+    const QStringList files = dir.entryList(QDir::Files);
+    for (const QString &file : files)
+        if (file.compare(name, Qt::CaseInsensitive) == 0)
+            return dir.filePath(file);
+    return {};
+}
+
+using Reader = std::optional<QList<PostalRecord>> (*)(const QByteArray &);
+
+struct Candidate {
+    QString name;
+    Reader read;
+};
+
+// The records of the first usable file among the candidates; a message for each present file that is
+// not usable, naming what is used instead.
+std::optional<QList<PostalRecord>> readFirstUsable(const QString &folder, const QList<Candidate> &candidates,
+                                                   QStringList &messages)
+{
+    QStringList refused;
+    std::optional<QList<PostalRecord>> records;
+    QString used;
+    for (const Candidate &c : candidates) {
+        const QString path = findFile(folder, c.name);
+        if (path.isEmpty())
+            continue;
+        if (const auto bytes = EnsureFso().readAll(path, PostalDirectoryLoader::kMaxFileBytes))
+            records = c.read(*bytes);
+        if (records) {
+            used = QFileInfo(path).fileName();
+            break;
+        }
+        refused.append(QFileInfo(path).fileName());
+    }
+    const QString instead = used.isEmpty() ? QStringLiteral("同梱データ") : used + QStringLiteral(" ");
+    for (const QString &name : refused)
+        messages.append(QStringLiteral("%1 を使用できません（%2を使用します）").arg(name, instead));
+    return records;
+}
+
+} // namespace
+
+PostalLoadResult PostalDirectoryLoader::load(const QString &shippedPath, const QString &userFolder)
+{
+    PostalLoadResult result;
+    auto directory = std::make_shared<PostalDirectory>();
+    const auto shipped = EnsureFso().readAll(shippedPath, kMaxFileBytes);
+    if (!shipped || !directory->loadShipped(*shipped))
+        result.messages.append(
+            QStringLiteral("郵便番号データ %1 を読み込めません").arg(QFileInfo(shippedPath).fileName()));
+
+    const auto towns = readFirstUsable(userFolder,
+                                       {{QStringLiteral("utf_ken_all.csv"), &JapanPostReader::readKenAllUtf8},
+                                        {QStringLiteral("KEN_ALL.CSV"), &JapanPostReader::readKenAllCp932}},
+                                       result.messages);
+    const auto businesses = readFirstUsable(
+        userFolder, {{QStringLiteral("JIGYOSYO.CSV"), &JapanPostReader::readJigyosyo}}, result.messages);
+    if (towns) {
+        directory->removeTowns();
+        for (const PostalRecord &r : *towns)
+            directory->add(r);
+    }
+    if (businesses) {
+        directory->removeBusinesses();
+        for (const PostalRecord &r : *businesses)
+            directory->add(r);
+    }
+    if (towns || businesses)
+        directory->finish();
+    result.directory = std::move(directory);
+    return result;
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+#include <optional>
+
+// How typed postal codes and addresses are read, and how codes are written back.
+class PostalText {
+public:
+    // The code in what the user typed: full-width digits, hyphens of any kind, "〒" and blanks are
+    // accepted; no value unless exactly seven digits remain and nothing else.
+    static std::optional<quint32> parseCode(QStringView typed);
+    // True when the text holds no digit or letter at all, only blanks, hyphens or "〒".
+    static bool isBlankCode(QStringView typed);
+    // "NNN-NNNN".
+    static QString formatCode(quint32 code);
+
+    // One character as addresses are compared: full-width letters and digits become ASCII, every kind
+    // of hyphen '-', small ヶ/ヵ the full-size kana; blanks give 0, meaning "leave out".
+    static char16_t fold(char16_t c);
+    static QString foldText(QStringView text);
+    // True when text, compared as above, begins with prefix.
+    static bool startsWithFolded(QStringView text, QStringView prefix);
+
+    // Half-width katakana (as in Japan Post's kana columns) to full-width.
+    static QString fullWidthKana(QStringView text);
+};
