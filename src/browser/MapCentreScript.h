@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+// The script URL of the map-centre command. Set as the panel's URL, it opens a prompt box whose input
+// line holds the map centre as "(latitude, longitude)", taken from the classic map object
+// (gApplication) where the page has one, else from the "/@lat,lng,zoom" part that today's map page
+// keeps in its own address. It opens nothing, and reports no error, when neither is there.
+class MapCentreScript {
+public:
+    static QString url();
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QRect>
+#include <QSize>
+
+// Geometry is kept in twips (1/1440 inch), as the stored settings are; it becomes pixels only at the
+// widget boundary, with the screen's logical DPI (15 twips a pixel at 96 DPI).
+class Twips {
+public:
+    static constexpr int PerInch = 1440;
+
+    static int toPixels(int twips, qreal logicalDpi);
+    static int fromPixels(int pixels, qreal logicalDpi);
+    // Edges are converted, not sizes, so that rectangles that touch in twips touch in pixels.
+    static QRect toPixels(const QRect &twips, qreal logicalDpiX, qreal logicalDpiY);
+    static QRect fromPixels(const QRect &pixels, qreal logicalDpiX, qreal logicalDpiY);
+    static QSize toPixels(const QSize &twips, qreal logicalDpiX, qreal logicalDpiY);
+    static QSize fromPixels(const QSize &pixels, qreal logicalDpiX, qreal logicalDpiY);
+};
