@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QVariant>
 
+class MsgBox;
+
 // The settings-and-folders object: the per-user data folder, one XML-like settings file held in
 // memory and edited group by group, and the shell operations (help page, shortcuts, folders).
 //
@@ -18,6 +20,9 @@ public:
     // once by main.cpp, and by tests before first use.
     static void Install(const yIniServices &services);
     static const yIniServices &InstalledServices();
+    // The real platform pieces, for main.cpp: yIni::Install(yIni::defaultServices(msgBox)). They
+    // need the GUI layer (velmora_widgets), where this is defined; msgBox must outlive every use.
+    static yIniServices defaultServices(MsgBox &msgBox);
 
     // The program's one instance, created on first use. ReleaseShared drops it; a later Shared()
     // makes a fresh instance bound to no file, whose SetTxt writes nothing.

@@ -1,6 +1,7 @@
 #include "shell/yIniPlatform.h"
 
 #include "settings/PlatformSpecialFolders.h"
+#include "settings/yIni.h"
 #include "shell/PlatformShellLauncher.h"
 #include "shell/PlatformShortcutWriter.h"
 
@@ -22,4 +23,9 @@ yIniServices yIniPlatform::Services(MsgBox &msgBox)
     services.helpBase = QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + QLatin1Char('/'))
                             .toString(QUrl::FullyEncoded);
     return services;
+}
+
+yIniServices yIni::defaultServices(MsgBox &msgBox)
+{
+    return yIniPlatform::Services(msgBox);
 }

@@ -4,9 +4,8 @@
 
 class MsgBox;
 
-// The real platform pieces for yIni. main.cpp, before the main window loads:
-//     yIni::Install(yIniPlatform::Services(msgBox));
-// The services live until the process ends; msgBox must too.
+// The real platform pieces for yIni (yIni::defaultServices hands them out). The services live until
+// the process ends; msgBox must too.
 class yIniPlatform {
 public:
     static yIniServices Services(MsgBox &msgBox);
