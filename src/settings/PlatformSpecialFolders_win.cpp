@@ -1,7 +1,8 @@
 #include "settings/PlatformSpecialFolders.h"
 
-#include <shlobj.h>
 #include <windows.h>
+
+#include <shlobj.h>
 
 QString PlatformSpecialFolders::path(int id, qintptr ownerWnd)
 {

@@ -23,10 +23,27 @@ using namespace Qt::Literals::StringLiterals;
 
 // Paths are compared the way the file system compares them: a folder renamed only in letter case
 // is another folder on Linux.
-#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
+// The program's path is recorded per user under NorvaneTools / Path. On Windows that is where the
+// original's own settings calls keep it, so that the maker's other tools still find it there.
+#if defined(Q_OS_WIN)
+constexpr Qt::CaseSensitivity kPathCase = Qt::CaseInsensitive;
+std::unique_ptr<QSettings> pathRecord()
+{
+    return std::make_unique<QSettings>(
+        u"HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\NorvaneTools\\Path"_s,
+        QSettings::NativeFormat);
+}
+#else
+#if defined(Q_OS_MACOS)
 constexpr Qt::CaseSensitivity kPathCase = Qt::CaseInsensitive;
 #else
 constexpr Qt::CaseSensitivity kPathCase = Qt::CaseSensitive;
+#endif
+std::unique_ptr<QSettings> pathRecord()
+{
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, u"NorvaneTools"_s,
+                                       u"Path"_s);
+}
 #endif
 
 const QString kCrLf = u"\r\n"_s;
@@ -240,11 +257,10 @@ void yIni::W_UserData(qintptr ownerWnd)
     FileSystem &fso = EnsureFso();
 
     if (!Program::ExeBaseName.isEmpty()) {
-        QSettings record(QSettings::NativeFormat, QSettings::UserScope, u"NorvaneTools"_s);
-        const QString key = u"Path/"_s + Program::ExeBaseName;
+        const auto record = pathRecord();
         const QString exePath = ProgramPath();
-        if (record.value(key).toString().compare(exePath, kPathCase) != 0)
-            record.setValue(key, exePath);
+        if (record->value(Program::ExeBaseName).toString().compare(exePath, kPathCase) != 0)
+            record->setValue(Program::ExeBaseName, exePath);
     }
 
     const QString subPath = sep + u"Norvane"_s + sep + Program::ExeBaseName + sep;

@@ -1,7 +1,8 @@
 #include "shell/PlatformShellLauncher.h"
 
-#include <shellapi.h>
 #include <windows.h>
+
+#include <shellapi.h>
 
 namespace {
 

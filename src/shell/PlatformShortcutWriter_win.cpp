@@ -2,9 +2,10 @@
 
 #include "shell/ShellTarget.h"
 
+#include <windows.h>
+
 #include <objbase.h>
 #include <shlobj.h>
-#include <windows.h>
 
 using namespace Qt::Literals::StringLiterals;
 

@@ -49,8 +49,8 @@ private:
     }
     QString recorded()
     {
-        QSettings record(QSettings::NativeFormat, QSettings::UserScope, u"NorvaneTools"_s);
-        return record.value(u"Path/Velmora"_s).toString();
+        QSettings record(QSettings::NativeFormat, QSettings::UserScope, u"NorvaneTools"_s, u"Path"_s);
+        return record.value(u"Velmora"_s).toString();
     }
 
     std::unique_ptr<QTemporaryDir> m_dir;
