@@ -40,7 +40,7 @@ int PostalAddressComponent::pick(const QStringList &candidates, int mode)
 void PostalAddressComponent::fromCode(const PostalDirectory &directory, quint32 code, QString &PostCode,
                                       QString &Address, QString &Company, int mode)
 {
-    const QList<PostalEntry> entries = directory.find(code);
+    const PostalDirectory::Entries entries = directory.find(code);
     // Entries that differ only by Japan Post's remarks give the same answer: ask only about real choices.
     QList<PostalEntry> distinct;
     QStringList addresses;
@@ -89,7 +89,7 @@ void PostalAddressComponent::fromCode(const PostalDirectory &directory, quint32 
 void PostalAddressComponent::fromAddress(const PostalDirectory &directory, QString &PostCode,
                                          QString &Address, int mode)
 {
-    const QList<PostalEntry> entries = directory.findByAddress(Address);
+    const PostalDirectory::Entries entries = directory.findByAddress(Address);
     QList<quint32> codes;
     QStringList labels;
     for (const PostalEntry &e : entries) {

@@ -132,13 +132,13 @@ bool PostalDirectory::loadShipped(const QByteArray &bytes, QString *error)
         auto span = [&](int i) {
             return i < count ? Span{quint32(fieldStart[i]), quint32(fields[i].size())} : Span{};
         };
-        const QStringView kind = fields[0];
-        if (kind == u"C" && count == 3) {
+        const char16_t kind = fields[0].size() == 1 ? fields[0][0].unicode() : 0;
+        if (kind == u'C' && count == 3) {
             const qint64 pref = readNumber(fields[1]);
             if (pref < 1 || pref > 47)
                 return fail(QStringLiteral("bad prefecture in line %1").arg(lineNo));
             m_cities.push_back(City{int(pref), span(2)});
-        } else if ((kind == u"T" && count >= 3 && count <= 4) || (kind == u"B" && count >= 3 && count <= 6)) {
+        } else if ((kind == u'T' && count >= 3 && count <= 4) || (kind == u'B' && count >= 3 && count <= 6)) {
             const qint64 code = readNumber(fields[1]);
             const qint64 city = readNumber(fields[2]);
             if (fields[1].size() != 7 || code < 0 || city < 0 || city >= qint64(m_cities.size()))
@@ -147,13 +147,13 @@ bool PostalDirectory::loadShipped(const QByteArray &bytes, QString *error)
             r.code = quint32(code);
             r.city = quint32(city);
             r.town = span(3);
-            r.isBusiness = kind == u"B";
+            r.isBusiness = kind == u'B';
             if (r.isBusiness) {
                 r.street = span(4);
                 r.business = span(5);
             }
             m_records.push_back(r);
-        } else if (kind == u"E" && count == 2) {
+        } else if (kind == u'E' && count == 2) {
             declared = readNumber(fields[1]);
             if (declared != qint64(m_records.size()))
                 return fail(QStringLiteral("%1 records instead of %2").arg(m_records.size()).arg(fields[1]));
@@ -209,31 +209,45 @@ void PostalDirectory::add(const PostalRecord &record)
     m_records.push_back(r);
 }
 
-quint32 PostalDirectory::keyHash(const Record &record, bool withPrefecture) const
-{
-    const City &city = m_cities[record.city];
-    quint32 hash = kFnvBasis;
-    if (withPrefecture)
-        hash = hashFolded(hash, prefectureName(city.prefecture));
-    hash = hashFolded(hash, view(city.name));
-    return hashFolded(hash, view(record.town));
-}
-
 void PostalDirectory::insertKey(quint32 hash, quint32 ref)
 {
+    const bool withPrefecture = !(ref & kNoPrefecture);
+    const Record &record = m_records[(ref & ~kNoPrefecture) - 1];
+    QVarLengthArray<char16_t, 128> key;
+    bool haveKey = false;
     quint32 i = hash & m_slotMask;
-    while (m_slots[i].ref != 0)
-        i = (i + 1) & m_slotMask;
+    for (; m_slots[i].ref != 0; i = (i + 1) & m_slotMask) {
+        if (m_slots[i].hash != hash || (m_slots[i].ref & kNoPrefecture) != (ref & kNoPrefecture))
+            continue;
+        if (!haveKey) {
+            const City &city = m_cities[record.city];
+            if (withPrefecture)
+                appendFolded(key, prefectureName(city.prefecture));
+            appendFolded(key, view(city.name));
+            appendFolded(key, view(record.town));
+            haveKey = true;
+        }
+        if (!keyEquals(m_slots[i].ref, key.constData(), key.size()))
+            continue;
+        // The same town under another code (a building's floors, a town of several codes): chain it
+        // behind the first, so that probing stays short.
+        std::vector<quint32> &next = m_sameKey[withPrefecture ? 0 : 1];
+        quint32 last = (m_slots[i].ref & ~kNoPrefecture) - 1;
+        while (next[last] != 0)
+            last = next[last] - 1;
+        next[last] = (ref & ~kNoPrefecture);
+        return;
+    }
     m_slots[i] = Slot{hash, ref};
 }
 
 void PostalDirectory::finish()
 {
     // Stable, so that the towns of one code keep Japan Post's order.
-    std::stable_sort(m_records.begin(), m_records.end(),
-                     [](const Record &a, const Record &b) { return a.code < b.code; });
+    const auto byCode = [](const Record &a, const Record &b) { return a.code < b.code; };
+    if (!std::is_sorted(m_records.begin(), m_records.end(), byCode))
+        std::stable_sort(m_records.begin(), m_records.end(), byCode);
     m_records.shrink_to_fit();
-    m_pool.squeeze();
     m_codes.resize(m_records.size());
     for (std::size_t i = 0; i < m_records.size(); ++i)
         m_codes[i] = m_records[i].code;
@@ -253,12 +267,35 @@ void PostalDirectory::finish()
     m_slots.assign(slotCount, Slot{});
     m_slots.shrink_to_fit();
     m_slotMask = quint32(slotCount - 1);
+    for (std::vector<quint32> &next : m_sameKey) {
+        next.assign(m_records.size(), 0);
+        next.shrink_to_fit();
+    }
+    // Hash every key first, front to back, with the hash of each city's part worked out once; then
+    // insert, fetching slots a little ahead: the table is too big for the cache and waiting for each
+    // slot in turn would double the time of a load.
+    std::vector<quint32> cityHash(m_cities.size() * 2);
+    for (std::size_t c = 0; c < m_cities.size(); ++c) {
+        const quint32 bare = hashFolded(kFnvBasis, view(m_cities[c].name));
+        cityHash[2 * c] =
+            hashFolded(hashFolded(kFnvBasis, prefectureName(m_cities[c].prefecture)), view(m_cities[c].name));
+        cityHash[2 * c + 1] = bare;
+    }
+    std::vector<Slot> keys;
+    keys.reserve(towns * 2);
     for (std::size_t i = 0; i < m_records.size(); ++i) {
         const Record &rec = m_records[i];
         if (rec.isBusiness)
             continue;
-        insertKey(keyHash(rec, true), quint32(i + 1));
-        insertKey(keyHash(rec, false), quint32(i + 1) | kNoPrefecture);
+        const QStringView town = view(rec.town);
+        keys.push_back(Slot{hashFolded(cityHash[2 * rec.city], town), quint32(i + 1)});
+        keys.push_back(Slot{hashFolded(cityHash[2 * rec.city + 1], town), quint32(i + 1) | kNoPrefecture});
+    }
+    constexpr std::size_t kAhead = 16;
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+        if (k + kAhead < keys.size())
+            __builtin_prefetch(&m_slots[keys[k + kAhead].hash & m_slotMask]);
+        insertKey(keys[k].hash, keys[k].ref);
     }
 }
 
@@ -287,9 +324,9 @@ PostalEntry PostalDirectory::entryAt(qsizetype index) const
     return e;
 }
 
-QList<PostalEntry> PostalDirectory::find(quint32 code) const
+PostalDirectory::Entries PostalDirectory::find(quint32 code) const
 {
-    QList<PostalEntry> entries;
+    Entries entries;
     if (code > 9999999)
         return entries;
     const auto first = m_codes.begin() + m_firstOfBlock[code / 10000];
@@ -311,9 +348,9 @@ bool PostalDirectory::keyEquals(quint32 ref, const char16_t *folded, qsizetype l
     return key.size() == length && std::equal(key.begin(), key.end(), folded);
 }
 
-QList<PostalEntry> PostalDirectory::findByAddress(QStringView address) const
+PostalDirectory::Entries PostalDirectory::findByAddress(QStringView address) const
 {
-    QList<PostalEntry> entries;
+    Entries entries;
     QVarLengthArray<char16_t, 128> folded;
     appendFolded(folded, address.left(256));
     QVarLengthArray<quint32, 128> prefixHash;
@@ -328,9 +365,13 @@ QList<PostalEntry> PostalDirectory::findByAddress(QStringView address) const
             const Slot &slot = m_slots[i];
             if (slot.hash != h || !keyEquals(slot.ref, folded.constData(), length))
                 continue;
-            const quint32 record = (slot.ref & ~kNoPrefecture) - 1;
-            if (!found.contains(record))
-                found.append(record);
+            const std::vector<quint32> &next = m_sameKey[(slot.ref & kNoPrefecture) ? 1 : 0];
+            for (quint32 record = (slot.ref & ~kNoPrefecture) - 1;; record = next[record] - 1) {
+                if (!found.contains(record))
+                    found.append(record);
+                if (next[record] == 0)
+                    break;
+            }
         }
     }
     std::sort(found.begin(), found.end());
@@ -341,7 +382,9 @@ QList<PostalEntry> PostalDirectory::findByAddress(QStringView address) const
 
 qsizetype PostalDirectory::memoryBytes() const
 {
-    return qsizetype(m_pool.capacity() * 2 + m_cities.capacity() * sizeof(City) +
+    // The pool's spare capacity is never written, so it takes address space but no memory.
+    return qsizetype(m_pool.size() * 2 + m_cities.capacity() * sizeof(City) +
                      m_records.capacity() * sizeof(Record) + m_codes.capacity() * sizeof(quint32) +
-                     m_slots.capacity() * sizeof(Slot) + sizeof(*this));
+                     m_slots.capacity() * sizeof(Slot) +
+                     (m_sameKey[0].capacity() + m_sameKey[1].capacity()) * sizeof(quint32) + sizeof(*this));
 }

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QVarLengthArray>
 #include <array>
 #include <vector>
 
@@ -14,6 +15,9 @@
 // only read, so one instance may serve several threads.
 class PostalDirectory {
 public:
+    // Nearly every code has one entry: no allocation for a few.
+    using Entries = QVarLengthArray<PostalEntry, 4>;
+
     PostalDirectory();
 
     // Takes the shipped directory file (made by tools/make-postal-data.js) in place of all content.
@@ -33,10 +37,10 @@ public:
     PostalEntry entryAt(qsizetype index) const;
 
     // Entries of one code in the order the source gave them; empty when the code is unknown.
-    QList<PostalEntry> find(quint32 code) const;
+    Entries find(quint32 code) const;
     // The town entries (never businesses) whose prefecture + city + town, or city + town, is the
     // longest beginning of the address; blanks and the width of letters and digits do not matter.
-    QList<PostalEntry> findByAddress(QStringView address) const;
+    Entries findByAddress(QStringView address) const;
 
     // Bytes held for the data and its indexes.
     qsizetype memoryBytes() const;
@@ -75,7 +79,6 @@ private:
     quint32 cityIndex(int prefecture, const QString &name);
     void clear();
     void insertKey(quint32 hash, quint32 ref);
-    quint32 keyHash(const Record &record, bool withPrefecture) const;
     bool keyEquals(quint32 ref, const char16_t *folded, qsizetype length) const;
 
     QString m_pool; // all text; spans point into it
@@ -83,6 +86,9 @@ private:
     std::vector<Record> m_records;              // sorted by code after finish()
     std::vector<quint32> m_codes;               // the records' codes, for a cache-friendly search
     std::array<quint32, 1001> m_firstOfBlock{}; // first record of each leading three digits
-    std::vector<Slot> m_slots;                  // open-addressing hash of the address keys
+    std::vector<Slot> m_slots; // open-addressing hash of the address keys, one slot per distinct key
+    // Further records of the same key, by record index (0: none; else index + 1), one chain for the
+    // keys with prefecture and one for those without.
+    std::vector<quint32> m_sameKey[2];
     quint32 m_slotMask = 0;
 };

@@ -76,17 +76,8 @@ QString PostalText::formatCode(quint32 code)
     return text;
 }
 
-char16_t PostalText::fold(char16_t c)
+char16_t PostalText::foldWide(char16_t c)
 {
-    if (c < 0x80) {
-        if (c == u' ' || c == u'\t' || c == u'\r' || c == u'\n')
-            return 0;
-        if (c >= u'A' && c <= u'Z')
-            return char16_t(c + 32);
-        return c;
-    }
-    if (c >= u'\uFF01' && c <= u'\uFF5E')
-        return fold(char16_t(c - 0xFEE0));
     switch (c) {
     case u'\u3000':
         return 0;

@@ -17,11 +17,24 @@ public:
 
     // One character as addresses are compared: full-width letters and digits become ASCII, every kind
     // of hyphen '-', small ヶ/ヵ the full-size kana; blanks give 0, meaning "leave out".
-    static char16_t fold(char16_t c);
+    static char16_t fold(char16_t c)
+    {
+        if (c < 0x80) {
+            if (c == u' ' || c == u'\t' || c == u'\r' || c == u'\n')
+                return 0;
+            return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
+        }
+        if (c >= u'\uFF01' && c <= u'\uFF5E')
+            return fold(char16_t(c - 0xFEE0));
+        return foldWide(c);
+    }
     static QString foldText(QStringView text);
     // True when text, compared as above, begins with prefix.
     static bool startsWithFolded(QStringView text, QStringView prefix);
 
     // Half-width katakana (as in Japan Post's kana columns) to full-width.
     static QString fullWidthKana(QStringView text);
+
+private:
+    static char16_t foldWide(char16_t c);
 };

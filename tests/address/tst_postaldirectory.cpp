@@ -22,7 +22,7 @@ QStringList addressesOf(const PostalDirectory &directory, quint32 code)
     return addresses;
 }
 
-QStringList codesOf(const QList<PostalEntry> &entries)
+QStringList codesOf(const PostalDirectory::Entries &entries)
 {
     QStringList codes;
     for (const PostalEntry &e : entries)
