@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -22,6 +23,14 @@ using Clock = std::chrono::steady_clock;
 double secondsSince(Clock::time_point start)
 {
     return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// CPU time of this thread: on a machine shared with builds, wall time mostly measures the others.
+double cpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
 }
 
 long residentKiB()
@@ -62,10 +71,13 @@ int main(int argc, char **argv)
         return 1;
     }
     double bestLoad = firstLoad;
+    double bestLoadCpu = 1e9;
     for (int i = 0; i < 15; ++i) {
         start = Clock::now();
+        const double cpu = cpuSeconds();
         const PostalLoadResult again = PostalDirectoryLoader::load(dataPath, QString());
         bestLoad = std::min(bestLoad, secondsSince(start));
+        bestLoadCpu = std::min(bestLoadCpu, cpuSeconds() - cpu);
     }
     const PostalDirectory &directory = *loaded.directory;
 
@@ -77,14 +89,14 @@ int main(int argc, char **argv)
         found += entries.isEmpty() ? 0 : 1;
     }
     constexpr int kRounds = 50;
-    start = Clock::now();
+    double cpuStart = cpuSeconds();
     for (int round = 0; round < kRounds; ++round)
         for (const QString &code : codes) {
             const PostalDirectory::Entries entries = directory.find(PostalText::parseCode(code).value_or(0));
             if (!entries.isEmpty())
                 sink += std::size_t(entries.front().address().size());
         }
-    const double codeNs = secondsSince(start) * 1e9 / (double(kRounds) * double(codes.size()));
+    const double codeNs = (cpuSeconds() - cpuStart) * 1e9 / (double(kRounds) * double(codes.size()));
 
     // Address → code: the town's address with a block number after it.
     QStringList addresses;
@@ -95,7 +107,7 @@ int main(int argc, char **argv)
     }
     constexpr int kAddressRounds = 5;
     std::size_t matched = 0;
-    start = Clock::now();
+    cpuStart = cpuSeconds();
     for (int round = 0; round < kAddressRounds; ++round)
         for (const QString &address : addresses) {
             const PostalDirectory::Entries entries = directory.findByAddress(address);
@@ -108,12 +120,12 @@ int main(int argc, char **argv)
     std::printf("entries %lld\n", static_cast<long long>(directory.entryCount()));
     std::printf("codes_found %zu of %lld\n", found, static_cast<long long>(codes.size()));
     std::printf("load_first_ms %.2f\n", firstLoad * 1e3);
-    std::printf("load_best_ms %.2f\n", bestLoad * 1e3);
+    std::printf("load_best_ms %.2f (cpu %.2f)\n", bestLoad * 1e3, bestLoadCpu * 1e3);
     std::printf("memory_counted_MB %.2f\n", double(directory.memoryBytes()) / (1024.0 * 1024.0));
     std::printf("memory_rss_delta_MB %.2f\n", double(rssAfter - rssBefore) / 1024.0);
-    std::printf("code_to_address_ns %.1f\n", codeNs);
-    std::printf("address_to_code_us %.3f (%zu of %lld matched)\n", addressUs, matched / kAddressRounds,
-                static_cast<long long>(addresses.size()));
+    std::printf("code_to_address_ns %.1f (cpu time)\n", codeNs);
+    std::printf("address_to_code_us %.3f (cpu time; %zu of %lld matched)\n", addressUs,
+                matched / kAddressRounds, static_cast<long long>(addresses.size()));
     std::printf("sink %zu\n", sink);
     return 0;
 }
