@@ -1,0 +1,118 @@
+#pragma once
+
+#include "browser/BrowserEngine.h"
+#include "browser/BrowserPanelLogic.h"
+#include "browser/PromptDialog.h"
+
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+class BrowserDialogs;
+class BrowserPage;
+class DocumentLauncher;
+
+class QLineEdit;
+class QPrinter;
+class QToolButton;
+class QWebEngineProfile;
+class QWebEngineView;
+
+// The browser panel: the URL box txURL, the browser WebBrw and the tool buttons ssCom(2..9).
+//
+// The web engine comes up only after the panel is first shown (or at the first call that needs it),
+// so that the window appears before the engine is ready; until then a blank placeholder stands in
+// for the browser. Delete the panel before the application object: it holds the last share of the
+// web profile, and its page goes first.
+class uWeb : public QWidget, private BrowserEngine {
+    Q_OBJECT
+public:
+    explicit uWeb(QWidget *parent = nullptr);
+    ~uWeb() override;
+
+    // The URL setter: reloads when the URL is the page shown (in any letter case), else navigates
+    // ("about:blank" for an empty text). A "javascript:" URL runs in the page shown and the call
+    // returns when the script, and any prompt it opened, has finished.
+    void setURL(const QString &url);
+    // The browser's current location (not CurURL); empty before the engine is up.
+    QString URL() const;
+    void Refresh();
+    // Puts the text into the URL box; nothing is navigated.
+    void SetText(const QString &text);
+    // Runs tool button index's command exactly as a click would; other indexes only pump messages.
+    void RetCom(int index);
+    QString CurURL() const;
+
+    QLineEdit *txURL() const { return m_txURL; }
+    // The browser, or its placeholder while the engine is not up yet.
+    QWidget *WebBrw() const;
+    // Null until the engine is up.
+    QWebEngineView *webView() const { return m_view; }
+    // Null for indexes outside 2..9.
+    QToolButton *ssCom(int index) const;
+
+    bool isEngineReady() const { return m_view != nullptr; }
+    // Brings the engine up now, if it is not up yet.
+    void ensureEngine();
+
+    // The print, page-setup and save questions; the platform's dialogs unless replaced (tests do).
+    void setDialogs(std::unique_ptr<BrowserDialogs> dialogs);
+    // Who opens a document page for button 9; the user's default handler unless replaced.
+    void setDocumentLauncher(std::unique_ptr<DocumentLauncher> launcher);
+    // The printer of this run: page setup changes it, every print uses it.
+    QPrinter &printer();
+
+    // Lays the children out for the panel's size, in twips; only while the main window is open.
+    void applyLayout();
+
+signals:
+    // The panel or one of its children received the input focus from outside the panel.
+    void gotFocus();
+    // The web engine is up and has been asked for the start page.
+    void engineReady();
+    // A page's prompt box is open (its loop runs); it may be read and closed through the pointer.
+    void promptShown(PromptDialog *dialog);
+    void printFinished(bool success);
+    void saveFinished(bool success);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    // BrowserEngine
+    void showBrowser() override;
+    void navigate(const QString &url) override;
+    void reload() override;
+    bool runScript(const QString &script) override;
+    bool pumpMessages() override;
+    void setUrlBoxText(const QString &text) override;
+    void setDocumentButtonEnabled(bool enabled) override;
+    void goBack() override;
+    void goForward() override;
+    void goHome() override;
+    void goSearch() override;
+    void print() override;
+    void pageSetup() override;
+    void saveAs() override;
+    void showDocument(const QString &url) override;
+
+    void startEngineWhenShown();
+    void setGeometryTwips(QWidget *child, const QRect &twips);
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+    BrowserPanelLogic m_logic;
+    QLineEdit *m_txURL;
+    std::array<QToolButton *, 8> m_ssCom{};
+    QWidget *m_placeholder;
+    QWebEngineView *m_view = nullptr;
+    BrowserPage *m_page = nullptr;
+    std::shared_ptr<QWebEngineProfile> m_profile;
+    std::unique_ptr<BrowserDialogs> m_dialogs;
+    std::unique_ptr<DocumentLauncher> m_launcher;
+    std::unique_ptr<QPrinter> m_printer;
+    bool m_printing = false;
+    bool m_startScheduled = false;
+    int m_startWaits = 0;
+};
