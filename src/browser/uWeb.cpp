@@ -66,6 +66,13 @@ QString fileNameFromTitle(const QString &title)
     return name.isEmpty() ? QStringLiteral("page") : name.left(100);
 }
 
+// An address as the browser holds it: percent-encoded, so that it compares equal to the encoded map
+// queries the program builds and reads the same in the URL box.
+QString addressText(const QUrl &url)
+{
+    return url.toString(QUrl::FullyEncoded);
+}
+
 } // namespace
 
 // The resource file lives in a static library: its registration must be pulled in by hand, and from
@@ -138,7 +145,7 @@ void uWeb::setURL(const QString &url)
 
 QString uWeb::URL() const
 {
-    return m_page ? m_page->url().toString() : QString();
+    return m_page ? addressText(m_page->url()) : QString();
 }
 
 void uWeb::Refresh()
@@ -192,10 +199,10 @@ void uWeb::ensureEngine()
     m_page = page;
 
     connect(page, &BrowserPage::navigationRequested, this, [this](const QUrl &url, bool isMainFrame) {
-        m_logic.beforeNavigate(url.toString(), isMainFrame);
+        m_logic.beforeNavigate(addressText(url), isMainFrame);
     });
     connect(page, &BrowserPage::navigationArrived, this,
-            [this](const QUrl &url) { m_logic.navigateComplete(url.toString(), true); });
+            [this](const QUrl &url) { m_logic.navigateComplete(addressText(url), true); });
     connect(page, &BrowserPage::promptShown, this, &uWeb::promptShown);
     connect(view, &QWebEngineView::printFinished, this, [this](bool success) {
         m_printing = false;

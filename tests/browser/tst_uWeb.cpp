@@ -217,6 +217,18 @@ private slots:
         QCOMPARE(m_panel->CurURL(), url("/page1"));
     }
 
+    void encodedQueryStaysEncodedAndReloads()
+    {
+        QVERIFY(startEngine());
+        const QString query = QStringLiteral("/maps?q=%E6%9D%B1%E4%BA%AC%E9%A7%85&hl=ja&z=16");
+        QVERIFY(load(query));
+        QCOMPARE(m_panel->txURL()->text(), url(query));
+        const int before = m_server.requests().count(query);
+        m_panel->setURL(url(query).toLower());
+        QTRY_COMPARE_WITH_TIMEOUT(m_server.requests().count(query), before + 1, Timeout);
+        QCOMPARE(m_panel->CurURL(), url(query));
+    }
+
     void emptySetterShowsBlank()
     {
         QVERIFY(startEngine());
