@@ -3,9 +3,11 @@
 //
 //   bench_startup            runs both kinds alternately (7 rounds) and prints medians and the ratio
 //   bench_startup bare|main  one start; prints "shown <ms>" (and "browser <ms>" for main)
+#include "app/MsgBox.h"
 #include "app/ProgramValues.h"
 #include "app/fmMain.h"
 #include "browser/uWeb.h"
+#include "clipboard/ClipboardSource.h"
 #include "settings/yIni.h"
 
 #include <QApplication>
@@ -103,7 +105,7 @@ int runBoth(const QString &self)
     // Timed from the parent, from the start of the process, so that loading the libraries counts.
     std::vector<double> bare, shown, browser;
     for (int round = 0; round < 7; ++round) {
-        for (const QString kind : {QStringLiteral("bare"), QStringLiteral("main")}) {
+        for (const QString &kind : {QStringLiteral("bare"), QStringLiteral("main")}) {
             QProcess p;
             QElapsedTimer clock;
             clock.start();

@@ -10,7 +10,7 @@
 struct PostalComponentFactory::Shared {
     std::function<void(const QString &)> status;
     QString shippedPath;
-    QString userFolder;
+    std::function<QString()> userFolder;
     std::once_flag started;
     std::shared_future<PostalLoadResult> loading;
     bool reported = false; // touched only by the thread that calls PutAdd
@@ -30,7 +30,7 @@ struct PostalComponentFactory::Shared {
 
 PostalComponentFactory::PostalComponentFactory(CandidateChooser &chooser,
                                                std::function<void(const QString &)> status,
-                                               QString shippedDataPath, QString userFolder)
+                                               QString shippedDataPath, std::function<QString()> userFolder)
     : m_chooser(chooser), m_shared(std::make_shared<Shared>())
 {
     m_shared->status = std::move(status);
@@ -47,7 +47,8 @@ std::unique_ptr<AddressComponent> PostalComponentFactory::create(const QString &
     std::shared_ptr<Shared> shared = m_shared;
     std::call_once(shared->started, [&shared] {
         shared->loading =
-            std::async(std::launch::async, [path = shared->shippedPath, folder = shared->userFolder] {
+            std::async(std::launch::async, [path = shared->shippedPath,
+                                            folder = shared->userFolder ? shared->userFolder() : QString()] {
                 return PostalDirectoryLoader::load(path, folder);
             }).share();
     });

@@ -11,14 +11,15 @@
 // first creation on, so the window opens at once; the first address search waits for it if needed.
 //
 //   PostalComponentFactory factory(dialog, [&](const QString &t) { setStatus(t, 0); },
-//                                  PostalComponentFactory::defaultDataPath(), userDataFolder);
+//                                  PostalComponentFactory::defaultDataPath(), [] { return folder; });
 //   auto component = factory.create("Adrolex.cAdd");
 class PostalComponentFactory : public AddressComponentFactory {
 public:
     // status receives, on the thread that calls PutAdd and once per factory, a text for each file
-    // that could not be used. userFolder may hold Japan Post's own files; it may be empty.
+    // that could not be used. userFolder names, when the first component is created, the folder that
+    // may hold Japan Post's own files (the user data folder is settled only as the window loads).
     PostalComponentFactory(CandidateChooser &chooser, std::function<void(const QString &)> status,
-                           QString shippedDataPath, QString userFolder);
+                           QString shippedDataPath, std::function<QString()> userFolder);
     ~PostalComponentFactory() override;
 
     // The component for "Adrolex.cAdd"; nullptr for any other name.

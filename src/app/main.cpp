@@ -22,22 +22,21 @@ int main(int argc, char *argv[])
     QtClipboard clipboard;
     yIni::Install(yIni::defaultServices(msgBox));
     CandidateDialog chooser;
-    fmMain *statusTarget = nullptr;
     PostalComponentFactory addresses(
         chooser,
-        [&statusTarget](const QString &text) {
-            if (statusTarget)
-                statusTarget->showStatus(text);
+        [](const QString &text) {
+            // Said at the first address search, in whichever mode the window serves.
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (auto *main = qobject_cast<fmMain *>(w))
+                    main->showStatus(text);
         },
         PostalComponentFactory::defaultDataPath(), [] { return Program::UserDataFolder; });
 
     std::unique_ptr<fmMain> window = Usr::Main(ArgumentText::get(), {&msgBox, &addresses, &clipboard});
     int rc = 0;
     if (window && window->isVisible()) {
-        statusTarget = window.get();
         rc = QApplication::exec();
     }
-    statusTarget = nullptr;
     // Views go before the web profile and the application object.
     window.reset();
     return rc;

@@ -48,7 +48,7 @@ class TestPostalAddressComponent : public QObject {
 private slots:
     void initTestCase()
     {
-        m_shipped = PostalDirectoryLoader::load(QStringLiteral(VELMORA_POSTAL_DATA), QString());
+        m_shipped = PostalDirectoryLoader::load(QStringLiteral(VELMORA_POSTAL_DATA), {});
         QVERIFY(m_shipped.messages.isEmpty());
         QVERIFY(QDir(m_userDir.path()).exists());
         writeFile(m_userDir.filePath(QStringLiteral("KEN_ALL.CSV")), cp932(kenAllSample()));
@@ -206,7 +206,7 @@ private slots:
     void factoryCreatesOnlyItsComponent()
     {
         FakeChooser chooser;
-        PostalComponentFactory factory(chooser, {}, QStringLiteral(VELMORA_POSTAL_DATA), QString());
+        PostalComponentFactory factory(chooser, {}, QStringLiteral(VELMORA_POSTAL_DATA), {});
         QVERIFY(!factory.create(QStringLiteral("Other.cAdd")));
         QVERIFY(!factory.create(QString()));
         auto component = factory.create(QStringLiteral("Adrolex.cAdd"));
@@ -226,7 +226,7 @@ private slots:
         QStringList status;
         PostalComponentFactory factory(
             chooser, [&](const QString &text) { status.append(text); }, QStringLiteral(VELMORA_POSTAL_DATA),
-            dir.path());
+            [&dir] { return dir.path(); });
         auto component = factory.create(QStringLiteral("Adrolex.cAdd"));
         QVERIFY(component);
         for (int i = 0; i < 2; ++i) {
@@ -259,9 +259,8 @@ private slots:
     {
         FakeChooser chooser;
         QStringList status;
-        PostalComponentFactory factory(
-            chooser, [&](const QString &text) { status.append(text); },
-            QStringLiteral("/nonexistent/postal.dat"), QString());
+        PostalComponentFactory factory(chooser, [&](const QString &text) { status.append(text); },
+                                       QStringLiteral("/nonexistent/postal.dat"), {});
         auto component = factory.create(QStringLiteral("Adrolex.cAdd"));
         QVERIFY(component);
         QString code = QStringLiteral("100-0001"), address = QStringLiteral("x"), company;

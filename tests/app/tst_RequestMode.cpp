@@ -33,7 +33,8 @@ void whenShown(std::function<void(fmMain &)> step)
 {
     QTimer::singleShot(0, [step] {
         for (QWidget *w : QApplication::topLevelWidgets()) {
-            if (auto *main = qobject_cast<fmMain *>(w); main && main->isVisible()) {
+            if (auto *main = qobject_cast<fmMain *>(w);
+                main && main->isVisible() && main->button(5)->isEnabled()) {
                 step(*main);
                 // A failed check inside the step would leave the modal window waiting for ever.
                 if (main->isVisible() && QTest::currentTestFailed())
