@@ -15,6 +15,8 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QOpenGLContext>
+#include <QOpenGLWidget>
 #include <QPointer>
 #include <QPrinter>
 #include <QStandardPaths>
@@ -73,6 +75,16 @@ QString addressText(const QUrl &url)
     return url.toString(QUrl::FullyEncoded);
 }
 
+// Whether the platform gives OpenGL at all; the offscreen platform, for one, does not.
+bool openGlAvailable()
+{
+    static const bool available = [] {
+        QOpenGLContext context;
+        return context.create();
+    }();
+    return available;
+}
+
 } // namespace
 
 // The resource file lives in a static library: its registration must be pulled in by hand, and from
@@ -93,6 +105,15 @@ uWeb::uWeb(QWidget *parent)
     m_placeholder->setObjectName(QStringLiteral("WebBrw"));
     m_placeholder->setAutoFillBackground(true);
     m_placeholder->setPalette(QPalette(Qt::white));
+    // The engine draws through OpenGL. A window first created for plain drawing is destroyed and
+    // created anew when the engine's view arrives, and an input event being delivered to it at that
+    // moment (a function key or a click before the map is up) would find its receiver gone. A hidden
+    // OpenGL widget has the window created for OpenGL from the start, where the platform has OpenGL.
+    if (openGlAvailable()) {
+        auto *surface = new QOpenGLWidget(this);
+        surface->setObjectName(QStringLiteral("openGlSurface"));
+        surface->hide();
+    }
 
     for (int i = BrowserPanelLogic::FirstButton; i <= BrowserPanelLogic::LastButton; ++i) {
         const ButtonLook &look = ButtonLooks[i - BrowserPanelLogic::FirstButton];
