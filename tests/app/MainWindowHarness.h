@@ -6,6 +6,7 @@
 #include "common/FakeClipboard.h"
 #include "common/FakeMsgBox.h"
 #include "settings/yIni.h"
+#include "shell/PlatformShortcutWriter.h"
 
 #include <QDir>
 #include <QFile>
@@ -57,6 +58,7 @@ struct MainWindowHarness {
     FakeAddressFactory addresses;
     FakeSpecialFolders folders;
     FakeShellLauncher launcher;
+    PlatformShortcutWriter shortcuts;
 
     MainWindowHarness()
     {
@@ -71,6 +73,7 @@ struct MainWindowHarness {
         yIniServices services;
         services.msgBox = &msgBox;
         services.launcher = &launcher;
+        services.shortcuts = &shortcuts;
         services.folders = &folders;
         services.exePath = programFolder() + "/velmora";
         services.helpBase = QStringLiteral("file:///help/");

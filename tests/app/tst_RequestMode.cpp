@@ -87,6 +87,9 @@ private slots:
         QVERIFY(!window->isVisible());
         QCOMPARE(readBytes(path), *Cp932::encode("VelmoraA\t100-0001\t東京都千代田区\t会社\t" + map + "\t0"));
         QVERIFY(!h.clipboard.content); // accepting does not touch the clipboard
+        // F9 hides the window; it is closed only after the settings were let go, so its place is
+        // not saved.
+        QCOMPARE(readBytes(h.dir.filePath("config/Norvane/velmora/User.xml")), QByteArray());
     }
 
     void changesRaiseTheFlag()
@@ -129,6 +132,8 @@ private slots:
         });
         Usr::Main(path, h.services());
         QCOMPARE(readBytes(path), QByteArray("VelmoraA\t123"));
+        // Closed by its close box, the window saves its place as in normal use.
+        QVERIFY(readBytes(h.dir.filePath("config/Norvane/velmora/User.xml")).contains("<HEIGHT>"));
     }
 
     void characterOutsideShiftJisKeepsTheWindowOpen()

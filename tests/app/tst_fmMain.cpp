@@ -1,5 +1,6 @@
 #include "MainWindowHarness.h"
 
+#include "app/Cp932.h"
 #include "app/ProgramValues.h"
 #include "browser/Twips.h"
 #include "browser/uWeb.h"
@@ -270,6 +271,69 @@ private slots:
         QCOMPARE(w.grid()->currentColumn(), 2);
         // The earlier "not found" stays.
         QCOMPARE(w.statusText(0), QString("対象が見つかりません"));
+    }
+
+    void keepsItsPlaceBetweenRuns()
+    {
+        MainWindowHarness h;
+        const QString settings = h.dir.filePath("config/Norvane/velmora/User.xml");
+        QRect outer;
+        double dpi = 96;
+        {
+            fmMain w(h.services());
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            QVERIFY(QFile::exists(settings)); // created, empty, at load
+            w.setGeometry(64, 48, 800, 500);
+            QCoreApplication::processEvents();
+            outer = w.frameGeometry();
+            dpi = w.dpi();
+            press(w, Qt::Key_F12);
+        }
+        QFile file(settings);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY(bytes.startsWith("<?xml version='1.0' encoding='Shift-JIS' ?>\r\n"));
+        QVERIFY(bytes.endsWith(*Cp932::encode("</運用>")));
+        // The outer rectangle, in twips, in the writer's layout.
+        const QByteArray keys =
+            QStringLiteral("      <TOP>%1</TOP>\r\n      <LEFT>%2</LEFT>\r\n      <WIDTH>%3</WIDTH>\r\n"
+                           "      <HEIGHT>%4</HEIGHT>\r\n")
+                .arg(Twips::fromPixels(outer.y(), dpi))
+                .arg(Twips::fromPixels(outer.x(), dpi))
+                .arg(Twips::fromPixels(outer.width(), dpi))
+                .arg(Twips::fromPixels(outer.height(), dpi))
+                .toLatin1();
+        QVERIFY2(bytes.contains(keys), bytes.constData());
+        {
+            fmMain w(h.services());
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            QTRY_COMPARE(w.frameGeometry(), outer);
+            w.close();
+        }
+        // A width of 0 leaves the design's size.
+        file.close();
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(
+            *Cp932::encode("<?xml version='1.0' encoding='Shift-JIS' ?>\r\n<運用>\r\n   <位置>\r\n"
+                           "      <WIDTH>0</WIDTH>\r\n      <HEIGHT>5000</HEIGHT>\r\n   </位置>\r\n</運用>"));
+        file.close();
+        fmMain w(h.services());
+        QCOMPARE(w.size(), QSize(Twips::toPixels(16260, w.dpi()), Twips::toPixels(7485, w.dpi())));
+    }
+
+    void helpOpensThePage()
+    {
+        MainWindowHarness h;
+        fmMain w(h.services());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        press(w, Qt::Key_F10);
+        QCOMPARE(h.launcher.calls().size(), 1);
+        QCOMPARE(h.launcher.calls().first().target, QString("file:///help/velmora.htm"));
+        QCOMPARE(QFileInfo(h.launcher.calls().first().path).completeBaseName(), QString("velmora_help"));
+        QVERIFY(QFile::exists(h.launcher.calls().first().path));
     }
 
     void clipEventTakesAMapPosition()
