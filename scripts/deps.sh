@@ -6,7 +6,7 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-w
           qt6-webengine-dev-tools libqt6svg6-dev libqt6opengl6-dev qt6-image-formats-plugins libgl-dev fonts-noto-cjk
           xvfb xauth)
 if [ "${1:-}" = test ]; then
-    packages+=(xclip libgtest-dev libbenchmark-dev clang-format)
+    packages+=(xclip xdotool libgtest-dev libbenchmark-dev clang-format)
 fi
 missing=()
 for p in "${packages[@]}"; do
