@@ -76,8 +76,14 @@ int runOne(int argc, char **argv, const QString &kind)
     services.exePath = dir.filePath("velmora");
     yIni::Install(services);
     Program::UserDataFolder = dir.path() + QLatin1Char('/');
+    if (qEnvironmentVariableIsSet("BENCH_TRACE"))
+        std::fprintf(stderr, "app %.1f\n", double(sinceStart.nsecsElapsed()) / 1e6);
     auto window = std::make_unique<fmMain>(fmMainServices{&msgBox, nullptr, &clipboard});
+    if (qEnvironmentVariableIsSet("BENCH_TRACE"))
+        std::fprintf(stderr, "constructed %.1f\n", double(sinceStart.nsecsElapsed()) / 1e6);
     window->show();
+    if (qEnvironmentVariableIsSet("BENCH_TRACE"))
+        std::fprintf(stderr, "show called %.1f\n", double(sinceStart.nsecsElapsed()) / 1e6);
     whenExposed(window.get(), [&] {
         std::printf("shown %.1f\n", double(sinceStart.nsecsElapsed()) / 1e6);
         std::fflush(stdout);

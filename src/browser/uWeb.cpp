@@ -15,8 +15,6 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QOpenGLContext>
-#include <QOpenGLWidget>
 #include <QPointer>
 #include <QPrinter>
 #include <QStandardPaths>
@@ -29,6 +27,7 @@
 #include <QWebEngineScript>
 #include <QWebEngineView>
 #include <QWindow>
+#include <utility>
 
 namespace {
 
@@ -75,16 +74,6 @@ QString addressText(const QUrl &url)
     return url.toString(QUrl::FullyEncoded);
 }
 
-// Whether the platform gives OpenGL at all; the offscreen platform, for one, does not.
-bool openGlAvailable()
-{
-    static const bool available = [] {
-        QOpenGLContext context;
-        return context.create();
-    }();
-    return available;
-}
-
 } // namespace
 
 // The resource file lives in a static library: its registration must be pulled in by hand, and from
@@ -105,15 +94,6 @@ uWeb::uWeb(QWidget *parent)
     m_placeholder->setObjectName(QStringLiteral("WebBrw"));
     m_placeholder->setAutoFillBackground(true);
     m_placeholder->setPalette(QPalette(Qt::white));
-    // The engine draws through OpenGL. A window first created for plain drawing is destroyed and
-    // created anew when the engine's view arrives, and an input event being delivered to it at that
-    // moment (a function key or a click before the map is up) would find its receiver gone. A hidden
-    // OpenGL widget has the window created for OpenGL from the start, where the platform has OpenGL.
-    if (openGlAvailable()) {
-        auto *surface = new QOpenGLWidget(this);
-        surface->setObjectName(QStringLiteral("openGlSurface"));
-        surface->hide();
-    }
 
     for (int i = BrowserPanelLogic::FirstButton; i <= BrowserPanelLogic::LastButton; ++i) {
         const ButtonLook &look = ButtonLooks[i - BrowserPanelLogic::FirstButton];
@@ -242,6 +222,8 @@ void uWeb::ensureEngine()
             });
 
     m_logic.start();
+    if (!m_pendingUrl.isEmpty())
+        navigate(std::exchange(m_pendingUrl, QString()));
     emit engineReady();
 }
 
@@ -299,10 +281,34 @@ void uWeb::startEngineWhenShown()
     // Bringing the engine up holds the GUI thread for a while: let the window reach the screen first.
     const QWindow *window = this->window()->windowHandle();
     if ((window && window->isExposed()) || ++m_startWaits > StartWaitSteps) {
-        ensureEngine();
+        startEngineWhenSafe();
         return;
     }
     QTimer::singleShot(StartWaitStepMs, this, &uWeb::startEngineWhenShown);
+}
+
+void uWeb::requestEngine()
+{
+    if (m_view || m_startRequested)
+        return;
+    m_startRequested = true;
+    QTimer::singleShot(0, this, &uWeb::startEngineWhenSafe);
+}
+
+void uWeb::startEngineWhenSafe()
+{
+    if (m_view)
+        return;
+    // The engine draws through OpenGL, and a window first created for plain drawing is destroyed and
+    // created anew when the engine's view arrives. An event being delivered to that window at the
+    // moment (the key press whose command pumps messages, or that opened a message box) would find
+    // its receiver gone; so the engine comes up only from the event loop itself.
+    const QWidget *modal = QApplication::activeModalWidget();
+    if (m_pumping || (modal && modal != window()) || QApplication::activePopupWidget()) {
+        QTimer::singleShot(StartWaitStepMs, this, &uWeb::startEngineWhenSafe);
+        return;
+    }
+    ensureEngine();
 }
 
 void uWeb::setGeometryTwips(QWidget *child, const QRect &twips)
@@ -323,13 +329,23 @@ bool uWeb::eventFilter(QObject *watched, QEvent *event)
 
 void uWeb::showBrowser()
 {
-    ensureEngine();
+    if (!m_view) {
+        m_placeholder->setVisible(true);
+        requestEngine();
+        return;
+    }
     m_view->setVisible(true);
 }
 
 void uWeb::navigate(const QString &url)
 {
-    ensureEngine();
+    if (!m_view) {
+        // Taken up as soon as the engine runs; the box tells what is coming meanwhile.
+        m_pendingUrl = url;
+        m_logic.beforeNavigate(url, true);
+        requestEngine();
+        return;
+    }
     // The engine asks no one before it shows the blank page.
     if (url == BlankPage)
         m_logic.beforeNavigate(url, true);
@@ -338,13 +354,21 @@ void uWeb::navigate(const QString &url)
 
 void uWeb::reload()
 {
-    ensureEngine();
+    // Nothing is shown yet that could be reloaded; a pending page comes anyway.
+    if (!m_view) {
+        requestEngine();
+        return;
+    }
     m_page->triggerAction(QWebEnginePage::Reload);
 }
 
 bool uWeb::runScript(const QString &script)
 {
-    ensureEngine();
+    // No page yet, so no map for a script to look at.
+    if (!m_view) {
+        requestEngine();
+        return true;
+    }
     QPointer<uWeb> self(this);
     QPointer<BrowserPage> page(m_page);
     struct Wait {
@@ -379,7 +403,11 @@ bool uWeb::runScript(const QString &script)
 bool uWeb::pumpMessages()
 {
     QPointer<uWeb> self(this);
+    const bool wasPumping = m_pumping;
+    m_pumping = true;
     QCoreApplication::processEvents();
+    if (self)
+        m_pumping = wasPumping;
     return !self.isNull();
 }
 

@@ -99,6 +99,9 @@ private:
     void showDocument(const QString &url) override;
 
     void startEngineWhenShown();
+    // Asks for the engine to come up soon, from the event loop rather than from inside an event.
+    void requestEngine();
+    void startEngineWhenSafe();
     void setGeometryTwips(QWidget *child, const QRect &twips);
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -114,5 +117,9 @@ private:
     std::unique_ptr<QPrinter> m_printer;
     bool m_printing = false;
     bool m_startScheduled = false;
+    bool m_startRequested = false;
+    bool m_pumping = false;
+    // A page asked for before the engine was up.
+    QString m_pendingUrl;
     int m_startWaits = 0;
 };
