@@ -1,8 +1,10 @@
 // How fast the window appears: the main window against a bare Qt window holding a one-row table,
 // side by side in one run, each in fresh processes; and how long until the browser is ready.
 //
-//   bench_startup            runs both kinds alternately (7 rounds) and prints medians and the ratio
+//   bench_startup            runs the three kinds alternately (7 rounds) and prints medians and ratios
 //   bench_startup bare|main  one start; prints "shown <ms>" (and "browser <ms>" for main)
+// Two yardsticks: the bare window in a program linked like ours (Qt WebEngine loaded, which also has
+// Qt create its shared OpenGL context at start), and bench_bare_window, linked with Qt Widgets alone.
 #include "app/MsgBox.h"
 #include "app/ProgramValues.h"
 #include "app/fmMain.h"
@@ -109,13 +111,17 @@ double median(std::vector<double> v)
 int runBoth(const QString &self)
 {
     // Timed from the parent, from the start of the process, so that loading the libraries counts.
-    std::vector<double> bare, shown, browser;
+    std::vector<double> widgetsOnly, bare, shown, browser;
     for (int round = 0; round < 7; ++round) {
-        for (const QString &kind : {QStringLiteral("bare"), QStringLiteral("main")}) {
+        for (const QString &kind :
+             {QStringLiteral("widgets"), QStringLiteral("bare"), QStringLiteral("main")}) {
             QProcess p;
             QElapsedTimer clock;
             clock.start();
-            p.start(self, {kind});
+            if (kind == QLatin1String("widgets"))
+                p.start(QStringLiteral(BARE_WINDOW), {});
+            else
+                p.start(self, {kind});
             QByteArray out;
             while (p.state() != QProcess::NotRunning || p.bytesAvailable()) {
                 if (!p.waitForReadyRead(60000) && p.state() == QProcess::NotRunning && !p.bytesAvailable())
@@ -125,7 +131,9 @@ int runBoth(const QString &self)
                 while (out.contains('\n')) {
                     const QByteArray line = out.left(out.indexOf('\n'));
                     out.remove(0, line.size() + 1);
-                    if (kind == QLatin1String("bare"))
+                    if (kind == QLatin1String("widgets"))
+                        widgetsOnly.push_back(ms);
+                    else if (kind == QLatin1String("bare"))
                         bare.push_back(ms);
                     else if (line.startsWith("shown"))
                         shown.push_back(ms);
@@ -136,11 +144,14 @@ int runBoth(const QString &self)
             p.waitForFinished(60000);
         }
     }
-    const double b = median(bare), m = median(shown), w = median(browser);
-    std::printf("bare window shown:   %7.1f ms (median of %zu)\n", b, bare.size());
-    std::printf("main window shown:   %7.1f ms (median of %zu), %.2f x bare\n", m, shown.size(),
-                b > 0 ? m / b : 0);
-    std::printf("browser ready:       %7.1f ms after start, %7.1f ms after the window\n", w, w - m);
+    const double q = median(widgetsOnly), b = median(bare), m = median(shown), w = median(browser);
+    std::printf("bare window, Qt Widgets only:   %7.1f ms (median of %zu)\n", q, widgetsOnly.size());
+    std::printf("bare window, linked like ours:  %7.1f ms (median of %zu)\n", b, bare.size());
+    std::printf(
+        "main window shown:              %7.1f ms (median of %zu), %.2f x the first, %.2f x the second\n", m,
+        shown.size(), q > 0 ? m / q : 0, b > 0 ? m / b : 0);
+    std::printf("browser ready:                  %7.1f ms after start, %7.1f ms after the window\n", w,
+                w - m);
     return 0;
 }
 
