@@ -23,8 +23,8 @@ using namespace Qt::Literals::StringLiterals;
 
 // Paths are compared the way the file system compares them: a folder renamed only in letter case
 // is another folder on Linux.
-// The program's path is recorded per user under NorvaneTools / Path. On Windows that is where the
-// original's own settings calls keep it, so that the maker's other tools still find it there.
+// The program's path is recorded per user under NorvaneTools / Path. On Windows that is the registry
+// key where earlier versions of the tool kept it, so that the maker's other tools still find it there.
 #if defined(Q_OS_WIN)
 constexpr Qt::CaseSensitivity kPathCase = Qt::CaseInsensitive;
 std::unique_ptr<QSettings> pathRecord()
@@ -87,7 +87,7 @@ qsizetype findLineTag(const QString &text, const QString &tag, qsizetype from = 
 }
 
 // Shortest text that reads back as the same number, always in plain decimal form: the numeric
-// read accepts an exponent, but files are also read by people and by the Windows original.
+// read accepts an exponent, but files are also read by people and by earlier Windows versions.
 template <typename T> QString plainDecimal(T value)
 {
     if (value == 0)

@@ -12,8 +12,8 @@ class MsgBox;
 // memory and edited group by group, and the shell operations (help page, shortcuts, folders).
 //
 // The settings file is read by plain text search, not by an XML parser: the writer's layout is the
-// format. Files this object writes always have it, and files in that layout written elsewhere (the
-// Windows original) read back the same.
+// format. Files this object writes always have it, and files in that layout written elsewhere (by
+// earlier Windows versions) read back the same.
 class yIni {
 public:
     // The services every instance made by Shared() (or by the default constructor) uses. Installed
