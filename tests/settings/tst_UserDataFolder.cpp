@@ -21,6 +21,11 @@ namespace {
 const QString kMissing = u" が見つかりません\r"_s;
 const QString kUse = u"ﾕｰｻﾞｰﾃﾞｰﾀｰﾌｫﾙﾀﾞは　"_s;
 const QString kUsing = u" を使用します"_s;
+const QString kUndefined = u" ﾕｰｻﾞｰﾃﾞｰﾀｰﾌｫﾙﾀﾞが定義されていません\r"_s;
+// Table rows name places below the temporary root with "@", and the default folder with "$default".
+const QString kDefault = u"$default"_s;
+const QString kNoFile = u"<no file>"_s;
+const QString kNotCp932 = u"<not CP932>"_s;
 
 } // namespace
 
@@ -31,6 +36,11 @@ private:
     QString root(const QString &rel = {}) const { return QDir::toNativeSeparators(m_dir->filePath(rel)); }
     QString bin() const { return root(u"bin"_s) + QDir::separator(); }
     QString defaultFolder() const { return root(u"config/Norvane/Velmora/"_s); }
+    QString resolve(QString text) const
+    {
+        text = QDir::toNativeSeparators(text.replace(u'@', m_dir->path() + u'/'));
+        return text.replace(kDefault, defaultFolder());
+    }
 
     void writeChoice(const QString &text)
     {
@@ -75,9 +85,8 @@ private slots:
     {
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
-        QVERIFY(QDir().mkpath(root(u"bin"_s)));
-        QVERIFY(QDir().mkpath(root(u"config"_s)));
-        QVERIFY(QDir().mkpath(root(u"docs"_s)));
+        for (const auto &folder : {u"bin"_s, u"config"_s, u"docs"_s})
+            QVERIFY(QDir().mkpath(root(folder)));
         m_folders = FakeSpecialFolders();
         m_folders.set(26, root(u"config"_s));
         m_folders.set(5, root(u"docs"_s));
@@ -85,99 +94,69 @@ private slots:
         m_services = {&m_msg, nullptr, &m_folders, nullptr, root(u"bin/Velmora"_s), {}};
         Program::UserDataFolder.clear();
     }
+    void cleanup() { EnsureFso().setWriteFault({}); }
 
-    void keywordsAndPaths_data()
+    void choiceFile_data()
     {
-        QTest::addColumn<QString>("choice");
-        QTest::addColumn<QString>("folder"); // below the temporary root
-        QTest::newRow("%usr%") << u"%usr%"_s << u"config/Norvane/Velmora/"_s;
-        QTest::newRow("%applicaion data%") << u"%applicaion data%"_s << u"config/Norvane/Velmora/"_s;
-        QTest::newRow("%APP% in capitals") << u"%APP%"_s << u"bin/usData/"_s;
-        QTest::newRow("%app%") << u"%app%"_s << u"bin/usData/"_s;
-        QTest::newRow("%doc") << u"%doc"_s << u"docs/Norvane/Velmora/"_s;
-        QTest::newRow("%My Document%") << u"%My Document%"_s << u"docs/Norvane/Velmora/"_s;
-        QTest::newRow("%documents% (misspelt)") << u"%documents%"_s << u"config/Norvane/Velmora/"_s;
-        QTest::newRow("%docs") << u"%docs"_s << u"config/Norvane/Velmora/"_s;
-        QTest::newRow("keyword and line break") << u"%app%\r\n"_s << u"config/Norvane/Velmora/"_s;
+        QTest::addColumn<QString>("choice");   // the file's text
+        QTest::addColumn<QString>("existing"); // a folder made beforehand
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("message"); // empty: none
+        const QString appData = u"@config/Norvane/Velmora/"_s;
+        const QString docs = u"@docs/Norvane/Velmora/"_s;
+        const QString usingDefault = kUse + kDefault + kUsing;
+        QTest::newRow("%usr%") << u"%usr%"_s << QString() << appData << QString();
+        QTest::newRow("%applicaion data%") << u"%applicaion data%"_s << QString() << appData << QString();
+        QTest::newRow("%APP% in capitals") << u"%APP%"_s << QString() << u"@bin/usData/"_s << QString();
+        QTest::newRow("%app%") << u"%app%"_s << QString() << u"@bin/usData/"_s << QString();
+        QTest::newRow("%doc") << u"%doc"_s << QString() << docs << QString();
+        QTest::newRow("%My Document%") << u"%My Document%"_s << QString() << docs << QString();
+        QTest::newRow("%documents% (misspelt)") << u"%documents%"_s << QString() << appData << QString();
+        QTest::newRow("%docs") << u"%docs"_s << QString() << appData << QString();
+        QTest::newRow("keyword and line break") << u"%app%\r\n"_s << QString() << appData << QString();
+        // On a case-sensitive file system another letter case names another folder.
+        QTest::newRow("folder keeps its letter case")
+            << u"@Shared/MyData"_s << u"@Shared/MyData"_s << u"@Shared/MyData/"_s << QString();
+        QTest::newRow("folder with its separator")
+            << u"@Shared/MyData/"_s << u"@Shared/MyData"_s << u"@Shared/MyData/"_s << QString();
+        QTest::newRow("Japanese folder name")
+            << u"@住所データ"_s << u"@住所データ"_s << u"@住所データ/"_s << QString();
+        QTest::newRow("missing folder, not made")
+            << u"@Gone/There"_s << QString() << kDefault << u"ﾌｫﾙﾀﾞ @Gone/There"_s + kMissing + usingDefault;
+        QTest::newRow("folder and line break")
+            << u"@docs\r\n"_s << QString() << kDefault << u"ﾌｫﾙﾀﾞ @docs\r\n"_s + kMissing + usingDefault;
+        QTest::newRow("no choice file")
+            << kNoFile << QString() << kDefault << u"@bin/UserData.ini"_s + kMissing + usingDefault;
+        QTest::newRow("empty") << QString() << QString() << kDefault << kUndefined + kDefault + kUsing;
+        QTest::newRow("first line empty")
+            << u"\r\n%app%"_s << QString() << kDefault << kUndefined + kDefault + kUsing;
+        QTest::newRow("LF first") << u"\n%app%"_s << QString() << kDefault << kUndefined + kDefault + kUsing;
+        QTest::newRow("not CP932") << kNotCp932 << QString() << kDefault << kUndefined + kDefault + kUsing;
     }
-    void keywordsAndPaths()
+    void choiceFile()
     {
         QFETCH(QString, choice);
+        QFETCH(QString, existing);
         QFETCH(QString, folder);
-        writeChoice(choice);
-        QCOMPARE(run(), root(folder));
-        QVERIFY(QFileInfo(root(folder)).isDir());
-        QVERIFY(m_msg.texts().isEmpty());
-    }
-
-    void existingFolderKeepsItsLetterCase()
-    {
-        const QString mine = root(u"Shared/MyData"_s);
-        QVERIFY(QDir().mkpath(mine));
-        writeChoice(mine);
-        QCOMPARE(run(), mine + QDir::separator());
-        writeChoice(mine + QDir::separator());
-        QCOMPARE(run(), mine + QDir::separator());
-        // A Japanese folder name survives the CP932 choice file.
-        const QString japanese = root(u"住所データ"_s);
-        QVERIFY(QDir().mkpath(japanese));
-        writeChoice(japanese);
-        QCOMPARE(run(), japanese + QDir::separator());
-        QVERIFY(m_msg.texts().isEmpty());
-    }
-
-    void missingFolderIsReported()
-    {
-        const QString gone = root(u"Gone/There"_s);
-        writeChoice(gone);
-        QCOMPARE(run(), defaultFolder());
-        QCOMPARE(m_msg.texts(), QStringList{u"ﾌｫﾙﾀﾞ "_s + gone + kMissing + kUse + defaultFolder() + kUsing});
-        QVERIFY(!QFileInfo::exists(gone));
-
-        // An existing folder followed by a line break names no folder.
-        m_msg.clear();
-        writeChoice(root(u"docs"_s) + u"\r\n"_s);
-        QCOMPARE(run(), defaultFolder());
-        QCOMPARE(m_msg.texts(), QStringList{u"ﾌｫﾙﾀﾞ "_s + root(u"docs"_s) + u"\r\n"_s + kMissing + kUse +
-                                            defaultFolder() + kUsing});
-    }
-
-    void missingChoiceFile()
-    {
-        QCOMPARE(run(), defaultFolder());
-        QVERIFY(QFileInfo(defaultFolder()).isDir());
-        QCOMPARE(m_msg.texts(),
-                 QStringList{bin() + u"UserData.ini"_s + kMissing + kUse + defaultFolder() + kUsing});
-        // At every start.
-        run();
-        QCOMPARE(m_msg.texts().size(), 2);
-    }
-
-    void emptyChoiceFile_data()
-    {
-        QTest::addColumn<QString>("choice");
-        QTest::newRow("empty") << QString();
-        QTest::newRow("first line empty") << u"\r\n%app%"_s;
-        QTest::newRow("LF first") << u"\n%app%"_s;
-    }
-    void emptyChoiceFile()
-    {
-        QFETCH(QString, choice);
-        writeChoice(choice);
-        QCOMPARE(run(), defaultFolder());
-        QCOMPARE(m_msg.texts(),
-                 QStringList{u" ﾕｰｻﾞｰﾃﾞｰﾀｰﾌｫﾙﾀﾞが定義されていません\r"_s + defaultFolder() + kUsing});
-    }
-
-    void undecodableChoiceFileCountsAsEmpty()
-    {
-        QFile file(bin() + u"UserData.ini"_s);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("\x81");
-        file.close();
-        QCOMPARE(run(), defaultFolder());
-        QCOMPARE(m_msg.texts().size(), 1);
-        QVERIFY(m_msg.texts().constFirst().startsWith(u" ﾕｰｻﾞｰﾃﾞｰﾀｰﾌｫﾙﾀﾞが定義されていません\r"_s));
+        QFETCH(QString, message);
+        if (!existing.isEmpty())
+            QVERIFY(QDir().mkpath(resolve(existing)));
+        if (choice == kNotCp932) {
+            QFile file(bin() + u"UserData.ini"_s);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("\x81"); // a lead byte without its trail
+        } else if (choice != kNoFile) {
+            writeChoice(resolve(choice));
+        }
+        const QStringList messages = message.isEmpty() ? QStringList() : QStringList{resolve(message)};
+        QCOMPARE(run(), resolve(folder));
+        QVERIFY(QFileInfo(resolve(folder)).isDir());
+        QCOMPARE(m_msg.texts(), messages);
+        if (!message.isEmpty() && choice.startsWith(u'@'))
+            QVERIFY(!QFileInfo::exists(resolve(choice)));
+        // The same at every start.
+        QCOMPARE(run(), resolve(folder));
+        QCOMPARE(m_msg.texts(), messages + messages);
     }
 
     void noApplicationDataFolder()
@@ -190,7 +169,6 @@ private slots:
         // The default is then below the file system's root: keep it from being made there.
         EnsureFso().setWriteFault([&](const QString &p) { return !p.startsWith(root()); });
         run();
-        EnsureFso().setWriteFault({});
         const QString sep = QDir::separator();
         QVERIFY(m_msg.texts().constLast().contains(kUse + sep + u"Norvane"_s + sep + u"Velmora"_s + sep +
                                                    kUsing));
@@ -219,9 +197,9 @@ private slots:
 #endif
     }
 
-    void ownerWindowIsKeptAndPassedOn()
+    void ownerWindowIsKeptAndPassedOnAlsoByTheSharedInstance()
     {
-        writeChoice(u"%usr%"_s);
+        writeChoice(u"%app%"_s);
         yIni ini(m_services);
         QCOMPARE(ini.ownerWnd(), qintptr(0));
         ini.W_UserData(4711);
@@ -229,16 +207,23 @@ private slots:
         QCOMPARE(m_folders.lastOwner(), qintptr(4711));
         QCOMPARE(ini.FsGtSpFld(5), root(u"docs"_s));
         QCOMPARE(ini.FsGtSpFld(77), QString());
+
+        yIni::Install(m_services);
+        Program::UserDataFolder.clear();
+        yIni::Shared().W_UserData(9);
+        QCOMPARE(yIni::Shared().ownerWnd(), qintptr(9));
+        QCOMPARE(Program::UserDataFolder, root(u"bin/usData/"_s));
+        yIni::ReleaseShared();
+        QCOMPARE(yIni::Shared().ownerWnd(), qintptr(0));
+        yIni::ReleaseShared();
+        yIni::Install({});
     }
 
     void createFolderMakesEveryMissingLevel()
     {
         yIni ini(m_services);
-        const QString deep = root(u"one/two/three"_s);
-        ini.F_CreateFld(deep);
-        QVERIFY(QFileInfo(root(u"one"_s)).isDir());
-        QVERIFY(QFileInfo(root(u"one/two"_s)).isDir());
-        QVERIFY(QFileInfo(deep).isDir());
+        ini.F_CreateFld(root(u"one/two/three"_s));
+        QVERIFY(QFileInfo(root(u"one/two/three"_s)).isDir());
 
         // With a trailing separator, and past a level that cannot be made (a file stands there).
         ini.F_CreateFld(root(u"a/b/c/"_s));
@@ -248,7 +233,6 @@ private slots:
         blocker.close();
         ini.F_CreateFld(root(u"file/x/y"_s));
         QVERIFY(QFileInfo(root(u"file"_s)).isFile());
-        QVERIFY(!QFileInfo::exists(root(u"file/x"_s)));
 
         // A level that fails is passed over; the outer ones are still made.
         EnsureFso().setWriteFault([&](const QString &p) { return p == root(u"p/q"_s); });
@@ -269,7 +253,6 @@ private slots:
     {
         yIni ini(m_services);
         const QString base = root(u"base"_s) + QDir::separator();
-        QVERIFY(QDir().mkpath(base));
         QVERIFY(QDir().mkpath(base + u"Old"_s));
         ini.F_ChkSb(base, {u"Wrk"_s, u"Old"_s, u"Log"_s});
         QVERIFY(QFileInfo(base + u"Wrk"_s).isDir());
@@ -294,19 +277,6 @@ private slots:
         QCOMPARE(folders.path(3, 0), QString());
         qunsetenv("XDG_DATA_HOME");
         qputenv("XDG_CONFIG_HOME", m_settingsHome.filePath(u"xdg-config"_s).toLocal8Bit());
-    }
-
-    void sharedInstanceUsesInstalledServices()
-    {
-        writeChoice(u"%app%"_s);
-        yIni::Install(m_services);
-        yIni::Shared().W_UserData(9);
-        QCOMPARE(yIni::Shared().ownerWnd(), qintptr(9));
-        QCOMPARE(Program::UserDataFolder, root(u"bin/usData/"_s));
-        yIni::ReleaseShared();
-        QCOMPARE(yIni::Shared().ownerWnd(), qintptr(0));
-        yIni::ReleaseShared();
-        yIni::Install({});
     }
 };
 

@@ -28,6 +28,11 @@ QString readText(const QString &path)
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : u"<missing>"_s;
 }
 
+QString linkTo(const QString &target)
+{
+    return u"\nURL="_s + target + u'\n';
+}
+
 } // namespace
 
 class tst_ShellOperations : public QObject {
@@ -37,10 +42,9 @@ private:
     QString root(const QString &rel = {}) const { return QDir::toNativeSeparators(m_dir->filePath(rel)); }
     QString userData() const { return root(u"user"_s) + QDir::separator(); }
     QString helpShortcut() const { return userData() + u"Velmora_help.desktop"_s; }
-    yIni make()
+    QString fileUrl(const QString &path) const
     {
-        yIni ini(m_services);
-        return ini;
+        return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
     }
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -65,9 +69,8 @@ private slots:
     {
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
-        QVERIFY(QDir().mkpath(userData()));
-        QVERIFY(QDir().mkpath(root(u"bin"_s)));
-        QVERIFY(QDir().mkpath(root(u"sendto"_s)));
+        for (const QString &folder : {userData(), root(u"bin"_s), root(u"sendto"_s)})
+            QVERIFY(QDir().mkpath(folder));
         Program::UserDataFolder = userData();
         m_launcher = FakeShellLauncher();
         m_folders = FakeSpecialFolders();
@@ -86,63 +89,56 @@ private slots:
     void helpPageNaming_data()
     {
         QTest::addColumn<QString>("page");
-        QTest::addColumn<QString>("opened");
-        QTest::newRow("plain") << u"velmora"_s << u"velmora.htm"_s;
-        QTest::newRow("mixed case") << u"Velmora"_s << u"velmora.htm"_s;
-        QTest::newRow("upper case") << u"VELMORA"_s << u"velmora.htm"_s;
-        QTest::newRow("own extension") << u"Guide.HTML"_s << u"guide.html"_s;
-        QTest::newRow("dot anywhere") << u"v1.2/Start"_s << u"v1.2/start"_s;
-        QTest::newRow("trailing dot") << u"page."_s << u"page."_s;
+        QTest::addColumn<QByteArray>("base"); // VELMORA_HELP_BASE, none when empty
+        QTest::addColumn<QString>("target");
+        QTest::newRow("plain") << u"velmora"_s << QByteArray() << kBase + u"velmora.htm"_s;
+        QTest::newRow("mixed case") << u"Velmora"_s << QByteArray() << kBase + u"velmora.htm"_s;
+        QTest::newRow("upper case") << u"VELMORA"_s << QByteArray() << kBase + u"velmora.htm"_s;
+        QTest::newRow("own extension") << u"Guide.HTML"_s << QByteArray() << kBase + u"guide.html"_s;
+        QTest::newRow("dot anywhere") << u"v1.2/Start"_s << QByteArray() << kBase + u"v1.2/start"_s;
+        QTest::newRow("trailing dot") << u"page."_s << QByteArray() << kBase + u"page."_s;
+        QTest::newRow("base from the environment") << u"Velmora"_s << QByteArray("http://127.0.0.1:8123/docs")
+                                                   << u"http://127.0.0.1:8123/docs/velmora.htm"_s;
     }
     void helpPageNaming()
     {
         QFETCH(QString, page);
-        QFETCH(QString, opened);
-        yIni ini = make();
-        const QVariant result = ini.W_Help(page);
-        QCOMPARE(result, QVariant(true));
+        QFETCH(QByteArray, base);
+        QFETCH(QString, target);
+        if (!base.isEmpty())
+            qputenv("VELMORA_HELP_BASE", base);
+        // An earlier shortcut is replaced, not kept.
+        QVERIFY(m_shortcuts.write(helpShortcut(), u"https://example.invalid/stale"_s));
+        yIni ini(m_services);
+        QCOMPARE(ini.W_Help(page), QVariant(true));
         QCOMPARE(m_launcher.calls().size(), 1);
         const auto call = m_launcher.calls().constFirst();
         QCOMPARE(call.verb, u"shortcut"_s);
         QCOMPARE(call.path, helpShortcut());
-        QCOMPARE(call.target, kBase + opened);
+        QCOMPARE(call.target, target);
+        QCOMPARE(readText(helpShortcut()),
+                 u"[Desktop Entry]\nType=Link\nName=Velmora_help"_s + linkTo(target));
         QVERIFY(m_msg.texts().isEmpty());
     }
 
-    void helpShortcutIsWrittenAndReplaced()
+    void ownerWindowGoesWithEveryCall()
     {
-        yIni ini = make();
-        ini.W_UserData(321); // the owner window goes with every call
+        yIni ini(m_services);
+        ini.W_UserData(321);
         Program::UserDataFolder = userData();
         ini.W_Help(u"velmora"_s);
-        QCOMPARE(
-            readText(helpShortcut()),
-            u"[Desktop Entry]\nType=Link\nName=Velmora_help\nURL=file:///opt/velmora/help/velmora.htm\n"_s);
-        ini.W_Help(u"other"_s);
-        QCOMPARE(
-            readText(helpShortcut()),
-            u"[Desktop Entry]\nType=Link\nName=Velmora_help\nURL=file:///opt/velmora/help/other.htm\n"_s);
+        ini.W_ExpFd(root(u"bin"_s), true);
         QCOMPARE(m_launcher.calls().size(), 2);
-        QCOMPARE(m_launcher.calls().constLast().owner, qintptr(321));
-        QCOMPARE(m_launcher.calls().constLast().target, kBase + u"other.htm"_s);
-    }
-
-    void helpBaseFromTheEnvironment()
-    {
-        qputenv("VELMORA_HELP_BASE", "http://127.0.0.1:8123/docs");
-        yIni ini = make();
-        ini.W_Help(u"Velmora"_s);
-        QCOMPARE(m_launcher.calls().constFirst().target, u"http://127.0.0.1:8123/docs/velmora.htm"_s);
-        QVERIFY(readText(helpShortcut()).contains(u"URL=http://127.0.0.1:8123/docs/velmora.htm\n"_s));
+        for (const auto &call : m_launcher.calls())
+            QCOMPARE(call.owner, qintptr(321));
     }
 
     void helpFailuresEndQuietly()
     {
         // The shortcut cannot be written: nothing opens, no value, no message.
         EnsureFso().setWriteFault([&](const QString &p) { return p == helpShortcut(); });
-        yIni ini = make();
+        yIni ini(m_services);
         QCOMPARE(ini.W_Help(u"velmora"_s), QVariant());
-        QVERIFY(m_launcher.calls().isEmpty());
         EnsureFso().setWriteFault({});
 
         // No user data folder yet.
@@ -165,7 +161,7 @@ private slots:
 
     void htmlViewerShortcut()
     {
-        yIni ini = make();
+        yIni ini(m_services);
         const QString shortcut = userData() + u"Wrk"_s + QDir::separator() + u"htm_view.desktop"_s;
         // The Wrk folder is not made here.
         QCOMPARE(ini.W_HtmView(u"https://example.invalid/a b?x=1"_s), QVariant());
@@ -175,25 +171,22 @@ private slots:
         QCOMPARE(ini.W_HtmView(u"https://example.invalid/page?x=1"_s), QVariant(true));
         QCOMPARE(m_launcher.calls().constFirst().path, shortcut);
         QCOMPARE(m_launcher.calls().constFirst().target, u"https://example.invalid/page?x=1"_s);
-        QVERIFY(readText(shortcut).contains(u"\nURL=https://example.invalid/page?x=1\n"_s));
+        QVERIFY(readText(shortcut).contains(linkTo(u"https://example.invalid/page?x=1"_s)));
 
         // A local file, replacing the previous shortcut.
         const QString page = root(u"report 1.htm"_s);
         ini.W_HtmView(page);
         QCOMPARE(m_launcher.calls().constLast().target, page);
-        QVERIFY(readText(shortcut).contains(u"\nURL="_s +
-                                            QUrl::fromLocalFile(page).toString(QUrl::FullyEncoded) + u'\n'));
+        QVERIFY(readText(shortcut).contains(linkTo(fileUrl(page))));
         QVERIFY(!readText(shortcut).contains(u"example.invalid"_s));
     }
 
     void sendToShortcut()
     {
-        yIni ini = make();
+        yIni ini(m_services);
         ini.W_SendTo();
-        const QString shortcut = root(u"sendto/Velmora.desktop"_s);
         const QString program = root(u"bin/Velmora"_s);
-        QVERIFY(readText(shortcut).contains(
-            u"\nURL="_s + QUrl::fromLocalFile(program).toString(QUrl::FullyEncoded) + u'\n'));
+        QVERIFY(readText(root(u"sendto/Velmora.desktop"_s)).contains(linkTo(fileUrl(program))));
         QCOMPARE(m_msg.texts(),
                  QStringList{program + u" のｼｮｰﾄｶｯﾄを "_s + root(u"sendto"_s) + u" に作成しました"_s});
         QVERIFY(m_launcher.calls().isEmpty());
@@ -209,43 +202,33 @@ private slots:
 
     void exploreFolder()
     {
-        yIni ini = make();
+        yIni ini(m_services);
+        // Nothing given, or a folder to explore that is missing: the handler is not called.
         ini.W_ExpFd(QString(), true);
         ini.W_ExpFd(QString(), false);
-        QVERIFY(m_launcher.calls().isEmpty());
-
         ini.W_ExpFd(root(u"missing"_s), false);
         QVERIFY(m_launcher.calls().isEmpty());
-
         ini.W_ExpFd(root(u"bin"_s), false);
-        QCOMPARE(m_launcher.calls().size(), 1);
-        QCOMPARE(m_launcher.calls().constLast().verb, u"explore"_s);
-        QCOMPARE(m_launcher.calls().constLast().path, root(u"bin"_s));
-
         // Opening is left to the handler, whether the folder exists or not.
         ini.W_ExpFd(root(u"missing"_s), true);
         QCOMPARE(m_launcher.calls().size(), 2);
-        QCOMPARE(m_launcher.calls().constLast().verb, u"open"_s);
-        QCOMPARE(m_launcher.calls().constLast().path, root(u"missing"_s));
+        QCOMPARE(m_launcher.calls()[0].verb + m_launcher.calls()[0].path, u"explore"_s + root(u"bin"_s));
+        QCOMPARE(m_launcher.calls()[1].verb + m_launcher.calls()[1].path, u"open"_s + root(u"missing"_s));
         QVERIFY(m_msg.texts().isEmpty());
     }
 
-    void shellTargets()
+    void shellTargetsAndShortcutNames()
     {
         QCOMPARE(ShellTarget::toUrl(u"https://example.invalid/x"_s), QUrl(u"https://example.invalid/x"_s));
         QCOMPARE(ShellTarget::toUrl(u"file:///tmp/a.htm"_s), QUrl(u"file:///tmp/a.htm"_s));
-        QVERIFY(ShellTarget::toUrl(root(u"a.htm"_s)).isLocalFile());
-        QCOMPARE(ShellTarget::toUrl(root(u"a.htm"_s)).toLocalFile(),
-                 QDir::fromNativeSeparators(root(u"a.htm"_s)));
+        QCOMPARE(ShellTarget::toUrl(root(u"a.htm"_s)),
+                 QUrl::fromLocalFile(QDir::fromNativeSeparators(root(u"a.htm"_s))));
         // A drive letter is no scheme.
         QVERIFY(ShellTarget::toUrl(u"C:\\help\\a.htm"_s).isLocalFile());
-    }
 
-    void shortcutNamesAreEscaped()
-    {
-        const QString path = root(u"odd\\name.desktop"_s);
-        QVERIFY(m_shortcuts.write(path, u"https://example.invalid/"_s));
-        QVERIFY(readText(path).contains(u"Name=odd\\\\name\n"_s));
+        const QString odd = root(u"odd\\name.desktop"_s);
+        QVERIFY(m_shortcuts.write(odd, u"https://example.invalid/"_s));
+        QVERIFY(readText(odd).contains(u"Name=odd\\\\name\n"_s));
     }
 
     void helpPageAndChoiceFileShipBesideTheExecutable()
@@ -255,10 +238,8 @@ private slots:
         for (const auto &key :
              {u"F2"_s, u"F4"_s, u"F5"_s, u"F6"_s, u"F7"_s, u"F8"_s, u"F9"_s, u"F10"_s, u"F12"_s})
             QVERIFY2(page.contains(u"<td>"_s + key + u"</td>"_s), qPrintable(key));
-        QVERIFY(page.contains(u"UserData.ini"_s));
-        QVERIFY(page.contains(u"VelmoraA"_s));
-        QVERIFY(page.contains(u"Velmo.txt"_s));
-        QVERIFY(page.contains(u"lang=\"ja\""_s));
+        for (const auto &text : {u"UserData.ini"_s, u"VelmoraA"_s, u"Velmo.txt"_s, u"lang=\"ja\""_s})
+            QVERIFY2(page.contains(text), qPrintable(text));
         QFile choice(dir + u"/UserData.ini"_s);
         QVERIFY(choice.open(QIODevice::ReadOnly));
         QCOMPARE(choice.readAll(), QByteArray("%usr%"));
