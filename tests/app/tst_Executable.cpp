@@ -43,22 +43,32 @@ class tst_Executable : public QObject {
         env.insert("XDG_DATA_HOME", m_home.filePath("data"));
         env.insert("XDG_CACHE_HOME", m_home.filePath("cache"));
         program.setProcessEnvironment(env);
+        // The web engine talks a lot on its error channel; an unread pipe would fill and stop it.
+        const QString log = m_home.filePath("program.log");
+        program.setStandardOutputFile(QProcess::nullDevice());
+        program.setStandardErrorFile(log);
         program.start(QStringLiteral(VELMORA_EXE), args);
         if (!program.waitForStarted(10000))
             return -100;
-        QString window;
-        if (!xdotool({"search", "--sync", "--onlyvisible", "--pid", QString::number(program.processId())},
-                     &window) ||
-            window.isEmpty())
-            return -101;
-        window = window.split(u'\n').last();
-        QTest::qWait(1000); // a person looks before typing
-        if (!xdotool({"windowfocus", "--sync", window}) || !xdotool({"key", "--clearmodifiers", key}))
-            return -102;
-        if (!program.waitForFinished(60000))
+        // The window is created anew once when the browser comes up, so it is looked up again for
+        // every try; a key that found no window is typed again.
+        for (int attempt = 0; attempt < 10 && program.state() == QProcess::Running; ++attempt) {
+            QTest::qWait(1000); // a person looks before typing
+            QString windows;
+            if (!xdotool({"search", "--onlyvisible", "--pid", QString::number(program.processId())},
+                         &windows) ||
+                windows.isEmpty())
+                continue;
+            const QString window = windows.split(u'\n').last();
+            if (xdotool({"windowfocus", "--sync", window}) && xdotool({"key", "--clearmodifiers", key}))
+                program.waitForFinished(5000);
+        }
+        if (program.state() != QProcess::NotRunning && !program.waitForFinished(30000)) {
+            qWarning("%s", readBytes(log).right(2000).constData());
             return -103;
+        }
         if (stderrText)
-            *stderrText = program.readAllStandardError();
+            *stderrText = readBytes(log);
         return program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -104;
     }
 
@@ -85,7 +95,7 @@ private slots:
 
         QCOMPARE(runAndPress(args, "F9"), 0);
         QCOMPARE(readBytes(path), *Cp932::encode("VelmoraA\t100-0001\t東京都千代田区\t会社\t\t0"));
-        QCOMPARE(QDir(m_home.path()).entryList(QDir::Files), QStringList{"order 1Velmo.txt"});
+        QCOMPARE(QDir(m_home.path()).entryList({"order*"}, QDir::Files), QStringList{"order 1Velmo.txt"});
     }
 };
 
