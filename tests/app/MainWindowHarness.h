@@ -2,9 +2,11 @@
 
 #include "../settings/FakeSpecialFolders.h"
 #include "../shell/FakeShellLauncher.h"
+#include "app/ProgramValues.h"
 #include "app/fmMain.h"
 #include "common/FakeClipboard.h"
 #include "common/FakeMsgBox.h"
+#include "common/LocalHttpServer.h"
 #include "settings/yIni.h"
 #include "shell/PlatformShortcutWriter.h"
 
@@ -48,6 +50,17 @@ public:
     FakeAddressComponent *component = nullptr;
     QString lastName;
 };
+
+// Starts the local map service the window's queries go to, with a plain map page.
+inline bool serveMapPages(LocalHttpServer &server)
+{
+    if (!server.start())
+        return false;
+    server.addPage("/maps", "<html><body>map</body></html>");
+    qputenv("VELMORA_MAP_BASE", server.base().toUtf8());
+    Program::ExeBaseName = QStringLiteral("velmora");
+    return true;
+}
 
 // Everything a main window needs, in a temporary folder: the program's folder with its choice file,
 // the user's configuration folder, and fakes for the message box, clipboard and shell.

@@ -58,13 +58,7 @@ class tst_RequestMode : public QObject {
     QString mapUrl(const QString &q) const { return m_server.base() + "/maps?q=" + q + "&hl=ja&z=16"; }
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_server.start());
-        m_server.addPage("/maps", "<html><body>map</body></html>");
-        qputenv("VELMORA_MAP_BASE", m_server.base().toUtf8());
-        Program::ExeBaseName = QStringLiteral("velmora");
-    }
+    void initTestCase() { QVERIFY(serveMapPages(m_server)); }
 
     void acceptWritesTheAnswerExactly()
     {

@@ -32,13 +32,7 @@ class tst_fmMain : public QObject {
     LocalHttpServer m_server;
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_server.start());
-        m_server.addPage("/maps", "<html><body>map</body></html>");
-        qputenv("VELMORA_MAP_BASE", m_server.base().toUtf8());
-        Program::ExeBaseName = QStringLiteral("velmora");
-    }
+    void initTestCase() { QVERIFY(serveMapPages(m_server)); }
 
     void opensWithItsDesign()
     {

@@ -61,11 +61,9 @@ class tst_MapCentreCapture : public QObject {
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_server.start());
+        QVERIFY(serveMapPages(m_server));
         m_server.addPage("/maps", kClassicPage);
         m_server.addPage("/maps/@35.6581,139.7017,16z", "<html><body>today's map</body></html>");
-        qputenv("VELMORA_MAP_BASE", m_server.base().toUtf8());
-        Program::ExeBaseName = QStringLiteral("velmora");
         QVERIFY2(QGuiApplication::platformName() == QLatin1String("xcb"), "needs a real X server");
     }
 
