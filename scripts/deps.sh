@@ -3,7 +3,7 @@
 # Usage: scripts/deps.sh [test]
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-webengine-dev
-          qt6-webengine-dev-tools libqt6svg6-dev qt6-image-formats-plugins libgl-dev fonts-noto-cjk
+          qt6-webengine-dev-tools qt6-svg-dev qt6-image-formats-plugins libgl-dev fonts-noto-cjk
           xvfb xauth)
 if [ "${1:-}" = test ]; then
     packages+=(xclip xdotool libgtest-dev libbenchmark-dev clang-format)
