@@ -9,10 +9,13 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QLoggingCategory>
 
 int main(int argc, char *argv[])
 {
     Usr::prepareWebEngineSandbox();
+    // The web engine reports its whole set-up on every start; users need none of it.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
