@@ -2,7 +2,8 @@
 // side by side in one run, each in fresh processes; and how long until the browser is ready.
 //
 //   bench_startup            runs the three kinds alternately (7 rounds) and prints medians and ratios
-//   bench_startup bare|main  one start; prints "shown <ms>" (and "browser <ms>" for main)
+//   bench_startup bare|main  one start; prints "shown <ms>" (and "browser <ms>" for main); with
+//                            BENCH_TRACE set, also when the application and the window were made
 // Two yardsticks: the bare window in a program linked like ours (Qt WebEngine loaded, which also has
 // Qt create its shared OpenGL context at start), and bench_bare_window, linked with Qt Widgets alone.
 #include "app/MsgBox.h"
