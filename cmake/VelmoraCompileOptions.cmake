@@ -1,11 +1,21 @@
 # One place for the flags every target of ours gets.
 add_library(velmora_options INTERFACE)
-target_compile_options(velmora_options INTERFACE -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor)
-target_compile_definitions(velmora_options INTERFACE QT_NO_FOREACH QT_NO_NARROWING_CONVERSIONS_IN_CONNECT)
+if(MSVC)
+    # The sources hold Japanese text in UTF-8; MSVC would otherwise read them in the system code page.
+    target_compile_options(velmora_options INTERFACE /W4 /utf-8 /permissive-)
+else()
+    target_compile_options(velmora_options INTERFACE -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor)
+endif()
+target_compile_definitions(velmora_options INTERFACE QT_NO_FOREACH QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
+                                                     $<$<PLATFORM_ID:Windows>:NOMINMAX>)
 if(VELMORA_STRICT)
-    target_compile_options(velmora_options INTERFACE -Werror -fsanitize=address,undefined
-                                                     -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
-    target_link_options(velmora_options INTERFACE -fsanitize=address,undefined)
+    if(MSVC)
+        target_compile_options(velmora_options INTERFACE /WX)
+    else()
+        target_compile_options(velmora_options INTERFACE -Werror -fsanitize=address,undefined
+                                                         -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+        target_link_options(velmora_options INTERFACE -fsanitize=address,undefined)
+    endif()
 endif()
 
 # Adds sources of a subsystem folder to one of the layer libraries.
