@@ -2,15 +2,10 @@
 
 namespace {
 
-bool isSeparator(char16_t c)
+// Dashes and long-vowel marks that people type, or input methods give, where a hyphen is meant.
+bool isHyphenLike(char16_t c)
 {
     switch (c) {
-    case u' ':
-    case u'\t':
-    case u'\u3000': // ideographic space
-    case u'\u3012': // 〒
-    case u'-':
-    case u'\uFF0D': // －
     case u'\u2010':
     case u'\u2011':
     case u'\u2012':
@@ -23,6 +18,21 @@ bool isSeparator(char16_t c)
         return true;
     default:
         return false;
+    }
+}
+
+bool isSeparator(char16_t c)
+{
+    switch (c) {
+    case u' ':
+    case u'\t':
+    case u'\u3000': // ideographic space
+    case u'\u3012': // 〒
+    case u'-':
+    case u'\uFF0D': // －
+        return true;
+    default:
+        return isHyphenLike(c);
     }
 }
 
@@ -78,19 +88,11 @@ QString PostalText::formatCode(quint32 code)
 
 char16_t PostalText::foldWide(char16_t c)
 {
+    if (isHyphenLike(c))
+        return u'-';
     switch (c) {
     case u'\u3000':
         return 0;
-    case u'\u2010':
-    case u'\u2011':
-    case u'\u2012':
-    case u'\u2013':
-    case u'\u2014':
-    case u'\u2015':
-    case u'\u2212':
-    case u'\u30FC':
-    case u'\uFF70':
-        return u'-';
     case u'\u30F6': // ヶ as in 霞ヶ関, which the data may write ケ
         return u'\u30B1';
     case u'\u30F5': // ヵ
