@@ -298,8 +298,8 @@ void fmMain::closeEvent(QCloseEvent *event)
     }
     m_closing = true;
     QueryUnload();
+    // Accepting hides the window, and hiding ends a request's modal display.
     event->accept();
-    emit hidden();
 }
 
 void fmMain::hideEvent(QHideEvent *event)
