@@ -17,8 +17,3 @@ if(VELMORA_STRICT)
         target_link_options(velmora_options INTERFACE -fsanitize=address,undefined)
     endif()
 endif()
-
-# Adds sources of a subsystem folder to one of the layer libraries.
-function(velmora_sources target)
-    target_sources(${target} PRIVATE ${ARGN})
-endfunction()

@@ -1,8 +1,8 @@
-#include "JapanPostReader.h"
+#include "address/JapanPostReader.h"
 
-#include "PostalDirectory.h"
-#include "PostalText.h"
-#include "app/Cp932.h"
+#include "address/PostalDirectory.h"
+#include "address/PostalText.h"
+#include "core/Cp932Codec.h"
 
 #include <QStringDecoder>
 #include <QStringList>
@@ -207,9 +207,9 @@ std::optional<QList<PostalRecord>> JapanPostReader::parseJigyosyo(const QString 
     return records;
 }
 
-std::optional<QList<PostalRecord>> JapanPostReader::readKenAllCp932(const QByteArray &bytes)
+std::optional<QList<PostalRecord>> JapanPostReader::readKenAllCp932(const QByteArray &bytes, const Cp932Codec &codec)
 {
-    const auto text = Cp932::decode(bytes);
+    const auto text = codec.decode(bytes);
     return text ? parseKenAll(*text) : std::nullopt;
 }
 
@@ -219,8 +219,8 @@ std::optional<QList<PostalRecord>> JapanPostReader::readKenAllUtf8(const QByteAr
     return text ? parseKenAll(*text) : std::nullopt;
 }
 
-std::optional<QList<PostalRecord>> JapanPostReader::readJigyosyo(const QByteArray &bytes)
+std::optional<QList<PostalRecord>> JapanPostReader::readJigyosyo(const QByteArray &bytes, const Cp932Codec &codec)
 {
-    const auto text = Cp932::decode(bytes);
+    const auto text = codec.decode(bytes);
     return text ? parseJigyosyo(*text) : std::nullopt;
 }

@@ -1,6 +1,6 @@
-#include "PostalDirectory.h"
+#include "address/PostalDirectory.h"
 
-#include "PostalText.h"
+#include "address/PostalText.h"
 
 #include <QHash>
 #include <QStringDecoder>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PostalEntry.h"
-#include "PostalRecord.h"
+#include "address/PostalEntry.h"
+#include "address/PostalRecord.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,10 +1,11 @@
-#include "PostalDirectoryLoader.h"
+#include "address/PostalDirectoryLoader.h"
 
-#include "JapanPostReader.h"
-#include "app/FileSystem.h"
+#include "address/JapanPostReader.h"
+#include "core/FileSystem.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <functional>
 
 namespace {
 
@@ -21,7 +22,7 @@ QString findFile(const QString &folder, const QString &name)
     return {};
 }
 
-using Reader = std::optional<QList<PostalRecord>> (*)(const QByteArray &);
+using Reader = std::function<std::optional<QList<PostalRecord>>(const QByteArray &)>;
 
 struct Candidate {
     QString name;
@@ -30,7 +31,7 @@ struct Candidate {
 
 // The records of the first usable file among the candidates; a message for each present file that is
 // not usable, naming what is used instead.
-std::optional<QList<PostalRecord>> readFirstUsable(const QString &folder, const QList<Candidate> &candidates,
+std::optional<QList<PostalRecord>> readFirstUsable(const FileSystem &files, const QString &folder, const QList<Candidate> &candidates,
                                                    QStringList &messages)
 {
     QStringList refused;
@@ -40,7 +41,7 @@ std::optional<QList<PostalRecord>> readFirstUsable(const QString &folder, const 
         const QString path = findFile(folder, c.name);
         if (path.isEmpty())
             continue;
-        if (const auto bytes = EnsureFso().readAll(path, PostalDirectoryLoader::kMaxFileBytes))
+        if (const auto bytes = files.readAll(path, PostalDirectoryLoader::kMaxFileBytes))
             records = c.read(*bytes);
         if (records) {
             used = QFileInfo(path).fileName();
@@ -56,21 +57,25 @@ std::optional<QList<PostalRecord>> readFirstUsable(const QString &folder, const 
 
 } // namespace
 
-PostalLoadResult PostalDirectoryLoader::load(const QString &shippedPath, const QString &userFolder)
+PostalLoadResult PostalDirectoryLoader::load(const FileSystem &files, const QString &shippedPath, const QString &userFolder)
 {
     PostalLoadResult result;
     auto directory = std::make_shared<PostalDirectory>();
-    const auto shipped = EnsureFso().readAll(shippedPath, kMaxFileBytes);
+    const auto shipped = files.readAll(shippedPath, kMaxFileBytes);
     if (!shipped || !directory->loadShipped(*shipped))
         result.messages.append(
             QStringLiteral("郵便番号データ %1 を読み込めません").arg(QFileInfo(shippedPath).fileName()));
 
-    const auto towns = readFirstUsable(userFolder,
-                                       {{QStringLiteral("utf_ken_all.csv"), &JapanPostReader::readKenAllUtf8},
-                                        {QStringLiteral("KEN_ALL.CSV"), &JapanPostReader::readKenAllCp932}},
-                                       result.messages);
+    const Cp932Codec &codec = files.codec();
+    const auto towns = readFirstUsable(
+        files, userFolder,
+        {{QStringLiteral("utf_ken_all.csv"), &JapanPostReader::readKenAllUtf8},
+         {QStringLiteral("KEN_ALL.CSV"), [&codec](const QByteArray &b) { return JapanPostReader::readKenAllCp932(b, codec); }}},
+        result.messages);
     const auto businesses = readFirstUsable(
-        userFolder, {{QStringLiteral("JIGYOSYO.CSV"), &JapanPostReader::readJigyosyo}}, result.messages);
+        files, userFolder,
+        {{QStringLiteral("JIGYOSYO.CSV"), [&codec](const QByteArray &b) { return JapanPostReader::readJigyosyo(b, codec); }}},
+        result.messages);
     if (towns) {
         directory->removeTowns();
         for (const PostalRecord &r : *towns)

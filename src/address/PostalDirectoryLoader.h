@@ -1,8 +1,10 @@
 #pragma once
 
-#include "PostalLoadResult.h"
+#include "address/PostalLoadResult.h"
 
 #include <QString>
+
+class FileSystem;
 
 // Builds the directory from the shipped file and, where the user has put them in the user data
 // folder, Japan Post's own files, which then take the place of the shipped towns or businesses.
@@ -12,5 +14,5 @@ public:
     static constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
 
     // Never fails: at worst the directory is empty and the messages say why.
-    static PostalLoadResult load(const QString &shippedPath, const QString &userFolder);
+    static PostalLoadResult load(const FileSystem &files, const QString &shippedPath, const QString &userFolder);
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PostalDirectory.h"
+#include "address/PostalDirectory.h"
 
 #include <QStringList>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "PostalText.h"
+#include "address/PostalText.h"
 
 namespace {
 

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "address/CandidateChooser.h"
+#include "address/PostalLoadResult.h"
+#include "core/AddressCompleter.h"
+
+#include <functional>
+
+// The address search (F4), answering from the postal-code directory:
+// - A postal code given (in any typed form): it wins. The code is rewritten "NNN-NNNN" and the address
+//   becomes the directory's address for it; an address that already begins with that address is kept
+//   as typed, with its block number. A business code also fills an empty company with its name.
+// - No postal code but an address: the code is filled from the longest town the address begins with;
+//   the address stays as typed.
+// - Several answers: CompletionMode::AskUser lets the chooser ask; otherwise the first is taken.
+// - Nothing found, a code that is not seven digits, or the chooser cancelled: the address is emptied
+//   and nothing else changes, which the window takes as "not found" and leaves its grid untouched.
+class PostalCompleter : public AddressCompleter {
+public:
+    // data gives the loaded directory; it may block on the first call while loading finishes.
+    PostalCompleter(std::function<const PostalLoadResult &()> data, CandidateChooser &chooser);
+
+    void complete(AddressRecord &record, CompletionMode mode) override;
+
+private:
+    void fromCode(const PostalDirectory &directory, quint32 code, AddressRecord &record, CompletionMode mode);
+    void fromAddress(const PostalDirectory &directory, AddressRecord &record, CompletionMode mode);
+    // Index of the chosen candidate, -1 when cancelled.
+    int pick(const QStringList &candidates, CompletionMode mode);
+
+    std::function<const PostalLoadResult &()> m_data;
+    CandidateChooser &m_chooser;
+};

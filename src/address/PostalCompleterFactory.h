@@ -1,0 +1,33 @@
+#pragma once
+
+#include "address/CandidateChooser.h"
+#include "core/AddressCompleter.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+class FileSystem;
+
+// Makes the postal-code completers. The directory loads on a background thread from the first
+// completer on, so the window opens at once; the first address search waits for it if needed.
+class PostalCompleterFactory : public AddressCompleterFactory {
+public:
+    // status receives, on the thread that completes records and once per factory, a text for each file
+    // that could not be used. userFolder may hold Japan Post's own files. files must outlive the
+    // factory and every completer it made.
+    PostalCompleterFactory(CandidateChooser &chooser, std::function<void(const QString &)> status,
+                           const FileSystem &files, QString shippedDataPath, QString userFolder);
+    ~PostalCompleterFactory() override;
+
+    std::unique_ptr<AddressCompleter> createCompleter() override;
+
+    // data/postal.dat beside the executable, where the build and the installation put it.
+    static QString defaultDataPath();
+
+private:
+    struct Shared;
+
+    CandidateChooser &m_chooser;
+    std::shared_ptr<Shared> m_shared;
+};

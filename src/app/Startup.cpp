@@ -1,0 +1,89 @@
+#include "app/Startup.h"
+
+#include "address/PostalCompleterFactory.h"
+#include "core/FileSystem.h"
+#include "core/ProgramIdentity.h"
+#include "core/RequestFile.h"
+#include "platform/ShellActions.h"
+#include "platform/SystemCp932Codec.h"
+#include "platform/SystemProgramPathRecord.h"
+#include "platform/SystemShellLauncher.h"
+#include "platform/SystemShortcutWriter.h"
+#include "platform/SystemSpecialFolders.h"
+#include "settings/SettingsDocument.h"
+#include "settings/UserDataFolder.h"
+#include "ui/CandidateDialog.h"
+#include "ui/MainWindow.h"
+#include "ui/PlainMessageBox.h"
+#include "ui/SystemClipboard.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QUrl>
+
+using namespace Qt::Literals::StringLiterals;
+
+int Startup::run(const QString &argumentText)
+{
+    // The wait pointer shows until the window first shows, or until start-up ends some other way.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restoreCursor = [] {
+        while (QApplication::overrideCursor())
+            QApplication::restoreOverrideCursor();
+    };
+    const auto cursorGuard = qScopeGuard(restoreCursor);
+
+    const ProgramIdentity program(QCoreApplication::applicationFilePath());
+    SystemCp932Codec codec;
+    const FileSystem files(codec);
+    PlainMessageBox messages;
+    SystemClipboard clipboard;
+    SystemSpecialFolders folders;
+    SystemShellLauncher launcher;
+    SystemShortcutWriter shortcuts(files);
+
+    const std::optional<QString> request = RequestFile::read(files, argumentText);
+
+    SystemProgramPathRecord().remember(program.name(), program.linkedPath());
+    const QString userDataFolder = UserDataFolder::resolve(
+        program, {folders.path(SpecialFolder::RoamingAppData), folders.path(SpecialFolder::Documents)}, files,
+        &messages);
+    SettingsDocument settings(files, &messages);
+    settings.read(userDataFolder + u"User.xml"_s);
+
+    // The help page is installed beside the executable.
+    const QString helpBase =
+        QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + u'/').toString(QUrl::FullyEncoded);
+    const ShellActions shell({&messages, &launcher, &shortcuts, &folders, &files}, program, userDataFolder,
+                             helpBase);
+
+    CandidateDialog chooser;
+    QPointer<MainWindow> window;
+    PostalCompleterFactory completers(
+        chooser,
+        [&window](const QString &text) {
+            // Said at the first address search, in whichever mode the window serves.
+            if (window)
+                window->showStatus(text);
+        },
+        files, PostalCompleterFactory::defaultDataPath(), userDataFolder);
+
+    // The window goes before the services it uses, and its web view before the web profile and the
+    // application object.
+    auto mainWindow = std::make_unique<MainWindow>(
+        MainWindow::Services{&messages, &clipboard, &codec, &completers, &settings, &shell});
+    window = mainWindow.get();
+
+    if (!request) {
+        mainWindow->show();
+        restoreCursor();
+        return QApplication::exec();
+    }
+    const std::optional<QString> answer = mainWindow->serveRequest(*request);
+    if (answer && !files.writeText(argumentText, *answer)) {
+        // The request file keeps its old content whole; the caller sees no answer.
+        messages.show(u"依頼ファイルに回答を書き込めませんでした\r"_s + argumentText);
+    }
+    mainWindow->shutDown();
+    return 0;
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+class Cp932Codec;
+
+// Every file test, read and write of the program, and the CP932 text files on top of them.
+class FileSystem {
+public:
+    // Larger files are refused when read as text: no file of ours comes near, and reading a huge file
+    // a caller handed us must not hang or exhaust the program.
+    static constexpr qint64 kMaxTextBytes = 4 * 1024 * 1024;
+
+    explicit FileSystem(const Cp932Codec &codec) : m_codec(codec) {}
+
+    const Cp932Codec &codec() const { return m_codec; }
+
+    bool fileExists(const QString &path) const;
+    bool folderExists(const QString &path) const;
+
+    // Whole content, or no value when the file is missing, unreadable or larger than maxBytes.
+    std::optional<QByteArray> readAll(const QString &path, qint64 maxBytes = kMaxTextBytes) const;
+
+    // Writes through a temporary file in the same folder, flushed and then renamed over the target,
+    // so that a failure or a kill part way leaves the previous file whole.
+    bool writeAtomic(const QString &path, const QByteArray &bytes) const;
+
+    // readText gives no value for undecodable bytes; writeText returns false, writing nothing, when
+    // the text holds a character CP932 cannot store.
+    std::optional<QString> readText(const QString &path, qint64 maxBytes = kMaxTextBytes) const;
+    bool writeText(const QString &path, const QString &text) const;
+
+    // Creates (or truncates to) an empty file.
+    bool createEmptyFile(const QString &path) const;
+    // Creates one folder level; its parent must exist.
+    bool createFolder(const QString &path) const;
+
+private:
+    const Cp932Codec &m_codec;
+};

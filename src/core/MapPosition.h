@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// Reads a copied map position such as "(35.681382, 139.766084)" and gives the map URL for it. Any
+// other copied text gives no value. The two parts go into the URL exactly as cut from the text.
+namespace MapPosition {
+std::optional<QString> mapUrlFor(const QString &copiedText);
+}

@@ -1,0 +1,59 @@
+#include "core/RequestFile.h"
+
+#include "core/FileSystem.h"
+#include "core/MapService.h"
+
+#include <QUrl>
+
+const QString RequestFile::kHeader = QStringLiteral("VelmoraA");
+
+bool RequestFile::namesRequestFile(const QString &argumentText)
+{
+    return argumentText.endsWith(QLatin1String("Velmo.txt"), Qt::CaseSensitive);
+}
+
+std::optional<QString> RequestFile::read(const FileSystem &files, const QString &argumentText)
+{
+    if (!namesRequestFile(argumentText) || !files.fileExists(argumentText))
+        return std::nullopt;
+    auto text = files.readText(argumentText);
+    if (!text || !text->startsWith(kHeader, Qt::CaseSensitive))
+        return std::nullopt;
+    return text;
+}
+
+RequestFile::RequestFile(const QString &requestText)
+    : m_fields(requestText.split(u'\t', Qt::KeepEmptyParts))
+{
+    // A request with fewer than six fields is served with the missing ones empty.
+    m_initial.postalCode = field(2);
+    m_initial.address = field(3);
+    m_initial.company = field(4);
+    m_initial.mapUrl = isMapServiceUrl(field(5)) ? field(5) : QString();
+}
+
+QString RequestFile::field(qsizetype number) const
+{
+    return number <= m_fields.size() ? m_fields.at(number - 1) : QString();
+}
+
+QString RequestFile::answerFor(const AddressRecord &finalRecord) const
+{
+    const bool changed = field(4) != finalRecord.company || field(6) != finalRecord.mapUrl;
+    return QStringList{kHeader,
+                       finalRecord.postalCode,
+                       finalRecord.address,
+                       finalRecord.company,
+                       finalRecord.mapUrl,
+                       changed ? QStringLiteral("1") : QStringLiteral("0")}
+        .join(u'\t');
+}
+
+bool RequestFile::isMapServiceUrl(const QString &url)
+{
+    if (!url.contains(MapService::base() + QStringLiteral("/maps"), Qt::CaseInsensitive))
+        return false;
+    const QUrl parsed(url, QUrl::StrictMode);
+    const QString scheme = parsed.scheme(); // QUrl keeps schemes in lower case
+    return parsed.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
+}

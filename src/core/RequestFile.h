@@ -1,0 +1,41 @@
+#pragma once
+
+#include "core/AddressRecord.h"
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class FileSystem;
+
+// The exchange with a calling program: it writes a request file whose name ends in "Velmo.txt" and
+// whose text starts with "VelmoraA" (tab-separated fields), starts us with the path, and reads the
+// answer back from the same file once we have ended.
+class RequestFile {
+public:
+    static const QString kHeader;
+
+    // The whole argument text names a request file: it ends in "Velmo.txt", letter case counting.
+    static bool namesRequestFile(const QString &argumentText);
+    // The request text when the argument names an existing, readable CP932 request file that starts
+    // with the header; no value otherwise (the program then starts interactively).
+    static std::optional<QString> read(const FileSystem &files, const QString &argumentText);
+
+    explicit RequestFile(const QString &requestText);
+
+    // The record the window starts with. A map URL is taken only when it is an http or https URL that
+    // points at the map service's query endpoint; anything else could smuggle a script or a local file
+    // into the browser, so it is dropped as if it pointed elsewhere.
+    AddressRecord initialRecord() const { return m_initial; }
+
+    // The six-field answer for the record as accepted, ending with the change flag.
+    QString answerFor(const AddressRecord &finalRecord) const;
+
+    static bool isMapServiceUrl(const QString &url);
+
+private:
+    QString field(qsizetype number) const;
+
+    QStringList m_fields;
+    AddressRecord m_initial;
+};

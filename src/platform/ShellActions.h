@@ -1,0 +1,51 @@
+#pragma once
+
+#include "core/ProgramIdentity.h"
+
+#include <QString>
+
+class FileSystem;
+class MessageSink;
+class ShellLauncher;
+class ShortcutWriter;
+class SpecialFolders;
+
+// What the program hands to the desktop: each action writes a shortcut in the user data folder and
+// hands it to the user's default handler, or opens a folder. Every failure ends the action quietly.
+class ShellActions {
+public:
+    struct Services {
+        MessageSink *messages = nullptr;
+        ShellLauncher *launcher = nullptr;
+        ShortcutWriter *shortcuts = nullptr;
+        SpecialFolders *folders = nullptr;
+        const FileSystem *files = nullptr;
+    };
+
+    // userDataFolder ends with the separator; helpBase is the URL of the folder holding the help
+    // pages, which VELMORA_HELP_BASE replaces when set.
+    ShellActions(const Services &services, ProgramIdentity program, QString userDataFolder, QString helpBase);
+
+    // Opens a help page through the "<program>_help" shortcut; true when a handler took it.
+    bool openHelp(const QString &pageName, qintptr ownerWindow = 0) const;
+    // Opens any URL or file through the shortcut "Wrk/htm_view" in the user data folder.
+    bool openPage(const QString &target, qintptr ownerWindow = 0) const;
+    // Puts a shortcut to the program into the Send To folder and says so.
+    void writeSendToShortcut() const;
+    // Opens (Open) or, only when it exists, explores (Explore) a folder.
+    enum class FolderView { Open, Explore };
+    void showFolder(const QString &folder, FolderView view, qintptr ownerWindow = 0) const;
+
+    // A page name in lower case, with ".htm" added when it holds no "." at all.
+    static QString helpPageFileName(const QString &pageName);
+    // VELMORA_HELP_BASE when set, otherwise the installed help folder; always ending in "/".
+    QString helpBase() const;
+
+private:
+    bool openThroughShortcut(const QString &shortcutPath, const QString &target, qintptr ownerWindow) const;
+
+    Services m_services;
+    ProgramIdentity m_program;
+    QString m_userDataFolder;
+    QString m_helpBase;
+};

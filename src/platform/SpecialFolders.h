@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+enum class SpecialFolder {
+    // The user's documents.
+    Documents,
+    // Where shortcuts offered in the file manager's "Send To" menu go.
+    SendTo,
+    // Per-user program settings (roaming application data on Windows).
+    RoamingAppData,
+};
+
+// The user's special folders, behind an interface so that tests never touch the real ones.
+class SpecialFolders {
+public:
+    virtual ~SpecialFolders() = default;
+    // The folder's path in native form without a trailing separator; empty when it has none here.
+    virtual QString path(SpecialFolder folder) const = 0;
+};

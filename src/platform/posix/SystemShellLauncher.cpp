@@ -1,0 +1,22 @@
+#include "platform/SystemShellLauncher.h"
+
+#include "platform/ShellTarget.h"
+
+#include <QDesktopServices>
+
+bool SystemShellLauncher::openShortcut(const QString &, const QString &target, qintptr)
+{
+    // Desktops open a Link entry as a text file rather than following it, so the target goes straight
+    // to its handler; the entry stays for the user to reuse.
+    return QDesktopServices::openUrl(ShellTarget::toUrl(target));
+}
+
+bool SystemShellLauncher::open(const QString &target, qintptr)
+{
+    return QDesktopServices::openUrl(ShellTarget::toUrl(target));
+}
+
+bool SystemShellLauncher::explore(const QString &folder, qintptr)
+{
+    return QDesktopServices::openUrl(ShellTarget::toUrl(folder));
+}

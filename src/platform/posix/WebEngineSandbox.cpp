@@ -1,0 +1,14 @@
+#include "platform/WebEngineSandbox.h"
+
+#include <QByteArray>
+#include <QtGlobal>
+#include <cstdio>
+#include <unistd.h>
+
+void prepareWebEngineSandbox()
+{
+    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+        std::fputs("velmora: running as root, so the web engine runs without its sandbox\n", stderr);
+    }
+}

@@ -1,0 +1,4 @@
+#include "platform/WebEngineSandbox.h"
+
+// Windows has no root user; the sandbox always stays on.
+void prepareWebEngineSandbox() {}

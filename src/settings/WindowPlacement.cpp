@@ -1,0 +1,38 @@
+#include "settings/WindowPlacement.h"
+
+#include "settings/SettingsDocument.h"
+
+#include <cmath>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+const QString kGroup = u"位置"_s;
+
+int roundHalfEven(double v)
+{
+    return int(std::nearbyint(v)); // the default rounding mode sends halves to the even neighbour
+}
+} // namespace
+
+WindowPlacement WindowPlacement::readFrom(const SettingsDocument &settings)
+{
+    const SettingsGroup group = settings.group(kGroup);
+    const auto read = [&group](const QString &key) { return roundHalfEven(group.value<double>(key, 0)); };
+    WindowPlacement placement;
+    placement.top = read(u"TOP"_s);
+    placement.left = read(u"LEFT"_s);
+    placement.width = read(u"WIDTH"_s);
+    placement.height = read(u"HEIGHT"_s);
+    return placement;
+}
+
+void WindowPlacement::writeTo(SettingsDocument &settings) const
+{
+    SettingsGroup group = settings.group(kGroup);
+    group.setValue(u"TOP"_s, top);
+    group.setValue(u"LEFT"_s, left);
+    group.setValue(u"WIDTH"_s, width);
+    group.setValue(u"HEIGHT"_s, height);
+    settings.setGroup(group);
+}

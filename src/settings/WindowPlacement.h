@@ -1,0 +1,19 @@
+#pragma once
+
+class SettingsDocument;
+
+// The main window's outer rectangle in twips, kept in the settings group "位置" under the keys TOP,
+// LEFT, WIDTH and HEIGHT.
+struct WindowPlacement {
+    int top = 0;
+    int left = 0;
+    int width = 0;
+    int height = 0;
+
+    // Missing or unreadable keys read as 0; numbers are rounded half to even.
+    static WindowPlacement readFrom(const SettingsDocument &settings);
+    void writeTo(SettingsDocument &settings) const;
+
+    // Without a size the window keeps its design's place and size.
+    bool hasSize() const { return width > 0 && height > 0; }
+};

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "ui/PromptDialog.h"
+
+#include <QWebEnginePage>
+
+// The panel's page: reports navigations to the panel, opens no windows and asks prompts with our own
+// box.
+class BrowserPage : public QWebEnginePage {
+    Q_OBJECT
+public:
+    BrowserPage(QWebEngineProfile *profile, QObject *parent);
+
+signals:
+    // A navigation is about to start, in the page itself or in one of its frames.
+    void navigationRequested(const QUrl &url, bool isMainFrame);
+    // The page's own address has changed or its load has ended: a navigation of the page arrived.
+    void navigationArrived(const QUrl &url);
+    void promptShown(PromptDialog *dialog);
+
+protected:
+    bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override;
+    QWebEnginePage *createWindow(WebWindowType type) override;
+    bool javaScriptPrompt(const QUrl &securityOrigin, const QString &msg, const QString &defaultValue,
+                          QString *result) override;
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message, int lineNumber,
+                                  const QString &sourceID) override;
+};

@@ -1,0 +1,442 @@
+#include "ui/MainWindow.h"
+
+#include "core/Cp932Codec.h"
+#include "core/MapPosition.h"
+#include "core/MapQuery.h"
+#include "core/MessageSink.h"
+#include "platform/ShellActions.h"
+#include "settings/SettingsDocument.h"
+#include "settings/WindowPlacement.h"
+#include "ui/BrowserPanel.h"
+#include "ui/ClipboardSource.h"
+#include "ui/MapCentreScript.h"
+#include "ui/RecordGrid.h"
+#include "ui/Twips.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+#include <QWindow>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+const QString kNotFound = u"対象が見つかりません"_s;
+
+const CommandDesign *designForKey(int key)
+{
+    for (const CommandDesign &design : kCommands)
+        if (design.key == key)
+            return &design;
+    return nullptr;
+}
+
+size_t indexOf(Command command)
+{
+    for (size_t i = 0; i < kCommands.size(); ++i)
+        if (kCommands[i].command == command)
+            return i;
+    return 0;
+}
+
+} // namespace
+
+const QString MainWindow::kCaption = u"住所･郵便番号･緯度･経度を調べる (Google 測地系=wgs84)"_s;
+
+MainWindow::MainWindow(const Services &services, QWidget *parent)
+    : QWidget(parent), m_services(services),
+      m_clipboardWatch(*services.clipboard, [this](const QString &text) { takeCopiedPosition(text); })
+{
+    buildDesign();
+    m_browserPanel->setLayoutEnabled(true);
+    restoreWindowPlacement();
+    m_completer = m_services.completers ? m_services.completers->createCompleter() : nullptr;
+    commandButton(Command::AddressSearch)->setEnabled(m_completer != nullptr);
+    qApp->installEventFilter(this);
+}
+
+MainWindow::~MainWindow()
+{
+    qApp->removeEventFilter(this);
+}
+
+double MainWindow::dpi() const
+{
+    return logicalDpiX() > 0 ? logicalDpiX() : 96.0;
+}
+
+void MainWindow::placeTwips(QWidget *widget, int left, int top, int width, int height)
+{
+    const double d = dpi();
+    widget->setGeometry(Twips::toPixels(left, d), Twips::toPixels(top, d), Twips::toPixels(width, d),
+                        Twips::toPixels(height, d));
+}
+
+void MainWindow::buildDesign()
+{
+    setWindowTitle(kCaption);
+    setWindowIcon(QIcon(u":/velmora/velmora.svg"_s));
+    const double d = dpi();
+    resize(Twips::toPixels(kClientWidth, d), Twips::toPixels(kClientHeight, d));
+    // The design puts the client area 1155 by 690 twips from the screen's corner.
+    move(Twips::toPixels(1155, d), Twips::toPixels(690, d));
+
+    for (size_t i = 0; i < kCommands.size(); ++i) {
+        const CommandDesign &design = kCommands[i];
+        auto *button = new QPushButton(QString::fromUtf16(design.caption), this);
+        if (design.toolTip)
+            button->setToolTip(QString::fromUtf16(design.toolTip));
+        button->setEnabled(design.enabledAtStart);
+        button->setAutoDefault(false);
+        placeTwips(button, design.left, -15, 1800, 315);
+        connect(button, &QPushButton::clicked, this, [this, command = design.command] { run(command); });
+        m_commandButtons[i] = button;
+    }
+
+    m_recordGrid = new RecordGrid(this);
+    placeTwips(m_recordGrid, -30, 330, 14400, 960);
+    connect(m_recordGrid, &RecordGrid::edited, this, [this] { setCopyEnabled(true); });
+    connect(m_recordGrid, &RecordGrid::mapUrlActivated, this, &MainWindow::showUrl);
+
+    m_browserPanel = new BrowserPanel(this);
+    placeTwips(m_browserPanel, -105, 1365, 14790, 5820);
+    connect(m_browserPanel, &BrowserPanel::gotFocus, this, [this] { m_clipboardWatch.stop(); });
+
+    m_statusBar = new QStatusBar(this);
+    m_statusBar->setSizeGripEnabled(false);
+    QFont statusFont = m_recordGrid->font();
+    statusFont.setPointSizeF(9.75);
+    m_statusBar->setFont(statusFont);
+    for (size_t i = 0; i < m_statusPanels.size(); ++i) {
+        m_statusPanels[i] = new QLabel(m_statusBar);
+        m_statusPanels[i]->setMinimumWidth(Twips::toPixels(1440, d));
+        if (i == 0)
+            m_statusBar->addWidget(m_statusPanels[i], 1);
+        else
+            m_statusBar->addPermanentWidget(m_statusPanels[i]);
+    }
+    placeTwips(m_statusBar, 0, 7170, 16260, 315);
+
+    // Tab order by the design's tab indexes: the grid first (the status bar takes no focus).
+    QList<QWidget *> order(12, nullptr);
+    order[1] = m_recordGrid;
+    order[6] = m_browserPanel;
+    for (size_t i = 0; i < kCommands.size(); ++i)
+        order[kCommands[i].tabIndex] = m_commandButtons[i];
+    order.removeAll(nullptr);
+    for (qsizetype i = 0; i + 1 < order.size(); ++i)
+        setTabOrder(order[i], order[i + 1]);
+    m_recordGrid->setFocus();
+}
+
+void MainWindow::restoreWindowPlacement()
+{
+    if (!m_services.settings)
+        return;
+    const WindowPlacement placement = WindowPlacement::readFrom(*m_services.settings);
+    if (!placement.hasSize())
+        return;
+    m_storedRect = QRect(placement.left, placement.top, placement.width, placement.height);
+    const double d = dpi();
+    move(Twips::toPixels(placement.left, d), Twips::toPixels(placement.top, d));
+    resize(Twips::toPixels(placement.width, d), Twips::toPixels(placement.height, d));
+}
+
+void MainWindow::saveWindowPlacement()
+{
+    m_browserPanel->setLayoutEnabled(false);
+    if (!m_services.settings)
+        return;
+    const QRect outer = frameGeometry();
+    const double d = dpi();
+    WindowPlacement placement;
+    placement.left = std::max(0, Twips::fromPixels(outer.x(), d));
+    placement.top = std::max(0, Twips::fromPixels(outer.y(), d));
+    placement.width = Twips::fromPixels(outer.width(), d);
+    placement.height = Twips::fromPixels(outer.height(), d);
+    placement.writeTo(*m_services.settings);
+    m_services.settings->write();
+}
+
+void MainWindow::shutDown()
+{
+    m_services.settings = nullptr;
+    m_clipboardWatch.stop();
+    // Hidden windows count too: a request window is hidden, not closed, when the user is done.
+    const auto windows = QApplication::topLevelWidgets();
+    for (const QPointer<QWidget> w : windows) {
+        if (w && w->isWindow())
+            w->close();
+    }
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (event->spontaneous())
+        return;
+    if (m_storedRect && !m_shownOnce) {
+        // The stored rectangle is the outer one; the frame is known only now.
+        const QRect rect = *m_storedRect;
+        QTimer::singleShot(0, this, [this, rect] {
+            const double d = dpi();
+            const QSize frame = frameGeometry().size() - geometry().size();
+            resize(Twips::toPixels(rect.width(), d) - frame.width(),
+                   Twips::toPixels(rect.height(), d) - frame.height());
+        });
+    }
+    m_shownOnce = true;
+    activate();
+}
+
+void MainWindow::activate()
+{
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+    raise();
+    activateWindow();
+    if (m_request) {
+        const AddressRecord r = record();
+        if (!r.mapUrl.isEmpty())
+            showUrl(r.mapUrl);
+        else if (!r.address.isEmpty())
+            showMapQuery(r.address);
+        else if (!r.postalCode.isEmpty())
+            showUrl(MapQuery::forPostalCode(r.postalCode));
+        commandButton(Command::CaptureMapCentre)->setEnabled(true);
+    }
+}
+
+void MainWindow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    layOut();
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    // Restoring from minimized may bring no resize of its own.
+    if (event->type() == QEvent::WindowStateChange && !isMinimized())
+        layOut();
+}
+
+void MainWindow::layOut()
+{
+    if (isMinimized())
+        return;
+    const double d = dpi();
+    const int top = Twips::fromPixels(m_browserPanel->y(), d);
+    const int width = Twips::fromPixels(this->width(), d);
+    const int height = Twips::fromPixels(this->height(), d);
+    const int statusHeight = Twips::fromPixels(m_statusBar->height(), d);
+    // A window lower than the fixed rows gives the panel no height rather than a negative one.
+    placeTwips(m_browserPanel, 0, top, width, std::max(0, height - top - statusHeight));
+    placeTwips(m_statusBar, 0, height - statusHeight, width, statusHeight);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (!m_closing) {
+        m_closing = true;
+        saveWindowPlacement();
+        shutDown();
+    }
+    // Accepting hides the window, and hiding ends a request's modal display.
+    event->accept();
+}
+
+void MainWindow::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    if (!event->spontaneous())
+        emit hidden();
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // Key preview: a key press reaches the window before the focused control, once, as it enters
+    // through the window's own platform window; it then goes on to the control as usual.
+    if (event->type() == QEvent::KeyPress && watched == windowHandle() && isVisible())
+        handleFunctionKey(static_cast<QKeyEvent *>(event)->key());
+    return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::handleFunctionKey(int key)
+{
+    if (const CommandDesign *design = designForKey(key))
+        run(design->command);
+}
+
+QPushButton *MainWindow::commandButton(Command command) const
+{
+    return m_commandButtons[indexOf(command)];
+}
+
+AddressRecord MainWindow::record() const
+{
+    return m_recordGrid->readRecord();
+}
+
+void MainWindow::setCopyEnabled(bool enabled)
+{
+    commandButton(Command::CopyRecord)->setEnabled(enabled);
+}
+
+void MainWindow::setStatus(const QString &text, int panel)
+{
+    if (panel >= 0 && panel < int(m_statusPanels.size()))
+        m_statusPanels[size_t(panel)]->setText(text);
+}
+
+QString MainWindow::statusText(int panel) const
+{
+    return m_statusPanels.at(size_t(panel))->text();
+}
+
+void MainWindow::showUrl(const QString &url)
+{
+    m_browserPanel->setUrl(url);
+}
+
+void MainWindow::showMapQuery(const QString &searchText)
+{
+    showUrl(MapQuery::forSearch(searchText));
+}
+
+void MainWindow::run(Command command)
+{
+    const AddressRecord r = record();
+    switch (command) {
+    case Command::Clear:
+        clearRecord();
+        break;
+    case Command::AddressSearch:
+        searchAddress();
+        break;
+    case Command::MapByAddress:
+        showMapQuery(r.address);
+        commandButton(Command::CaptureMapCentre)->setEnabled(true);
+        break;
+    case Command::MapByPostalCode:
+        showUrl(MapQuery::forPostalCode(r.postalCode));
+        commandButton(Command::CaptureMapCentre)->setEnabled(true);
+        break;
+    case Command::MapByCompany:
+        showMapQuery(r.company + u' ' + r.address);
+        commandButton(Command::CaptureMapCentre)->setEnabled(true);
+        break;
+    case Command::CaptureMapCentre:
+        // The prompt box the script opens runs its own loop inside setUrl: copies made while it is
+        // open are taken, and the watch ends with the box.
+        m_clipboardWatch.start();
+        showUrl(MapCentreScript::url());
+        m_clipboardWatch.stop();
+        break;
+    case Command::CopyRecord:
+        if (m_request)
+            acceptRequest();
+        else
+            copyRecord();
+        break;
+    case Command::Help:
+        if (m_services.shell)
+            m_services.shell->openHelp(u"velmora"_s, qintptr(winId()));
+        break;
+    case Command::Close:
+        if (m_request) {
+            m_requestAccepted = false;
+            hide();
+        } else {
+            close();
+        }
+        break;
+    }
+}
+
+void MainWindow::clearRecord()
+{
+    m_recordGrid->showRecord({});
+    setCopyEnabled(false);
+}
+
+void MainWindow::searchAddress()
+{
+    if (!commandButton(Command::AddressSearch)->isEnabled() || !m_completer)
+        return;
+    AddressRecord r = record();
+    try {
+        m_completer->complete(r, CompletionMode::AskUser);
+    } catch (const std::exception &) {
+        m_services.messages->show(u"住所検索に失敗しました"_s);
+        return;
+    }
+    if (r.address.isEmpty()) {
+        setStatus(kNotFound, 0);
+        return;
+    }
+    m_recordGrid->showRecord(r);
+    setCopyEnabled(true);
+    m_recordGrid->setCurrentCell(0, int(RecordGrid::Column::Company));
+}
+
+void MainWindow::copyRecord()
+{
+    const AddressRecord r = record();
+    const QString text = r.postalCode + u'\t' + r.address + u'\t' + r.company + u'\t' + r.mapUrl;
+    if (!m_services.clipboard->putText(text)) {
+        m_services.messages->show(u"クリップボードを使用できません\r少し待ってからもう一度お試しください"_s);
+        return;
+    }
+    m_services.messages->show(u"クリップボードに住所情報を貼り付けました"_s);
+}
+
+void MainWindow::acceptRequest()
+{
+    // An answer the calling program could not read back as typed is not handed over: the user is told
+    // which character to change and the request stays open.
+    const QString bad = m_services.codec->firstUnencodable(m_request->answerFor(record()));
+    if (!bad.isEmpty()) {
+        m_services.messages->show(u"「"_s + bad +
+                                  u"」は依頼ファイルに書き込めない文字です\r文字を直してからもう一度 F9 を押してください"_s);
+        return;
+    }
+    m_requestAccepted = true;
+    hide();
+}
+
+void MainWindow::takeCopiedPosition(const QString &copiedText)
+{
+    const auto url = MapPosition::mapUrlFor(copiedText);
+    if (!url)
+        return;
+    m_browserPanel->setUrlBoxText(*url);
+    m_recordGrid->setCell(RecordGrid::Column::MapUrl, *url);
+    setCopyEnabled(true);
+}
+
+std::optional<QString> MainWindow::serveRequest(const QString &requestText)
+{
+    m_request.emplace(requestText);
+    m_requestAccepted = false;
+    m_recordGrid->showRecord(m_request->initialRecord());
+    commandButton(Command::CopyRecord)->setText(QString::fromUtf16(kAcceptRequestCaption));
+
+    QEventLoop loop;
+    const auto connection = connect(this, &MainWindow::hidden, &loop, &QEventLoop::quit);
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    if (isVisible())
+        loop.exec();
+    disconnect(connection);
+
+    if (!m_requestAccepted)
+        return std::nullopt;
+    return m_request->answerFor(record());
+}

@@ -1,0 +1,116 @@
+#pragma once
+
+#include "core/AddressCompleter.h"
+#include "core/AddressRecord.h"
+#include "core/RequestFile.h"
+#include "ui/ClipboardWatch.h"
+#include "ui/Command.h"
+
+#include <QWidget>
+#include <array>
+#include <memory>
+#include <optional>
+
+class BrowserPanel;
+class ClipboardSource;
+class Cp932Codec;
+class MessageSink;
+class QLabel;
+class QPushButton;
+class QStatusBar;
+class RecordGrid;
+class SettingsDocument;
+class ShellActions;
+
+// The program's only window: nine command buttons, the one-row record grid, the browser panel and the
+// status bar.
+class MainWindow : public QWidget {
+    Q_OBJECT
+public:
+    // What the window needs from outside; tests pass fakes. Every pointer must outlive the window.
+    struct Services {
+        MessageSink *messages = nullptr;
+        ClipboardSource *clipboard = nullptr;
+        const Cp932Codec *codec = nullptr;
+        // Null: F4 stays off.
+        AddressCompleterFactory *completers = nullptr;
+        // Read already; the window's place comes from it and goes back into it on closing. Null: the
+        // window keeps its design's place and saves nothing.
+        SettingsDocument *settings = nullptr;
+        // Null: F10 does nothing.
+        const ShellActions *shell = nullptr;
+    };
+
+    static const QString kCaption;
+    // The client area of the design, in twips.
+    static constexpr int kClientWidth = 16260;
+    static constexpr int kClientHeight = 7485;
+
+    explicit MainWindow(const Services &services, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // Serves one request: fills the record, shows the window modally and returns the answer when the
+    // user accepts, or no value when the user cancels or closes the window.
+    std::optional<QString> serveRequest(const QString &requestText);
+    // A text copied while the map-centre prompt is open: a map position becomes the record's map URL.
+    void takeCopiedPosition(const QString &copiedText);
+    void run(Command command);
+    // A notice from outside the window's own commands (the address data), in the first panel.
+    void showStatus(const QString &text) { setStatus(text, 0); }
+    // Lets go of the settings (nothing more is saved), stops the clipboard watch and closes every
+    // window of the program.
+    void shutDown();
+
+    AddressRecord record() const;
+    ClipboardWatch &clipboardWatch() { return m_clipboardWatch; }
+
+    QPushButton *commandButton(Command command) const;
+    RecordGrid *recordGrid() const { return m_recordGrid; }
+    BrowserPanel *browserPanel() const { return m_browserPanel; }
+    QString statusText(int panel) const;
+    bool isRequestMode() const { return m_request.has_value(); }
+    double dpi() const;
+
+signals:
+    void hidden();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void buildDesign();
+    void placeTwips(QWidget *widget, int left, int top, int width, int height);
+    void restoreWindowPlacement();
+    void saveWindowPlacement();
+    void activate();
+    void layOut();
+    void handleFunctionKey(int key);
+    void setCopyEnabled(bool enabled);
+    void setStatus(const QString &text, int panel);
+    void showUrl(const QString &url);
+    void showMapQuery(const QString &searchText);
+    void clearRecord();
+    void searchAddress();
+    void copyRecord();
+    void acceptRequest();
+
+    Services m_services;
+    std::array<QPushButton *, kCommands.size()> m_commandButtons{};
+    RecordGrid *m_recordGrid = nullptr;
+    BrowserPanel *m_browserPanel = nullptr;
+    QStatusBar *m_statusBar = nullptr;
+    std::array<QLabel *, 3> m_statusPanels{};
+    ClipboardWatch m_clipboardWatch;
+    std::unique_ptr<AddressCompleter> m_completer;
+    std::optional<RequestFile> m_request;
+    bool m_requestAccepted = false;
+    // The stored outer rectangle, in twips, waiting for the first show to be applied exactly.
+    std::optional<QRect> m_storedRect;
+    bool m_shownOnce = false;
+    bool m_closing = false;
+};
