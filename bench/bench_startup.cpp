@@ -6,12 +6,13 @@
 //                            BENCH_TRACE set, also when the application and the window were made
 // Two yardsticks: the bare window in a program linked like ours (Qt WebEngine loaded, which also has
 // Qt create its shared OpenGL context at start), and bench_bare_window, linked with Qt Widgets alone.
-#include "app/MsgBox.h"
-#include "app/ProgramValues.h"
-#include "app/fmMain.h"
-#include "browser/uWeb.h"
-#include "clipboard/ClipboardSource.h"
-#include "settings/yIni.h"
+#include "core/FileSystem.h"
+#include "core/MessageSink.h"
+#include "platform/SystemCp932Codec.h"
+#include "settings/SettingsDocument.h"
+#include "ui/BrowserPanel.h"
+#include "ui/ClipboardSource.h"
+#include "ui/MainWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -28,7 +29,7 @@ namespace {
 
 QElapsedTimer sinceStart;
 
-class NullMsgBox : public MsgBox {
+class NullMessages : public MessageSink {
 public:
     void show(const QString &) override {}
 };
@@ -71,17 +72,16 @@ int runOne(int argc, char **argv, const QString &kind)
         return app.exec();
     }
     QTemporaryDir dir;
-    Program::ExeBaseName = QStringLiteral("velmora");
-    NullMsgBox msgBox;
+    NullMessages messages;
     NullClipboard clipboard;
-    yIniServices services;
-    services.msgBox = &msgBox;
-    services.exePath = dir.filePath("velmora");
-    yIni::Install(services);
-    Program::UserDataFolder = dir.path() + QLatin1Char('/');
+    SystemCp932Codec codec;
+    const FileSystem files(codec);
+    SettingsDocument settings(files, &messages);
+    settings.read(dir.filePath(QStringLiteral("User.xml")));
     if (qEnvironmentVariableIsSet("BENCH_TRACE"))
         std::fprintf(stderr, "app %.1f\n", double(sinceStart.nsecsElapsed()) / 1e6);
-    auto window = std::make_unique<fmMain>(fmMainServices{&msgBox, nullptr, &clipboard});
+    auto window = std::make_unique<MainWindow>(
+        MainWindow::Services{&messages, &clipboard, &codec, nullptr, &settings, nullptr});
     if (qEnvironmentVariableIsSet("BENCH_TRACE"))
         std::fprintf(stderr, "constructed %.1f\n", double(sinceStart.nsecsElapsed()) / 1e6);
     window->show();
@@ -91,8 +91,8 @@ int runOne(int argc, char **argv, const QString &kind)
         std::printf("shown %.1f\n", double(sinceStart.nsecsElapsed()) / 1e6);
         std::fflush(stdout);
     });
-    QObject::connect(window->web(), &uWeb::engineReady, window.get(), [&] {
-        QObject::connect(window->web()->webView(), &QWebEngineView::loadFinished, window.get(), [] {
+    QObject::connect(window->browserPanel(), &BrowserPanel::engineReady, window.get(), [&] {
+        QObject::connect(window->browserPanel()->webView(), &QWebEngineView::loadFinished, window.get(), [] {
             std::printf("browser %.1f\n", double(sinceStart.nsecsElapsed()) / 1e6);
             std::fflush(stdout);
             QCoreApplication::quit();

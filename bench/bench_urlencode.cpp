@@ -1,5 +1,5 @@
 // Throughput of the map query encoder in MB/s of UTF-8 input, on ASCII and on Japanese text.
-#include "lookup/UrlEncode.h"
+#include "core/MapQueryEncoder.h"
 
 #include <benchmark/benchmark.h>
 
@@ -18,7 +18,7 @@ void run(benchmark::State &state, const QString &text)
     const auto utf8Bytes = text.toUtf8().size();
     QString out;
     for (auto _ : state) {
-        UrlEncode(text, out);
+        encodeMapQueryValue(text, out);
         benchmark::DoNotOptimize(out.constData());
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * utf8Bytes);

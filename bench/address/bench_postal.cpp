@@ -5,6 +5,8 @@
 // Prints one line per figure, "name value unit", so that compare.sh can put them beside node's.
 #include "address/PostalDirectoryLoader.h"
 #include "address/PostalText.h"
+#include "core/FileSystem.h"
+#include "platform/SystemCp932Codec.h"
 
 #include <QFile>
 #include <QStringList>
@@ -52,6 +54,8 @@ int main(int argc, char **argv)
         return 2;
     }
     const QString dataPath = QString::fromLocal8Bit(argv[1]);
+    const SystemCp932Codec codec;
+    const FileSystem files(codec);
     QFile codesFile(QString::fromLocal8Bit(argv[2]));
     if (!codesFile.open(QIODevice::ReadOnly | QIODevice::Text))
         return 2;
@@ -63,7 +67,7 @@ int main(int argc, char **argv)
     // Load: the first load also gives the memory it takes; then the best of several.
     const long rssBefore = residentKiB();
     auto start = Clock::now();
-    PostalLoadResult loaded = PostalDirectoryLoader::load(dataPath, QString());
+    PostalLoadResult loaded = PostalDirectoryLoader::load(files, dataPath, QString());
     const double firstLoad = secondsSince(start);
     const long rssAfter = residentKiB();
     if (!loaded.messages.isEmpty() || loaded.directory->entryCount() == 0) {
@@ -75,13 +79,13 @@ int main(int argc, char **argv)
     for (int i = 0; i < 15; ++i) {
         start = Clock::now();
         const double cpu = cpuSeconds();
-        const PostalLoadResult again = PostalDirectoryLoader::load(dataPath, QString());
+        const PostalLoadResult again = PostalDirectoryLoader::load(files, dataPath, QString());
         bestLoad = std::min(bestLoad, secondsSince(start));
         bestLoadCpu = std::min(bestLoadCpu, cpuSeconds() - cpu);
     }
     const PostalDirectory &directory = *loaded.directory;
 
-    // Code → address: the typed code read, looked up and the address text made, as PutAdd does.
+    // Code → address: the typed code read, looked up and the address text made, as the address search does.
     std::size_t sink = 0;
     std::size_t found = 0;
     for (const QString &code : codes) { // warm

@@ -207,7 +207,8 @@ std::optional<QList<PostalRecord>> JapanPostReader::parseJigyosyo(const QString 
     return records;
 }
 
-std::optional<QList<PostalRecord>> JapanPostReader::readKenAllCp932(const QByteArray &bytes, const Cp932Codec &codec)
+std::optional<QList<PostalRecord>> JapanPostReader::readKenAllCp932(const QByteArray &bytes,
+                                                                    const Cp932Codec &codec)
 {
     const auto text = codec.decode(bytes);
     return text ? parseKenAll(*text) : std::nullopt;
@@ -219,7 +220,8 @@ std::optional<QList<PostalRecord>> JapanPostReader::readKenAllUtf8(const QByteAr
     return text ? parseKenAll(*text) : std::nullopt;
 }
 
-std::optional<QList<PostalRecord>> JapanPostReader::readJigyosyo(const QByteArray &bytes, const Cp932Codec &codec)
+std::optional<QList<PostalRecord>> JapanPostReader::readJigyosyo(const QByteArray &bytes,
+                                                                 const Cp932Codec &codec)
 {
     const auto text = codec.decode(bytes);
     return text ? parseJigyosyo(*text) : std::nullopt;

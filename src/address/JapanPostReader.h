@@ -15,7 +15,8 @@ class Cp932Codec;
 // data.
 class JapanPostReader {
 public:
-    static std::optional<QList<PostalRecord>> readKenAllCp932(const QByteArray &bytes, const Cp932Codec &codec);
+    static std::optional<QList<PostalRecord>> readKenAllCp932(const QByteArray &bytes,
+                                                              const Cp932Codec &codec);
     static std::optional<QList<PostalRecord>> readKenAllUtf8(const QByteArray &bytes);
     static std::optional<QList<PostalRecord>> readJigyosyo(const QByteArray &bytes, const Cp932Codec &codec);
 

@@ -2,8 +2,7 @@
 
 #include "address/PostalText.h"
 
-PostalCompleter::PostalCompleter(std::function<const PostalLoadResult &()> data,
-                                               CandidateChooser &chooser)
+PostalCompleter::PostalCompleter(std::function<const PostalLoadResult &()> data, CandidateChooser &chooser)
     : m_data(std::move(data)), m_chooser(chooser)
 {
 }
@@ -86,7 +85,8 @@ void PostalCompleter::fromCode(const PostalDirectory &directory, quint32 code, A
         record.company = distinct[chosen].business.toString();
 }
 
-void PostalCompleter::fromAddress(const PostalDirectory &directory, AddressRecord &record, CompletionMode mode)
+void PostalCompleter::fromAddress(const PostalDirectory &directory, AddressRecord &record,
+                                  CompletionMode mode)
 {
     const PostalDirectory::Entries entries = directory.findByAddress(record.address);
     QList<quint32> codes;

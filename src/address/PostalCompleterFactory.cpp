@@ -47,14 +47,13 @@ std::unique_ptr<AddressCompleter> PostalCompleterFactory::createCompleter()
 {
     std::shared_ptr<Shared> shared = m_shared;
     std::call_once(shared->started, [&shared] {
-        shared->loading =
-            std::async(std::launch::async, [files = shared->files, path = shared->shippedPath,
-                                            folder = shared->userFolder] {
-                return PostalDirectoryLoader::load(*files, path, folder);
-            }).share();
+        shared->loading = std::async(std::launch::async, [files = shared->files, path = shared->shippedPath,
+                                                          folder = shared->userFolder] {
+                              return PostalDirectoryLoader::load(*files, path, folder);
+                          }).share();
     });
-    return std::make_unique<PostalCompleter>(
-        [shared]() -> const PostalLoadResult & { return shared->get(); }, m_chooser);
+    return std::make_unique<PostalCompleter>([shared]() -> const PostalLoadResult & { return shared->get(); },
+                                             m_chooser);
 }
 
 QString PostalCompleterFactory::defaultDataPath()

@@ -31,8 +31,8 @@ struct Candidate {
 
 // The records of the first usable file among the candidates; a message for each present file that is
 // not usable, naming what is used instead.
-std::optional<QList<PostalRecord>> readFirstUsable(const FileSystem &files, const QString &folder, const QList<Candidate> &candidates,
-                                                   QStringList &messages)
+std::optional<QList<PostalRecord>> readFirstUsable(const FileSystem &files, const QString &folder,
+                                                   const QList<Candidate> &candidates, QStringList &messages)
 {
     QStringList refused;
     std::optional<QList<PostalRecord>> records;
@@ -57,7 +57,8 @@ std::optional<QList<PostalRecord>> readFirstUsable(const FileSystem &files, cons
 
 } // namespace
 
-PostalLoadResult PostalDirectoryLoader::load(const FileSystem &files, const QString &shippedPath, const QString &userFolder)
+PostalLoadResult PostalDirectoryLoader::load(const FileSystem &files, const QString &shippedPath,
+                                             const QString &userFolder)
 {
     PostalLoadResult result;
     auto directory = std::make_shared<PostalDirectory>();
@@ -70,12 +71,14 @@ PostalLoadResult PostalDirectoryLoader::load(const FileSystem &files, const QStr
     const auto towns = readFirstUsable(
         files, userFolder,
         {{QStringLiteral("utf_ken_all.csv"), &JapanPostReader::readKenAllUtf8},
-         {QStringLiteral("KEN_ALL.CSV"), [&codec](const QByteArray &b) { return JapanPostReader::readKenAllCp932(b, codec); }}},
+         {QStringLiteral("KEN_ALL.CSV"),
+          [&codec](const QByteArray &b) { return JapanPostReader::readKenAllCp932(b, codec); }}},
         result.messages);
-    const auto businesses = readFirstUsable(
-        files, userFolder,
-        {{QStringLiteral("JIGYOSYO.CSV"), [&codec](const QByteArray &b) { return JapanPostReader::readJigyosyo(b, codec); }}},
-        result.messages);
+    const auto businesses =
+        readFirstUsable(files, userFolder,
+                        {{QStringLiteral("JIGYOSYO.CSV"),
+                          [&codec](const QByteArray &b) { return JapanPostReader::readJigyosyo(b, codec); }}},
+                        result.messages);
     if (towns) {
         directory->removeTowns();
         for (const PostalRecord &r : *towns)

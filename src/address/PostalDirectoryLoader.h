@@ -14,5 +14,6 @@ public:
     static constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
 
     // Never fails: at worst the directory is empty and the messages say why.
-    static PostalLoadResult load(const FileSystem &files, const QString &shippedPath, const QString &userFolder);
+    static PostalLoadResult load(const FileSystem &files, const QString &shippedPath,
+                                 const QString &userFolder);
 };

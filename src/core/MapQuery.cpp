@@ -1,7 +1,7 @@
 #include "core/MapQuery.h"
 
-#include "core/MapService.h"
 #include "core/MapQueryEncoder.h"
+#include "core/MapService.h"
 
 namespace {
 QString query(const QString &value)

@@ -22,8 +22,7 @@ std::optional<QString> RequestFile::read(const FileSystem &files, const QString 
     return text;
 }
 
-RequestFile::RequestFile(const QString &requestText)
-    : m_fields(requestText.split(u'\t', Qt::KeepEmptyParts))
+RequestFile::RequestFile(const QString &requestText) : m_fields(requestText.split(u'\t', Qt::KeepEmptyParts))
 {
     // A request with fewer than six fields is served with the missing ones empty.
     m_initial.postalCode = field(2);

@@ -50,7 +50,8 @@ bool ShellActions::openHelp(const QString &pageName, qintptr ownerWindow) const
 {
     if (!m_services.shortcuts)
         return false;
-    const QString shortcut = m_userDataFolder + m_program.name() + u"_help"_s + m_services.shortcuts->fileSuffix();
+    const QString shortcut =
+        m_userDataFolder + m_program.name() + u"_help"_s + m_services.shortcuts->fileSuffix();
     return openThroughShortcut(shortcut, helpBase() + helpPageFileName(pageName), ownerWindow);
 }
 
@@ -70,7 +71,8 @@ void ShellActions::writeSendToShortcut() const
     if (sendTo.isEmpty() || !m_services.shortcuts)
         return;
     const QString programPath = m_program.linkedPath();
-    const QString shortcut = sendTo + QDir::separator() + m_program.name() + m_services.shortcuts->fileSuffix();
+    const QString shortcut =
+        sendTo + QDir::separator() + m_program.name() + m_services.shortcuts->fileSuffix();
     if (!m_services.shortcuts->write(shortcut, programPath))
         return;
     if (m_services.messages)

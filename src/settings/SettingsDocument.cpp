@@ -19,7 +19,8 @@ qsizetype findLineTag(const QString &text, const QString &tag, qsizetype from = 
         while (before > 0 && (text[before - 1] == u' ' || text[before - 1] == u'\t'))
             --before;
         const qsizetype after = at + tag.size();
-        if ((before == 0 || isLineBreak(text[before - 1])) && (after == text.size() || isLineBreak(text[after])))
+        if ((before == 0 || isLineBreak(text[before - 1])) &&
+            (after == text.size() || isLineBreak(text[after])))
             return at;
     }
     return -1;

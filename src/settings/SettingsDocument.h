@@ -39,7 +39,10 @@ public:
     // Puts a group's keys back, adding the group when it is missing.
     void setGroupText(const QString &groupName, const QString &text);
 
-    SettingsGroup group(const QString &groupName) const { return SettingsGroup(*this, groupName, groupText(groupName)); }
+    SettingsGroup group(const QString &groupName) const
+    {
+        return SettingsGroup(*this, groupName, groupText(groupName));
+    }
     void setGroup(const SettingsGroup &group) { setGroupText(group.name(), group.text()); }
 
     const QString &filePath() const { return m_filePath; }

@@ -96,8 +96,9 @@ BrowserPanel::BrowserPanel(QWidget *parent)
     setGeometryTwips(m_urlEdit, QRect(4995, 60, 4095, 315));
     setGeometryTwips(m_placeholder, QRect(45, 435, 8925, 1305));
     for (size_t i = 0; i < m_toolButtons.size(); ++i)
-        setGeometryTwips(m_toolButtons[i], QRect(105 + int(i) * BrowserController::ButtonWidth, 60,
-                                                 BrowserController::ButtonWidth, BrowserController::ButtonHeight));
+        setGeometryTwips(m_toolButtons[i],
+                         QRect(105 + int(i) * BrowserController::ButtonWidth, 60,
+                               BrowserController::ButtonWidth, BrowserController::ButtonHeight));
 
     m_urlEdit->installEventFilter(this);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/BrowserEngine.h"
 #include "ui/BrowserController.h"
+#include "ui/BrowserEngine.h"
 #include "ui/PromptDialog.h"
 
 #include <QWidget>
@@ -56,7 +56,7 @@ public:
 
     // The print, page-setup and save questions; the platform's dialogs unless replaced (tests do).
     void setDialogs(std::unique_ptr<BrowserDialogs> dialogs);
-    // Who opens a document page for button 9; the user's default handler unless replaced.
+    // Who opens a document page for the document tool; the user's default handler unless replaced.
     void setDocumentLauncher(std::unique_ptr<DocumentLauncher> launcher);
     // The printer of this run: page setup changes it, every print uses it.
     QPrinter &printer();

@@ -403,8 +403,9 @@ void MainWindow::acceptRequest()
     // which character to change and the request stays open.
     const QString bad = m_services.codec->firstUnencodable(m_request->answerFor(record()));
     if (!bad.isEmpty()) {
-        m_services.messages->show(u"「"_s + bad +
-                                  u"」は依頼ファイルに書き込めない文字です\r文字を直してからもう一度 F9 を押してください"_s);
+        m_services.messages->show(
+            u"「"_s + bad +
+            u"」は依頼ファイルに書き込めない文字です\r文字を直してからもう一度 F9 を押してください"_s);
         return;
     }
     m_requestAccepted = true;

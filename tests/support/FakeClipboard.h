@@ -1,27 +1,14 @@
 #pragma once
 
-#include "clipboard/ClipboardSource.h"
+#include "ui/ClipboardSource.h"
 
 // A clipboard the test drives: copy() is what another program's copy does.
 class FakeClipboard : public ClipboardSource {
 public:
-    void startNotices(std::function<void()> onChange) override
-    {
-        ++starts;
-        m_onChange = std::move(onChange);
-    }
-    void stopNotices() override
-    {
-        ++stops;
-        m_onChange = nullptr;
-    }
+    void startNotices(std::function<void()> onChange) override { m_onChange = std::move(onChange); }
+    void stopNotices() override { m_onChange = nullptr; }
     bool hasText() const override { return content.has_value(); }
-    std::optional<QString> text() const override
-    {
-        if (held)
-            return std::nullopt;
-        return content;
-    }
+    std::optional<QString> text() const override { return held ? std::nullopt : content; }
     bool putText(const QString &t) override
     {
         if (held)
@@ -35,11 +22,11 @@ public:
         if (m_onChange)
             m_onChange();
     }
+    bool watching() const { return bool(m_onChange); }
 
     std::optional<QString> content;
+    // Another program holds the clipboard: reads and writes fail.
     bool held = false;
-    int starts = 0;
-    int stops = 0;
 
 private:
     std::function<void()> m_onChange;

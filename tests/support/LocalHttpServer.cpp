@@ -1,4 +1,4 @@
-#include "common/LocalHttpServer.h"
+#include "support/LocalHttpServer.h"
 
 #include <QTcpSocket>
 #include <QUrl>
