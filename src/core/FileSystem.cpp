@@ -37,7 +37,9 @@ bool FileSystem::writeAtomic(const QString &path, const QByteArray &bytes) const
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (file.write(bytes) != bytes.size()) {
+    // QSaveFile keeps small writes in its buffer and commits without checking that they reached the
+    // disk: a full disk would replace the file with a cut-short one and still report success.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         file.cancelWriting();
         return false;
     }

@@ -50,9 +50,18 @@ QString RequestFile::answerFor(const AddressRecord &finalRecord) const
 
 bool RequestFile::isMapServiceUrl(const QString &url)
 {
-    if (!url.contains(MapService::base() + QStringLiteral("/maps"), Qt::CaseInsensitive))
-        return false;
+    // Compared part by part: a URL of another site that merely carries the service's address in its
+    // query or path must not get into the browser.
     const QUrl parsed(url, QUrl::StrictMode);
-    const QString scheme = parsed.scheme(); // QUrl keeps schemes in lower case
-    return parsed.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
+    const QUrl base(MapService::base());
+    if (!parsed.isValid() || parsed.scheme() != base.scheme() || !parsed.userInfo().isEmpty() ||
+        parsed.host().compare(base.host(), Qt::CaseInsensitive) != 0)
+        return false;
+    const int defaultPort = parsed.scheme() == QLatin1String("https") ? 443 : 80;
+    if (parsed.port(defaultPort) != base.port(defaultPort))
+        return false;
+    const QString path = parsed.path();
+    return (parsed.scheme() == QLatin1String("http") || parsed.scheme() == QLatin1String("https")) &&
+           (path.compare(QLatin1String("/maps"), Qt::CaseInsensitive) == 0 ||
+            path.startsWith(QLatin1String("/maps/"), Qt::CaseInsensitive));
 }

@@ -9,8 +9,15 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 const QString kGroup = u"位置"_s;
 
-int roundHalfEven(double v)
+// Far more than any screen holds (about 17 m at 96 DPI), and small enough that converting it to pixels
+// cannot overflow.
+constexpr double kMaxTwips = 1e6;
+
+// A number no screen can hold counts as missing, like an empty key.
+int twipsFrom(double v)
 {
+    if (!std::isfinite(v) || std::abs(v) > kMaxTwips)
+        return 0;
     return int(std::nearbyint(v)); // the default rounding mode sends halves to the even neighbour
 }
 } // namespace
@@ -18,7 +25,7 @@ int roundHalfEven(double v)
 WindowPlacement WindowPlacement::readFrom(const SettingsDocument &settings)
 {
     const SettingsGroup group = settings.group(kGroup);
-    const auto read = [&group](const QString &key) { return roundHalfEven(group.value<double>(key, 0)); };
+    const auto read = [&group](const QString &key) { return twipsFrom(group.value<double>(key, 0)); };
     WindowPlacement placement;
     placement.top = read(u"TOP"_s);
     placement.left = read(u"LEFT"_s);

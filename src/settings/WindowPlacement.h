@@ -10,7 +10,8 @@ struct WindowPlacement {
     int width = 0;
     int height = 0;
 
-    // Missing or unreadable keys read as 0; numbers are rounded half to even.
+    // Missing or unreadable keys, and numbers no screen could hold, read as 0; numbers are rounded
+    // half to even.
     static WindowPlacement readFrom(const SettingsDocument &settings);
     void writeTo(SettingsDocument &settings) const;
 

@@ -1,0 +1,493 @@
+// Everything but the postal directory: CP932 against the system's own table asked directly, writes that
+// fail for real, the settings file and the user data folder, request files, map queries, help shortcuts.
+#include "core/FileSystem.h"
+#include "core/LeadingNumber.h"
+#include "core/MapPosition.h"
+#include "core/MapQuery.h"
+#include "core/RequestFile.h"
+#include "platform/ShellActions.h"
+#include "platform/SystemCp932Codec.h"
+#include "platform/SystemShortcutWriter.h"
+#include "settings/SettingsDocument.h"
+#include "settings/UserDataFolder.h"
+#include "settings/WindowPlacement.h"
+#include "support/FakeMessages.h"
+#include "support/FakeShellLauncher.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+#include <iconv.h>
+#include <sys/resource.h>
+
+using namespace Qt::Literals::StringLiterals;
+using QTest::addColumn;
+using QTest::newRow;
+
+namespace {
+
+const QByteArray kRefused = "<refused>";
+
+// The reference: iconv itself, one character or byte sequence at a time.
+class Reference {
+public:
+    Reference(const char *to, const char *from) : m_cd(iconv_open(to, from)) {}
+    ~Reference() { iconv_close(m_cd); }
+    QByteArray operator()(QByteArray in) const
+    {
+        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
+        char out[16];
+        char *inPtr = in.data(), *outPtr = out;
+        size_t inLeft = size_t(in.size()), outLeft = sizeof out;
+        if (iconv(m_cd, &inPtr, &inLeft, &outPtr, &outLeft) == size_t(-1) || inLeft != 0)
+            return kRefused;
+        return QByteArray(out, qsizetype(sizeof out - outLeft));
+    }
+
+private:
+    iconv_t m_cd;
+};
+QByteArray utf16(const QString &text)
+{
+    return QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+}
+
+const QByteArray kRoot = "\x89\x5e\x97\x70";     // 運用 in CP932
+const QByteArray kPosition = "\x88\xca\x92\x75"; // 位置
+const QByteArray kHeader = "<?xml version='1.0' encoding='Shift-JIS' ?>\r\n<" + kRoot + ">\r\n";
+QByteArray doc(const QByteArray &groups)
+{
+    return kHeader + groups + "</" + kRoot + ">";
+}
+QByteArray group(const QByteArray &name, const QByteArray &keys)
+{
+    return "   <" + name + ">\r\n" + keys + "   </" + name + ">\r\n";
+}
+QByteArray key(const QByteArray &name, const QByteArray &value)
+{
+    return "      <" + name + ">" + value + "</" + name + ">\r\n";
+}
+
+const QString kPrefix = u"http://127.0.0.1:9/maps?q="_s, kTail = u"&hl=ja&z=16"_s;
+const QString kMap = kPrefix + u"x"_s + kTail;
+// Request rows write "#" for the header, "|" for a tab and "$" for a map query URL.
+QString expand(QString text)
+{
+    return text.replace(u'#', u"VelmoraA"_s).replace(u'|', u'\t').replace(u'$', kMap);
+}
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+} // namespace
+
+class tst_Core : public QObject {
+    Q_OBJECT
+
+    const SystemCp932Codec m_codec;
+    const FileSystem m_files{m_codec};
+    std::unique_ptr<QTemporaryDir> m_dir;
+    FakeMessages m_messages;
+
+    // "@" in a path stands for the test's temporary folder.
+    QString at(QString path) const { return path.replace(u'@', m_dir->path() + u'/'); }
+    // The codec's answer in the reference's terms: UTF-16LE bytes, or "<refused>".
+    QByteArray decoded(const QByteArray &bytes) const
+    {
+        const auto text = m_codec.decode(bytes);
+        return text ? utf16(*text) : kRefused;
+    }
+
+private slots:
+    void initTestCase() { qputenv("VELMORA_MAP_BASE", "http://127.0.0.1:9"); }
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_messages.texts.clear();
+    }
+
+    void encodesEveryBmpCharacterLikeTheSystem()
+    {
+        const Reference encode("CP932", "UTF-16LE"), decode("UTF-16LE", "CP932");
+        QString all;
+        QByteArray allBytes;
+        for (char32_t cp = 0; cp <= 0xFFFF; ++cp) {
+            if (cp >= 0xD800 && cp <= 0xDFFF)
+                continue;
+            const QString text{QChar(char16_t(cp))};
+            QByteArray expected = encode(utf16(text));
+            // A character the table maps one way only (to a look-alike) would come back as another.
+            if (expected != kRefused && decode(expected) != utf16(text))
+                expected = kRefused;
+            QCOMPARE(m_codec.encode(text).value_or(kRefused), expected);
+            if (expected == kRefused)
+                continue;
+            QCOMPARE(decoded(expected), utf16(text));
+            all += text;
+            allBytes += expected;
+        }
+        // ASCII, half-width kana, JIS X 0208 and the NEC and IBM rows.
+        QVERIFY2(all.size() > 7800, qPrintable(QString::number(all.size())));
+        QCOMPARE(m_codec.encode(all).value_or(kRefused), allBytes);
+        QCOMPARE(decoded(allBytes), utf16(all));
+        QCOMPARE(m_codec.firstUnencodable(u"東京𠮷é"_s), u"𠮷"_s); // a pair counts as one character
+    }
+
+    void decodesEveryOneAndTwoByteSequenceLikeTheSystem()
+    {
+        const Reference decode("UTF-16LE", "CP932");
+        for (int n = 0; n < 256 + 65536; ++n) {
+            QByteArray bytes(1, char(n));
+            if (n >= 256)
+                bytes.prepend(char((n - 256) >> 8));
+            QCOMPARE(decoded(bytes), decode(bytes));
+        }
+    }
+
+    void failedWritesLeaveTheOldFileWhole_data()
+    {
+        addColumn<QString>("text"); // given to writeText; when null, 64 KiB go to writeAtomic
+        newRow("a text of a settings file's size") << QString(4000, u'東');
+        newRow("bytes beyond Qt's write buffer") << QString();
+    }
+    void failedWritesLeaveTheOldFileWhole()
+    {
+        QFETCH(QString, text);
+        const QString path = at(u"@User.xml"_s);
+        QVERIFY(m_files.writeText(path, u"東京\r\n"_s));
+        QVERIFY(!m_files.writeText(path, u"東京𠮷"_s)); // CP932 cannot store it: nothing is written
+        // A file size limit makes the writes themselves fail, as a full disk does.
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit saved{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        rlimit limited = saved;
+        limited.rlim_cur = 4096;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        const bool written = text.isNull() ? m_files.writeAtomic(path, QByteArray(64 * 1024, 'x'))
+                                           : m_files.writeText(path, text);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        QVERIFY(!written);
+        QCOMPARE(bytesOf(path), QByteArray("\x93\x8c\x8b\x9e\r\n"));
+        QCOMPARE(QDir(m_dir->path())
+                     .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+                 QStringList{u"User.xml"_s});
+    }
+
+    void settingsWorkedExample()
+    {
+        const auto position = [](const QByteArray &top) {
+            return group(kPosition,
+                         key("TOP", top) + key("LEFT", "960") + key("WIDTH", "9600") + key("HEIGHT", "7200"));
+        };
+        const QByteArray front =
+            group("Front", key("Name", "\x93\x8c\x8b\x9e \xd2\xd3") + key("Ratio", "0.1") +
+                               key("Big", "100000000000000000000"));
+        {
+            SettingsDocument settings(m_files, &m_messages);
+            QVERIFY(settings.read(at(u"@User.xml"_s)));
+            QCOMPARE(bytesOf(at(u"@User.xml"_s)), QByteArray()); // created empty at once
+            WindowPlacement{720, 960, 9600, 7200}.writeTo(settings);
+            SettingsGroup g = settings.group(u"Front"_s);
+            g.setValue(u"Name"_s, u"東京 ﾒﾓ"_s);
+            g.setValue(u"Ratio"_s, 0.1);
+            g.setValue(u"Big"_s, 1e20);
+            settings.setGroup(g);
+            QVERIFY(settings.write());
+        }
+        QCOMPARE(bytesOf(at(u"@User.xml"_s)), doc(position("720") + front));
+
+        // A development build's file name shares the settings, which read back as written.
+        SettingsDocument settings(m_files, &m_messages);
+        QVERIFY(settings.read(at(u"@User_dv.XML"_s)));
+        QCOMPARE(settings.filePath(), at(u"@User.xml"_s));
+        const WindowPlacement p = WindowPlacement::readFrom(settings);
+        QCOMPARE((QList{p.top, p.left, p.width, p.height}), (QList{720, 960, 9600, 7200}));
+        QCOMPARE(settings.group(u"Front"_s).value(u"Name"_s, QString()), u"東京 ﾒﾓ"_s);
+        // The next close changes only the digits.
+        WindowPlacement{800, 960, 9600, 7200}.writeTo(settings);
+        QVERIFY(settings.write());
+        QCOMPARE(bytesOf(at(u"@User.xml"_s)), doc(position("800") + front));
+        QVERIFY(!QFile::exists(at(u"@User_dv.XML"_s)));
+        QCOMPARE(m_messages.texts, QStringList());
+    }
+
+    void damagedSettingsFiles_data()
+    {
+        addColumn<QByteArray>("content");
+        addColumn<bool>("readable");
+        addColumn<int>("top");            // the window's top as read
+        addColumn<QString>("damaged");    // the element reported; none when empty
+        addColumn<QByteArray>("written"); // the file once TOP is set to 5
+        const QByteArray open = "   <" + kPosition + ">\r\n", close = "   </" + kPosition + ">\r\n";
+        const QByteArray top1 = key("TOP", "1"), fresh = group(kPosition, key("TOP", "5"));
+        const auto position = [](const QByteArray &keys) { return doc(group(kPosition, keys)); };
+        const auto lf = [](const QByteArray &top) {
+            return "<?xml version='1.0' encoding='Shift-JIS' ?>\n<" + kRoot + ">\n <" + kPosition +
+                   ">\n  <TOP>" + top + "</TOP>\n </" + kPosition + ">\n</" + kRoot + ">\n";
+        };
+        const QByteArray decoy = group("A", key(kPosition, "0123"));
+        newRow("group closing tag missing")
+            << doc(open + top1) << true << 0 << u"位置"_s << doc(open + top1 + fresh);
+        newRow("group tags swapped") << doc(close + top1 + open) << true << 0 << u"位置"_s
+                                     << doc(close + top1 + open + fresh);
+        newRow("key closing tag missing") << position("      <TOP>1\r\n") << true << 0 << u"TOP"_s
+                                          << position("      <TOP>1\r\n" + key("TOP", "5"));
+        newRow("a key named like a later group") << doc(decoy + group(kPosition, key("TOP", "720"))) << true
+                                                 << 720 << QString() << doc(decoy + fresh);
+        newRow("LF line ends, other indentation") << lf("720") << true << 720 << QString() << lf("5");
+        newRow("to even, down") << position(key("TOP", "100.5")) << true << 100 << QString() << doc(fresh);
+        newRow("to even, up") << position(key("TOP", "101.5px")) << true << 102 << QString() << doc(fresh);
+        newRow("root closing tag missing") << kHeader << true << 0 << QString() << doc(fresh);
+        newRow("empty") << QByteArray() << true << 0 << QString() << doc(fresh);
+        newRow("not CP932") << QByteArray("\x81") << false << 0 << QString() << doc(fresh);
+    }
+    void damagedSettingsFiles()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, readable);
+        QFETCH(int, top);
+        QFETCH(QString, damaged);
+        QFETCH(QByteArray, written);
+        writeBytes(at(u"@User.xml"_s), content);
+        SettingsDocument settings(m_files, &m_messages);
+        QCOMPARE(settings.read(at(u"@User.xml"_s)), readable);
+        QCOMPARE(WindowPlacement::readFrom(settings).top, top);
+        QCOMPARE(m_messages.texts, damaged.isEmpty()
+                                       ? QStringList()
+                                       : QStringList{u'<' + damaged + u"> の設定が読み込めません\r"_s +
+                                                     at(u"ﾕｰｻﾞｰ環境ﾌｧｲﾙ(@User.xml) が破損しています"_s)});
+        SettingsGroup g = settings.group(u"位置"_s);
+        g.setValue(u"TOP"_s, 5);
+        settings.setGroup(g);
+        QVERIFY(settings.write());
+        QCOMPARE(bytesOf(at(u"@User.xml"_s)), written);
+    }
+
+    void userDataFolder_data()
+    {
+        addColumn<QString>("choice");   // the choice file's text; or no file, or bytes that are not CP932
+        addColumn<QString>("existing"); // a folder made beforehand
+        addColumn<QString>("folder");   // "$" stands for the default folder
+        addColumn<QString>("message");
+        const QString appData = u"@config/Norvane/Velmora/"_s, docs = u"@docs/Norvane/Velmora/"_s;
+        const QString missing = u" が見つかりません\rﾕｰｻﾞｰﾃﾞｰﾀｰﾌｫﾙﾀﾞは　$ を使用します"_s;
+        const QString undefined = u" ﾕｰｻﾞｰﾃﾞｰﾀｰﾌｫﾙﾀﾞが定義されていません\r$ を使用します"_s;
+        newRow("%usr%") << "%usr%" << QString() << appData << QString();
+        newRow("%APP%") << "%APP%" << QString() << "@bin/usData/" << QString();
+        newRow("%doc") << "%doc" << QString() << docs << QString();
+        newRow("another keyword") << "%documents%" << QString() << appData << QString();
+        newRow("the whole text counts") << "%app%\r\n" << QString() << appData << QString();
+        newRow("folder in its own letter case") << "@My/Data" << u"@My/Data"_s << u"@My/Data/"_s << QString();
+        newRow("folder with separator") << "@データ/" << u"@データ"_s << u"@データ/"_s << QString();
+        newRow("missing folder") << "@Gone/There" << QString() << u"$"_s << "ﾌｫﾙﾀﾞ @Gone/There" + missing;
+        newRow("no choice file") << "<none>" << QString() << u"$"_s << "@bin/UserData.ini" + missing;
+        newRow("empty") << QString() << QString() << "$" << undefined;
+        newRow("first line empty") << "\n%app%" << QString() << "$" << undefined;
+        newRow("not CP932") << "<not CP932>" << QString() << "$" << undefined;
+    }
+    void userDataFolder()
+    {
+        QFETCH(QString, choice);
+        QFETCH(QString, existing);
+        QFETCH(QString, folder);
+        QFETCH(QString, message);
+        const auto place = [this](const QString &text) {
+            return at(text).replace(u'$', at(u"@config/Norvane/Velmora/"_s));
+        };
+        for (const QString &made : {u"@bin"_s, u"@config"_s, u"@docs"_s, existing})
+            QVERIFY(made.isEmpty() || QDir().mkpath(at(made)));
+        if (choice == u"<not CP932>"_s)
+            writeBytes(at(u"@bin/UserData.ini"_s), "\x81");
+        else if (choice != u"<none>"_s)
+            QVERIFY(m_files.writeText(at(u"@bin/UserData.ini"_s), at(choice)));
+        const QString chosen = UserDataFolder::resolve(
+            ProgramIdentity(at(u"@bin/Velmora"_s)), {at(u"@config"_s), at(u"@docs"_s)}, m_files, &m_messages);
+        QCOMPARE(chosen, place(folder));
+        QVERIFY(QFileInfo(chosen).isDir());
+        QCOMPARE(m_messages.texts, message.isEmpty() ? QStringList() : QStringList{place(message)});
+        if (existing.isEmpty() && choice.startsWith(u'@'))
+            QVERIFY(!QFileInfo::exists(at(choice)));
+    }
+
+    void requestFileIsRecognised_data()
+    {
+        addColumn<QString>("file");
+        addColumn<QByteArray>("bytes");
+        addColumn<QString>("argument");
+        addColumn<QString>("text"); // null when refused
+        const QString request = u"VelmoraA\t100-0001\t東京都\t\t\t"_s, name = u"@order 1Velmo.txt"_s;
+        const QByteArray bytes = *SystemCp932Codec().encode(request);
+        newRow("request") << name << bytes << name << request;
+        newRow("quoted path") << name << bytes << '"' + name + '"' << QString();
+        newRow("name in lower case") << "@avelmo.txt" << bytes << "@avelmo.txt" << QString();
+        newRow("header in lower case") << name << QByteArray("velmoraA\t\t\t\t\t") << name << QString();
+        newRow("not CP932") << name << QByteArray("VelmoraA\t\x81\t\t\t\t") << name << QString();
+        newRow("far too large") << name << "VelmoraA\t" + QByteArray(FileSystem::kMaxTextBytes, 'a') << name
+                                << QString();
+    }
+    void requestFileIsRecognised()
+    {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, argument);
+        QFETCH(QString, text);
+        writeBytes(at(file), bytes);
+        QCOMPARE(RequestFile::read(m_files, at(argument)).value_or(QString()), text);
+    }
+
+    void requestTakesOnlyMapServiceUrls_data()
+    {
+        addColumn<QString>("url");
+        addColumn<bool>("taken");
+        newRow("map query") << kMap << true;
+        newRow("capitals") << "HTTP://127.0.0.1:9/MAPS?q=1" << true;
+        newRow("other site") << "http://example.invalid/maps?q=1" << false;
+        newRow("script carrying the base") << "javascript:alert(1)//http://127.0.0.1:9/maps" << false;
+        newRow("local file carrying the base") << "file:///etc/passwd?http://127.0.0.1:9/maps" << false;
+        newRow("other site carrying the base") << "http://x.invalid/?http://127.0.0.1:9/maps" << false;
+    }
+    void requestTakesOnlyMapServiceUrls()
+    {
+        QFETCH(QString, url);
+        QFETCH(bool, taken);
+        const AddressRecord record = RequestFile(u"VelmoraA\t1\t2\t3\t"_s + url + u'\t').initialRecord();
+        QCOMPARE((QStringList{record.postalCode, record.address, record.company, record.mapUrl}),
+                 (QStringList{"1", "2", "3", taken ? url : QString()}));
+    }
+
+    void answerCarriesTheChangeFlag_data()
+    {
+        addColumn<QString>("request");
+        addColumn<QString>("edited"); // empty: the record as the request gave it
+        addColumn<QString>("answer");
+        const QString full = u"VelmoraA|100-0001|住所|会社|$|$|extra"_s;
+        newRow("unchanged, extra fields dropped") << full << QString() << u"#|100-0001|住所|会社|$|0"_s;
+        newRow("code and address do not count")
+            << full << u"104-0061|銀座|会社|$"_s << u"#|104-0061|銀座|会社|$|0"_s;
+        newRow("company changed") << full << u"100-0001|住所|会社 |$"_s << u"#|100-0001|住所|会社 |$|1"_s;
+        newRow("map URL changed") << full << u"100-0001|住所|会社|"_s << u"#|100-0001|住所|会社||1"_s;
+        newRow("few fields, served empty") << "VelmoraA|100-0001" << QString() << "#|100-0001||||0";
+        newRow("line break belongs to field 6") << "VelmoraA|||||\r\n" << QString() << "#|||||1";
+        newRow("field 6 against a refused field 5")
+            << "VelmoraA||||http://x.invalid/|http://x.invalid/" << QString() << "#|||||1";
+    }
+    void answerCarriesTheChangeFlag()
+    {
+        QFETCH(QString, request);
+        QFETCH(QString, edited);
+        QFETCH(QString, answer);
+        const RequestFile file(expand(request));
+        const QStringList f = expand(edited).split(u'\t');
+        const AddressRecord record =
+            edited.isEmpty() ? file.initialRecord() : AddressRecord{f[0], f[1], f[2], f[3]};
+        QCOMPARE(file.answerFor(record), expand(answer));
+    }
+
+    void searchQueries_data()
+    {
+        addColumn<QString>("text");
+        addColumn<QString>("value");
+        newRow("postal mark") << "〒100-0001" << u"%E3%80%92100-0001"_s;
+        newRow("spaces collapse in pairs") << " 東  京   都    x" << u"+%E6%9D%B1+%E4%BA%AC++%E9%83%BD++x"_s;
+        newRow("ASCII kept") << "?@AZ[`az{*-._09" << u"%3F@AZ%5B%60az%7B*-._09"_s;
+        newRow("ASCII encoded") << u"&+/~!'()\t\x01"_s << u"%26%2B%2F%7E%21%27%28%29%09%01"_s;
+        newRow("range edges") << u"\x7F\u0080\u07FF\u0800\uFFFF"_s << u"%7F%C2%80%DF%BF%E0%A0%80%EF%BF%BF"_s;
+        newRow("lone high half before a pair") << QChar(0xD842) + u"𠮷"_s << u"%EF%BF%BD%F0%A0%AE%B7"_s;
+        newRow("lone low halves") << QString(3, QChar(0xDC00)) << u"%EF%BF%BD"_s.repeated(3);
+    }
+    void searchQueries()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, value);
+        QCOMPARE(MapQuery::forSearch(text), kPrefix + value + kTail);
+    }
+
+    void mapPositions_data()
+    {
+        addColumn<QString>("copied");
+        addColumn<QString>("value"); // null: not a position
+        newRow("as the map shows it") << "(35.681382, 139.766084)" << u"35.681382,+139.766084"_s;
+        newRow("several spaces") << "35.6   139.7" << u"35.6+139.7"_s;
+        newRow("brackets anywhere, rest as cut") << "(35.6) (139.7x)" << u"35.6+139.7x"_s;
+        newRow("negative, outer blanks") << "  (-33.86, -151.2)  " << u"-33.86,+-151.2"_s;
+        newRow("ideographic space trimmed") << "35.6 139.7\u3000" << u"35.6+139.7"_s;
+        newRow("only an ideographic space between") << "35.6\u3000139.7" << QString();
+        newRow("equator") << "(0, 139.7)" << QString();
+        newRow("prime meridian") << "(35.6, 0.0)" << QString();
+        newRow("longitude not a number") << "12 abc" << QString();
+    }
+    void mapPositions()
+    {
+        QFETCH(QString, copied);
+        QFETCH(QString, value);
+        QCOMPARE(MapPosition::mapUrlFor(copied).value_or(QString()),
+                 value.isNull() ? value : kPrefix + value + kTail);
+    }
+
+    void leadingNumber_data()
+    {
+        addColumn<QString>("text");
+        addColumn<double>("value");
+        newRow("comma after") << "35.681382," << 35.681382;
+        newRow("sign, text after") << "-12.5x" << -12.5;
+        newRow("exponent") << "1.5E3" << 1500.0;
+        newRow("exponent without digits") << "12e+x" << 12.0;
+        newRow("blanks inside") << " 1 2\t3\n4" << 1234.0;
+        newRow("blanks after sign and in exponent") << "- 5 e 1" << -50.0;
+        newRow("carriage return stops") << "1\r2" << 1.0;
+        newRow("hexadecimal") << "&hFf" << 255.0;
+        newRow("octal stops at 8") << "&O178" << 15.0;
+        newRow("full-width digits") << "１２" << 0.0;
+        newRow("overflow") << "1e999" << 0.0;
+    }
+    void leadingNumber()
+    {
+        QFETCH(QString, text);
+        QFETCH(double, value);
+        QCOMPARE(readLeadingNumber(text), value);
+    }
+
+    void helpOpensThroughItsShortcut_data()
+    {
+        addColumn<QString>("page");
+        addColumn<QString>("environment"); // VELMORA_HELP_BASE, unset when empty
+        addColumn<QString>("target");
+        newRow("lower case, .htm added") << "Velmora" << QString() << u"file:///help/velmora.htm"_s;
+        newRow("a dot anywhere, VELMORA_HELP_BASE")
+            << "v1.2/Start" << u"http://127.0.0.1:1/d"_s << u"http://127.0.0.1:1/d/v1.2/start"_s;
+    }
+    void helpOpensThroughItsShortcut()
+    {
+        QFETCH(QString, page);
+        QFETCH(QString, environment);
+        QFETCH(QString, target);
+        SystemShortcutWriter shortcuts(m_files);
+        FakeShellLauncher launcher;
+        // The shortcut is named after the program a development build stands for.
+        const ShellActions shell({nullptr, &launcher, &shortcuts, nullptr, &m_files},
+                                 ProgramIdentity(u"/opt/velmora/my.tool_DV.exe"_s), at(u"@"_s),
+                                 u"file:///help"_s);
+        if (!environment.isEmpty())
+            qputenv("VELMORA_HELP_BASE", environment.toUtf8());
+        const bool opened = shell.openHelp(page);
+        qunsetenv("VELMORA_HELP_BASE");
+        QVERIFY(opened);
+        QCOMPARE(launcher.calls.size(), 1);
+        QCOMPARE(launcher.calls[0].path, at(u"@my.tool_help.desktop"_s));
+        QCOMPARE(launcher.calls[0].target, target);
+        QVERIFY(bytesOf(launcher.calls[0].path).contains("\nURL=" + target.toUtf8() + '\n'));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Core)
+#include "tst_core.moc"

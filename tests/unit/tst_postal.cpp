@@ -1,0 +1,238 @@
+// Japan Post's files and their quirks, and the address search over the shipped and the user's data.
+#include "address/JapanPostReader.h"
+#include "address/PostalCompleter.h"
+#include "address/PostalCompleterFactory.h"
+#include "address/PostalDirectoryLoader.h"
+#include "core/FileSystem.h"
+#include "platform/SystemCp932Codec.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+using QTest::addColumn;
+using QTest::newRow;
+
+namespace {
+
+// One line of KEN_ALL.CSV; the columns the reader does not use hold fixed values.
+QString ken(const QString &code, const QString &town, const QString &kana,
+            const QString &city = u"札幌市中央区"_s, const QString &prefecture = u"北海道"_s)
+{
+    return "01101,\"060  \",\"" + code + "\",\"ｹﾝ\",\"ｼ\",\"" + kana + "\",\"" + prefecture + "\",\"" + city +
+           "\",\"" + town + "\",0,0,0,0,0,0\r\n";
+}
+const QString kBusiness =
+    u"13101,\"(ｶﾌﾞ) ﾆﾂﾎﾟﾝｹｲｻﾞｲｼﾝﾌﾞﾝｼﾔ\",\"株式会社　日本経済新聞社\",\"東京都\",\"千代田区\",\"大手町\","
+    u"\"１丁目３－７\",\"1008066\",\"100  \",\"銀座\",0,0,0\r\n"_s;
+const QString kTowns = ken("0790177", "上美唄町協和", "ｶﾐﾋﾞﾊﾞｲﾁｮｳｷｮｳﾜ", "美唄市") +
+                       ken("0790177", "上美唄町南", "ｶﾐﾋﾞﾊﾞｲﾁｮｳﾐﾅﾐ", "美唄市") +
+                       ken("0790177", "上美唄町（その他）", "ｶﾐﾋﾞﾊﾞｲﾁｮｳ(ｿﾉﾀ)", "美唄市") +
+                       ken("0600042", "大通西（１～１９丁目）", "ｵｵﾄﾞｵﾘﾆｼ(1-19ﾁｮｳﾒ)") +
+                       ken("0640820", "大通西（２０～２８丁目）", "ｵｵﾄﾞｵﾘﾆｼ(20-28ﾁｮｳﾒ)");
+const QString kMap = u"http://127.0.0.1:9/maps?q=x&hl=ja&z=16"_s;
+constexpr int kTakeFirst = -99; // the chooser's answer that stands for CompletionMode::TakeFirst
+
+QByteArray cp932(const QString &text)
+{
+    return SystemCp932Codec().encode(text).value();
+}
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+struct FakeChooser : CandidateChooser {
+    int choose(const QStringList &candidates) override
+    {
+        shown += candidates;
+        return answer;
+    }
+    int answer = 0;
+    QStringList shown;
+};
+
+} // namespace
+
+class tst_Postal : public QObject {
+    Q_OBJECT
+
+    const SystemCp932Codec m_codec;
+    const FileSystem m_files{m_codec};
+    QTemporaryDir m_userFolder;
+    PostalLoadResult m_shipped;
+    PostalLoadResult m_user; // the user's KEN_ALL.CSV and JIGYOSYO.CSV in place of the shipped data
+
+private slots:
+    void initTestCase()
+    {
+        m_shipped = PostalDirectoryLoader::load(m_files, QStringLiteral(VELMORA_POSTAL_DATA), {});
+        QCOMPARE(m_shipped.messages, QStringList());
+        writeFile(m_userFolder.filePath(u"KEN_ALL.CSV"_s), cp932(kTowns));
+        writeFile(m_userFolder.filePath(u"JIGYOSYO.CSV"_s), cp932(kBusiness));
+        m_user =
+            PostalDirectoryLoader::load(m_files, QStringLiteral(VELMORA_POSTAL_DATA), m_userFolder.path());
+        QCOMPARE(m_user.messages, QStringList());
+    }
+
+    void japanPostFiles_data()
+    {
+        addColumn<QString>("edition");
+        addColumn<QByteArray>("bytes");
+        addColumn<QStringList>("records"); // town|note|street|kana, and a business's name
+        const QString kenAll = u"KEN_ALL.CSV"_s, utf8 = u"utf_ken_all.csv"_s;
+        const QStringList refused{u"<refused>"_s};
+        newRow("markers give no town")
+            << kenAll
+            << cp932(ken("0600000", "以下に掲載がない場合", "ｲｶﾆｹｲｻｲｶﾞﾅｲﾊﾞｱｲ") +
+                     ken("1900200", "檜原村一円", "ﾋﾉﾊﾗﾑﾗｲﾁｴﾝ", "西多摩郡檜原村") +
+                     ken("3060433", "境町の次に番地がくる場合", "ｻｶｲﾏﾁﾉﾂｷﾞﾆﾊﾞﾝﾁｶﾞｸﾙﾊﾞｱｲ", "猿島郡境町"))
+            << QStringList{"|||", "|||", "|||"};
+        newRow("a district named 一円") << kenAll << cp932(ken("5220317", "一円", "ｲﾁｴﾝ", "犬上郡多賀町"))
+                                        << QStringList{"一円|||イチエン"};
+        newRow("remark becomes the note")
+            << kenAll << cp932(ken("0600042", "大通西（１～１９丁目）", "ｵｵﾄﾞｵﾘﾆｼ(1-19ﾁｮｳﾒ)"))
+            << QStringList{"大通西|（１～１９丁目）||オオドオリニシ"};
+        newRow("a floor becomes the street")
+            << kenAll
+            << cp932(ken("1006524", "丸の内ビル（２４階）", "ﾏﾙﾉｳﾁﾋﾞﾙ(24ｶｲ)") +
+                     ken("1006590", "丸の内ビル（地階・階層不明）", "ﾏﾙﾉｳﾁﾋﾞﾙ"))
+            << QStringList{"丸の内ビル||２４階|マルノウチビル",
+                           "丸の内ビル|（地階・階層不明）||マルノウチビル"};
+        newRow("town continued on the next lines")
+            << kenAll
+            << cp932(ken("0285102", "葛巻（第４０地割「５７番地１２５、１７６を除く」～第４５",
+                         "ｸｽﾞﾏｷ(ﾀﾞｲ40ﾁﾜﾘ<57ﾊﾞﾝﾁ125､176ｦﾉｿﾞｸ>-ﾀﾞｲ45") +
+                     ken("0285102", "地割）", "ﾁﾜﾘ)") + ken("0285102", "江刈", "ｴｶﾘ"))
+            << QStringList{"葛巻|（第４０地割「５７番地１２５、１７６を除く」～第４５地割）||クズマキ",
+                           "江刈|||エカリ"};
+        newRow("UTF-8 edition, byte-order mark, LF")
+            << utf8 << "\xEF\xBB\xBF" + ken("1000001", "千代田", "チヨダ").replace("\r\n", "\n").toUtf8()
+            << QStringList{"千代田|||チヨダ"};
+        newRow("business codes")
+            << u"JIGYOSYO.CSV"_s << cp932(kBusiness)
+            << QStringList{
+                   "大手町||１丁目３－７|(カブ) ニツポンケイザイシンブンシヤ|株式会社　日本経済新聞社"};
+        const QString good = ken("1000001", "千代田", "ﾁﾖﾀﾞ");
+        newRow("not CP932") << kenAll << QByteArray("13101,\"\xff\xff\"\r\n") << refused;
+        newRow("CP932 as the UTF-8 edition") << utf8 << cp932(good) << refused;
+        newRow("cut short in a quoted field") << kenAll << cp932(good).left(38) << refused;
+        newRow("businesses as towns") << kenAll << cp932(kBusiness) << refused;
+        newRow("one six-digit code") << kenAll << cp932(good + ken("100001", "千代田", "ﾁﾖﾀﾞ")) << refused;
+        newRow("unknown prefecture") << kenAll << cp932(ken("1000001", "千代田", "ﾁﾖﾀﾞ", "千代田区", "東京"))
+                                     << refused;
+        newRow("empty") << kenAll << QByteArray() << refused;
+    }
+    void japanPostFiles()
+    {
+        QFETCH(QString, edition);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, records);
+        const auto read = edition == u"utf_ken_all.csv"_s ? JapanPostReader::readKenAllUtf8(bytes)
+                          : edition == u"KEN_ALL.CSV"_s   ? JapanPostReader::readKenAllCp932(bytes, m_codec)
+                                                          : JapanPostReader::readJigyosyo(bytes, m_codec);
+        QStringList got{u"<refused>"_s};
+        if (read) {
+            got.clear();
+            for (const PostalRecord &r : *read)
+                got.append(QStringList{r.town, r.note, r.street, r.kana}.join(u'|') +
+                           (r.isBusiness ? u'|' + r.business : QString()));
+        }
+        QCOMPARE(got, records);
+    }
+
+    void addressSearch_data()
+    {
+        addColumn<bool>("user");     // the user's files in place of the shipped data
+        addColumn<int>("answer");    // the chooser's
+        addColumn<QString>("given"); // postal code|address|company
+        addColumn<QString>("expected");
+        addColumn<QStringList>("asked"); // the candidates shown
+        const QStringList none,
+            bibai{"北海道美唄市上美唄町協和", "北海道美唄市上美唄町南", "北海道美唄市上美唄町（その他）"};
+        const QString chiyoda = u"100-0001|東京都千代田区千代田|"_s;
+        newRow("code gives the address") << false << 0 << "100-0001||" << chiyoda << none;
+        newRow("code typed otherwise") << false << 0 << "〒１００ー０００１||" << chiyoda << none;
+        newRow("address gives the code of its longest town")
+            << false << 0 << " 〒 |千代田区千代田1|皇居" << u"100-0001|千代田区千代田1|皇居"_s << none;
+        newRow("unknown town gives the city's code")
+            << false << 0 << "|東京都千代田区どこか1|" << u"100-0000|東京都千代田区どこか1|"_s << none;
+        newRow("code keeps a typed address going on from its own")
+            << false << 0 << "1000001|東京都千代田区千代田１－１|"
+            << u"100-0001|東京都千代田区千代田１－１|"_s << none;
+        newRow("code replaces an address of elsewhere")
+            << false << 0 << "104-0061|東京都千代田区千代田1-1|" << u"104-0061|東京都中央区銀座|"_s << none;
+        newRow("unknown code empties the address only")
+            << false << 0 << "999-9999|東京都千代田区千代田|会社" << u"999-9999||会社"_s << none;
+        newRow("code not of seven digits")
+            << false << 0 << "12345|東京都千代田区千代田|" << u"12345||"_s << none;
+        newRow("unknown address") << false << 0 << "|どこにもない町1-1|会社" << u"||会社"_s << none;
+        newRow("business code fills an empty company")
+            << true << 0 << "100-8066||"
+            << u"100-8066|東京都千代田区大手町１丁目３－７|株式会社　日本経済新聞社"_s << none;
+        newRow("typed company kept") << true << 0 << "100-8066||日経"
+                                     << u"100-8066|東京都千代田区大手町１丁目３－７|日経"_s << none;
+        newRow("several towns ask") << true << 1 << "0790177||" << u"079-0177|北海道美唄市上美唄町南|"_s
+                                    << bibai;
+        newRow("typed address decides without asking") << true << 0 << "0790177|北海道美唄市上美唄町南５|"
+                                                       << u"079-0177|北海道美唄市上美唄町南５|"_s << none;
+        newRow("first taken without asking")
+            << true << kTakeFirst << "0790177||" << u"079-0177|北海道美唄市上美唄町協和|"_s << none;
+        newRow("cancelled") << true << -1 << "0790177||" << u"0790177||"_s << bibai;
+        newRow("address of two codes asks")
+            << true << 1 << "|北海道札幌市中央区大通西5|" << u"064-0820|北海道札幌市中央区大通西5|"_s
+            << QStringList{"060-0042　北海道札幌市中央区大通西（１～１９丁目）",
+                           "064-0820　北海道札幌市中央区大通西（２０～２８丁目）"};
+        newRow("the user's businesses replace the shipped ones")
+            << true << 0 << "100-8979||" << u"100-8979||"_s << none;
+    }
+    void addressSearch()
+    {
+        QFETCH(bool, user);
+        QFETCH(int, answer);
+        QFETCH(QString, given);
+        QFETCH(QString, expected);
+        QFETCH(QStringList, asked);
+        const PostalLoadResult &data = user ? m_user : m_shipped;
+        FakeChooser chooser;
+        chooser.answer = answer;
+        PostalCompleter completer([&data]() -> const PostalLoadResult & { return data; }, chooser);
+        const QStringList fields = given.split(u'|');
+        AddressRecord record{fields[0], fields[1], fields[2], kMap};
+        completer.complete(record,
+                           answer == kTakeFirst ? CompletionMode::TakeFirst : CompletionMode::AskUser);
+        QCOMPARE((QStringList{record.postalCode, record.address, record.company}).join(u'|'), expected);
+        QCOMPARE(record.mapUrl, kMap);
+        QCOMPARE(chooser.shown, asked);
+    }
+
+    void unusableUserFilesAreReportedOnce()
+    {
+        QTemporaryDir folder;
+        writeFile(folder.filePath(u"utf_ken_all.csv"_s), "name,phone\nfoo,123\n");
+        writeFile(folder.filePath(u"KEN_ALL.CSV"_s), cp932(kTowns));
+        writeFile(folder.filePath(u"jigyosyo.csv"_s), cp932(kTowns)); // towns where the businesses belong
+        FakeChooser chooser;
+        QStringList status;
+        PostalCompleterFactory factory(
+            chooser, [&status](const QString &text) { status.append(text); }, m_files,
+            QStringLiteral(VELMORA_POSTAL_DATA), folder.path());
+        // The user's towns replace the shipped ones; the shipped businesses serve on.
+        const QList<std::pair<QString, QString>> cases{{"079-0177", "北海道美唄市上美唄町協和"},
+                                                       {"104-0061", ""},
+                                                       {"100-8979", "東京都千代田区霞が関３丁目３－２"}};
+        for (const auto &[code, address] : cases) {
+            AddressRecord record{code, {}, {}, {}};
+            factory.createCompleter()->complete(record, CompletionMode::TakeFirst);
+            QCOMPARE(record.address, address);
+        }
+        QCOMPARE(status, (QStringList{"utf_ken_all.csv を使用できません（KEN_ALL.CSV を使用します）",
+                                      "jigyosyo.csv を使用できません（同梱データを使用します）"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Postal)
+#include "tst_postal.moc"
