@@ -64,6 +64,8 @@ MainWindow::MainWindow(const Services &services, QWidget *parent)
 MainWindow::~MainWindow()
 {
     qApp->removeEventFilter(this);
+    // The grid outlives this part of the window: an editor it closes on the way out must not reach us.
+    m_recordGrid->disconnect(this);
 }
 
 double MainWindow::dpi() const

@@ -1,0 +1,316 @@
+#include "core/FileSystem.h"
+#include "core/MapQuery.h"
+#include "core/ProgramIdentity.h"
+#include "platform/ShellActions.h"
+#include "platform/SystemCp932Codec.h"
+#include "platform/SystemShortcutWriter.h"
+#include "settings/SettingsDocument.h"
+#include "support/FakeClipboard.h"
+#include "support/FakeMessages.h"
+#include "support/FakeShellLauncher.h"
+#include "support/LocalHttpServer.h"
+#include "ui/BrowserPanel.h"
+#include "ui/MainWindow.h"
+#include "ui/RecordGrid.h"
+#include "ui/Twips.h"
+
+#include <QDir>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWindow>
+#include <stdexcept>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+constexpr int kWebTimeout = 20000;
+
+// Makes completers that give the answer the test chooses; with no answer set it makes none.
+class FakeCompleters : public AddressCompleterFactory {
+public:
+    std::function<void(AddressRecord &)> answer;
+    QList<CompletionMode> modes;
+
+    std::unique_ptr<AddressCompleter> createCompleter() override
+    {
+        struct Completer : AddressCompleter {
+            explicit Completer(FakeCompleters &factory) : owner(factory) {}
+            void complete(AddressRecord &record, CompletionMode mode) override
+            {
+                owner.modes << mode;
+                owner.answer(record);
+            }
+            FakeCompleters &owner;
+        };
+        return answer ? std::make_unique<Completer>(*this) : nullptr;
+    }
+};
+
+// What one window uses, made anew for each test; its settings file sits in a fresh folder.
+struct Rig {
+    QTemporaryDir dir;
+    SystemCp932Codec codec;
+    FileSystem files{codec};
+    FakeMessages messages;
+    SettingsDocument settings{files, &messages};
+    FakeClipboard clipboard;
+    FakeCompleters completers;
+    FakeShellLauncher launcher;
+    SystemShortcutWriter shortcuts{files};
+    ShellActions shell{{&messages, &launcher, &shortcuts, nullptr, &files},
+                       ProgramIdentity(dir.filePath(u"velmora"_s)),
+                       QDir::toNativeSeparators(dir.path()) + QDir::separator(),
+                       u"file:///help/"_s};
+
+    QString settingsPath() const { return dir.filePath(u"User.xml"_s); }
+    QByteArray settingsBytes() const { return files.readAll(settingsPath()).value_or("<unreadable>"); }
+};
+
+} // namespace
+
+class tst_MainWindow : public QObject {
+    Q_OBJECT
+    LocalHttpServer m_server;
+    std::unique_ptr<Rig> m_rig;
+    std::unique_ptr<MainWindow> m_window;
+
+    // A run of the program: reads the settings and makes the window, shown unless it is to serve.
+    [[nodiscard]] bool open(bool show = true)
+    {
+        m_window.reset();
+        const bool read = m_rig->settings.read(m_rig->settingsPath());
+        m_window = std::make_unique<MainWindow>(MainWindow::Services{&m_rig->messages, &m_rig->clipboard,
+                                                                     &m_rig->codec, &m_rig->completers,
+                                                                     &m_rig->settings, &m_rig->shell});
+        if (show)
+            m_window->show();
+        return read && (!show || QTest::qWaitForWindowActive(m_window.get()));
+    }
+
+    // Through the window's platform window, as the user's keyboard does.
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(m_window->windowHandle(), key, modifiers);
+    }
+
+    QPushButton *button(Command command) const { return m_window->commandButton(command); }
+    QTableWidgetItem *cell(RecordGrid::Column column) const
+    {
+        return m_window->recordGrid()->item(0, int(column));
+    }
+
+    // Serves a request, running step once the web engine is up; a failed check ends the display. Not
+    // sooner: showing the window lets queued events run, and a step waiting inside that holds the
+    // engine back.
+    std::optional<QString> serve(const QString &request, const std::function<void()> &step)
+    {
+        const auto run = [this, step] {
+            step();
+            if (QTest::currentTestFailed())
+                m_window->hide();
+        };
+        connect(m_window->browserPanel(), &BrowserPanel::engineReady, m_window.get(), run,
+                Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
+        return m_window->serveRequest(request);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(m_server.start());
+        m_server.addPage(u"/maps"_s, "<html><body>map</body></html>");
+        qputenv("VELMORA_MAP_BASE", m_server.base().toUtf8());
+    }
+    void init() { m_rig = std::make_unique<Rig>(); }
+    void cleanup()
+    {
+        m_window.reset();
+        m_rig.reset();
+    }
+
+    void keysRunTheirCommandsAlsoMidEdit()
+    {
+        QVERIFY(open());
+        // F9's button is off at first; its key copies all the same, modifiers held or not.
+        press(Qt::Key_F9, Qt::ControlModifier);
+        QCOMPARE(m_rig->clipboard.content.value_or(u"<none>"_s), u"\t\t\t"_s);
+        QCOMPARE(m_rig->messages.texts.size(), 1);
+        // Typing opens the cell's editor; the record, and the F9 button, follow every keystroke.
+        RecordGrid *grid = m_window->recordGrid();
+        grid->setCurrentCell(0, int(RecordGrid::Column::Address));
+        QTRY_VERIFY(grid->hasFocus());
+        for (const char c : {'T', 'o', 'k', 'y', 'o'})
+            QTest::keyClick(m_window->windowHandle(), c);
+        QVERIFY(grid->indexWidget(grid->model()->index(0, int(RecordGrid::Column::Address))));
+        QVERIFY(button(Command::CopyRecord)->isEnabled());
+        press(Qt::Key_F9);
+        QCOMPARE(m_rig->clipboard.content.value_or(u"<none>"_s), u"\tTokyo\t\t"_s);
+        // F2 mid-edit clears the record for good: the editor gives back nothing when it closes.
+        press(Qt::Key_F2);
+        press(Qt::Key_Return);
+        QCOMPARE(m_window->record(), AddressRecord());
+        QVERIFY(!button(Command::CopyRecord)->isEnabled());
+        press(Qt::Key_F10);
+        QCOMPARE(m_rig->launcher.calls.size(), 1);
+        QCOMPARE(m_rig->launcher.calls.first().target, u"file:///help/velmora.htm"_s);
+    }
+
+    void otherKeysRunNothing()
+    {
+        m_rig->completers.answer = [](AddressRecord &record) { record.address = u"found"_s; };
+        QVERIFY(open());
+        m_window->recordGrid()->showRecord({u"1"_s, u"2"_s, u"3"_s, u""_s});
+        for (const Qt::Key key : {Qt::Key_F1, Qt::Key_F3, Qt::Key_F11, Qt::Key_Escape})
+            press(key);
+        QCOMPARE(m_window->record(), (AddressRecord{u"1"_s, u"2"_s, u"3"_s, u""_s}));
+        QVERIFY(!button(Command::CaptureMapCentre)->isEnabled());
+        QVERIFY(m_rig->completers.modes.isEmpty());
+        QVERIFY(!m_rig->clipboard.content && m_rig->messages.texts.isEmpty() &&
+                m_rig->launcher.calls.isEmpty());
+        QVERIFY(m_window->isVisible());
+    }
+
+    void addressSearchWithoutCompleterStaysOff()
+    {
+        QVERIFY(open());
+        m_window->recordGrid()->showRecord({u"100-0001"_s, {}, {}, {}});
+        QVERIFY(!button(Command::AddressSearch)->isEnabled());
+        press(Qt::Key_F4);
+        QCOMPARE(m_window->statusText(0), QString());
+        QVERIFY(m_rig->messages.texts.isEmpty());
+    }
+
+    void addressSearchFillsTheRecord()
+    {
+        m_rig->completers.answer = [](AddressRecord &record) {
+            if (record.postalCode == u"fail"_s)
+                throw std::runtime_error("directory unreadable");
+            if (record.postalCode == u"100-0001"_s) {
+                record.address = u"東京都千代田区千代田"_s;
+                record.company = u"皇居"_s;
+            }
+        };
+        QVERIFY(open());
+        press(Qt::Key_F4);
+        QCOMPARE(m_window->statusText(0), u"対象が見つかりません"_s);
+        m_window->recordGrid()->setCell(RecordGrid::Column::PostalCode, u"fail"_s);
+        press(Qt::Key_F4);
+        QCOMPARE(m_rig->messages.texts.size(), 1);
+        QCOMPARE(m_window->record().address, QString());
+        m_window->recordGrid()->setCell(RecordGrid::Column::PostalCode, u"100-0001"_s);
+        press(Qt::Key_F4);
+        QCOMPARE(m_window->record(),
+                 (AddressRecord{u"100-0001"_s, u"東京都千代田区千代田"_s, u"皇居"_s, {}}));
+        QVERIFY(button(Command::CopyRecord)->isEnabled());
+        QCOMPARE(m_window->recordGrid()->currentColumn(), int(RecordGrid::Column::Company));
+        QCOMPARE(m_rig->completers.modes, QList<CompletionMode>(3, CompletionMode::AskUser));
+    }
+
+    void mapKeysShowTheirQuery_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("url");
+        QTest::newRow("F5 address") << int(Qt::Key_F5) << MapQuery::forSearch(u"東京都 千代田区"_s);
+        QTest::newRow("F6 postal code") << int(Qt::Key_F6) << MapQuery::forPostalCode(u"100-0001"_s);
+        QTest::newRow("F7 company") << int(Qt::Key_F7) << MapQuery::forSearch(u"皇居 東京都 千代田区"_s);
+    }
+    void mapKeysShowTheirQuery()
+    {
+        QFETCH(int, key);
+        QFETCH(QString, url);
+        QVERIFY(open());
+        m_window->recordGrid()->showRecord({u"100-0001"_s, u"東京都 千代田区"_s, u"皇居"_s, {}});
+        press(Qt::Key(key));
+        QVERIFY(button(Command::CaptureMapCentre)->isEnabled());
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->browserPanel()->currentUrl(), url, kWebTimeout);
+    }
+
+    void placeIsKeptBetweenRuns()
+    {
+        QVERIFY(open());
+        m_window->setGeometry(64, 48, 800, 500);
+        QTRY_COMPARE(m_window->geometry(), QRect(64, 48, 800, 500));
+        const QRect outer = m_window->frameGeometry();
+        const double dpi = m_window->dpi();
+        press(Qt::Key_F12);
+        QVERIFY(!m_window->isVisible());
+        const auto twips = [dpi](int pixels) { return Twips::fromPixels(pixels, dpi); };
+        const QString keys =
+            u"      <TOP>%1</TOP>\r\n      <LEFT>%2</LEFT>\r\n"
+            u"      <WIDTH>%3</WIDTH>\r\n      <HEIGHT>%4</HEIGHT>\r\n"_s.arg(twips(outer.y()))
+                .arg(twips(outer.x()))
+                .arg(twips(outer.width()))
+                .arg(twips(outer.height()));
+        QVERIFY2(m_rig->settingsBytes().contains(keys.toLatin1()), m_rig->settingsBytes().constData());
+        QVERIFY(open());
+        QTRY_COMPARE(m_window->frameGeometry(), outer);
+    }
+
+    void storedWidthZeroKeepsTheDesignSize()
+    {
+        QVERIFY(m_rig->files.writeText(
+            m_rig->settingsPath(),
+            u"<?xml version='1.0' encoding='Shift-JIS' ?>\r\n<運用>\r\n   <位置>\r\n"
+            u"      <TOP>900</TOP>\r\n      <LEFT>900</LEFT>\r\n      <WIDTH>0</WIDTH>\r\n"
+            u"      <HEIGHT>5000</HEIGHT>\r\n   </位置>\r\n</運用>"_s));
+        QVERIFY(open());
+        const double dpi = m_window->dpi();
+        QCOMPARE(m_window->size(), QSize(Twips::toPixels(MainWindow::kClientWidth, dpi),
+                                         Twips::toPixels(MainWindow::kClientHeight, dpi)));
+    }
+
+    // How a request ends: the answer handed back, if any, and whether the window's place was saved
+    // (after the program's shutDown, as at the end of a request).
+    void requestEnds_data()
+    {
+        QTest::addColumn<int>("key"); // 0: the close box
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("placeSaved");
+        QTest::newRow("F9 accepts") << int(Qt::Key_F9) << u"VelmoraA\t100-0001\t\t新社\t\t1"_s << false;
+        QTest::newRow("F12 cancels") << int(Qt::Key_F12) << QString() << false;
+        QTest::newRow("close box cancels") << 0 << QString() << true;
+    }
+    void requestEnds()
+    {
+        QFETCH(int, key);
+        QFETCH(QString, answer);
+        QFETCH(bool, placeSaved);
+        QVERIFY(open(false));
+        const auto served = serve(u"VelmoraA\t100-0001\t\t会社\t\t"_s, [&] {
+            // The requested place is shown at once.
+            QTRY_COMPARE_WITH_TIMEOUT(m_window->browserPanel()->currentUrl(),
+                                      MapQuery::forPostalCode(u"100-0001"_s), kWebTimeout);
+            cell(RecordGrid::Column::Company)->setText(u"新社"_s);
+            if (key)
+                press(Qt::Key(key));
+            else
+                m_window->close();
+        });
+        QCOMPARE(served.value_or(QString()), answer);
+        m_window->shutDown();
+        QCOMPARE(m_rig->settingsBytes().contains("<HEIGHT>"), placeSaved);
+    }
+
+    void characterCp932CannotStoreKeepsTheRequestOpen()
+    {
+        QVERIFY(open(false));
+        const auto served = serve(u"VelmoraA\t\t\t\t\t"_s, [&] {
+            cell(RecordGrid::Column::Company)->setText(u"𠮷野家"_s);
+            press(Qt::Key_F9);
+            QVERIFY(m_window->isVisible());
+            QCOMPARE(m_rig->messages.texts.size(), 1);
+            QVERIFY2(m_rig->messages.texts.first().contains(u"「𠮷」"_s),
+                     qPrintable(m_rig->messages.texts.first()));
+            cell(RecordGrid::Column::Company)->setText(u"吉野家"_s);
+            press(Qt::Key_F9);
+        });
+        QCOMPARE(served.value_or(u"<none>"_s), u"VelmoraA\t\t\t吉野家\t\t1"_s);
+    }
+};
+
+QTEST_MAIN(tst_MainWindow)
+#include "tst_MainWindow.moc"
