@@ -247,6 +247,9 @@ private slots:
         newRow("LF line ends, other indentation") << lf("720") << true << 720 << QString() << lf("5");
         newRow("to even, down") << position(key("TOP", "100.5")) << true << 100 << QString() << doc(fresh);
         newRow("to even, up") << position(key("TOP", "101.5px")) << true << 102 << QString() << doc(fresh);
+        newRow("beyond any screen") << position(key("TOP", "1e300")) << true << 0 << QString() << doc(fresh);
+        newRow("hexadecimal beyond any screen")
+            << position(key("TOP", "&H" + QByteArray(300, 'F'))) << true << 0 << QString() << doc(fresh);
         newRow("root closing tag missing") << kHeader << true << 0 << QString() << doc(fresh);
         newRow("empty") << QByteArray() << true << 0 << QString() << doc(fresh);
         newRow("not CP932") << QByteArray("\x81") << false << 0 << QString() << doc(fresh);
