@@ -6,9 +6,9 @@
 //                            BENCH_TRACE set, also when the application and the window were made
 // Two yardsticks: the bare window in a program linked like ours (Qt WebEngine loaded, which also has
 // Qt create its shared OpenGL context at start), and bench_bare_window, linked with Qt Widgets alone.
+#include "core/Cp932Table.h"
 #include "core/FileSystem.h"
 #include "core/MessageSink.h"
-#include "platform/SystemCp932Codec.h"
 #include "settings/SettingsDocument.h"
 #include "ui/BrowserPanel.h"
 #include "ui/ClipboardSource.h"
@@ -74,7 +74,7 @@ int runOne(int argc, char **argv, const QString &kind)
     QTemporaryDir dir;
     NullMessages messages;
     NullClipboard clipboard;
-    SystemCp932Codec codec;
+    Cp932Table codec;
     const FileSystem files(codec);
     SettingsDocument settings(files, &messages);
     settings.read(dir.filePath(QStringLiteral("User.xml")));

@@ -11,6 +11,9 @@ target_compile_definitions(velmora_options INTERFACE QT_NO_FOREACH QT_NO_NARROWI
 if(VELMORA_STRICT)
     if(MSVC)
         target_compile_options(velmora_options INTERFACE /WX)
+    elseif(WIN32)
+        # MinGW has no sanitizers.
+        target_compile_options(velmora_options INTERFACE -Werror)
     else()
         # GCC's UndefinedBehaviorSanitizer leaves float-to-int casts unchecked unless asked.
         target_compile_options(velmora_options INTERFACE -Werror -fsanitize=address,undefined,float-cast-overflow

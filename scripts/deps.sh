@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build needs, only those that are missing.
-# Usage: scripts/deps.sh [test]
+# Usage: scripts/deps.sh [test|windows]
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-webengine-dev
           qt6-webengine-dev-tools qt6-svg-dev qt6-image-formats-plugins libgl-dev fonts-noto-cjk
@@ -8,7 +8,10 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-w
 if [ "${1:-}" = test ]; then
     # xdotool types into the real program in the system tests; Google Benchmark builds the encoder's
     # benchmark, which the test build compiles too.
-    packages+=(xdotool libbenchmark-dev)
+    packages+=(xdotool libbenchmark-dev desktop-file-utils)
+elif [ "${1:-}" = windows ]; then
+    # The Windows compile check: MinGW-w64 with the POSIX thread model Qt's headers expect.
+    packages+=(g++-mingw-w64-x86-64-posix libbenchmark-dev)
 fi
 missing=()
 for p in "${packages[@]}"; do

@@ -5,8 +5,8 @@
 // Prints one line per figure, "name value unit", so that compare.sh can put them beside node's.
 #include "address/PostalDirectoryLoader.h"
 #include "address/PostalText.h"
+#include "core/Cp932Table.h"
 #include "core/FileSystem.h"
-#include "platform/SystemCp932Codec.h"
 
 #include <QFile>
 #include <QStringList>
@@ -54,7 +54,7 @@ int main(int argc, char **argv)
         return 2;
     }
     const QString dataPath = QString::fromLocal8Bit(argv[1]);
-    const SystemCp932Codec codec;
+    const Cp932Table codec;
     const FileSystem files(codec);
     QFile codesFile(QString::fromLocal8Bit(argv[2]));
     if (!codesFile.open(QIODevice::ReadOnly | QIODevice::Text))

@@ -1,11 +1,11 @@
 #include "app/Startup.h"
 
 #include "address/PostalCompleterFactory.h"
+#include "core/Cp932Table.h"
 #include "core/FileSystem.h"
 #include "core/ProgramIdentity.h"
 #include "core/RequestFile.h"
 #include "platform/ShellActions.h"
-#include "platform/SystemCp932Codec.h"
 #include "platform/SystemProgramPathRecord.h"
 #include "platform/SystemShellLauncher.h"
 #include "platform/SystemShortcutWriter.h"
@@ -34,7 +34,7 @@ int Startup::run(const QString &argumentText)
     const auto cursorGuard = qScopeGuard(restoreCursor);
 
     const ProgramIdentity program(QCoreApplication::applicationFilePath());
-    SystemCp932Codec codec;
+    const Cp932Table codec;
     const FileSystem files(codec);
     PlainMessageBox messages;
     SystemClipboard clipboard;

@@ -6,7 +6,7 @@
 
 // Windows code page 932 (windows-31j), the text encoding of request files, the choice file and the
 // settings file on every platform, whatever the locale. No byte-order mark is read or written. The
-// conversion itself is the platform's (see platform/SystemCp932Codec).
+// program uses Cp932Table; platform/SystemCp932Codec is the system's own conversion it is checked against.
 class Cp932Codec {
 public:
     virtual ~Cp932Codec() = default;

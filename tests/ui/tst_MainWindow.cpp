@@ -1,8 +1,8 @@
+#include "core/Cp932Table.h"
 #include "core/FileSystem.h"
 #include "core/MapQuery.h"
 #include "core/ProgramIdentity.h"
 #include "platform/ShellActions.h"
-#include "platform/SystemCp932Codec.h"
 #include "platform/SystemShortcutWriter.h"
 #include "settings/SettingsDocument.h"
 #include "support/FakeClipboard.h"
@@ -52,7 +52,7 @@ public:
 // What one window uses, made anew for each test; its settings file sits in a fresh folder.
 struct Rig {
     QTemporaryDir dir;
-    SystemCp932Codec codec;
+    Cp932Table codec;
     FileSystem files{codec};
     FakeMessages messages;
     SettingsDocument settings{files, &messages};

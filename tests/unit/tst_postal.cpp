@@ -3,8 +3,8 @@
 #include "address/PostalCompleter.h"
 #include "address/PostalCompleterFactory.h"
 #include "address/PostalDirectoryLoader.h"
+#include "core/Cp932Table.h"
 #include "core/FileSystem.h"
-#include "platform/SystemCp932Codec.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -36,7 +36,7 @@ constexpr int kTakeFirst = -99; // the chooser's answer that stands for Completi
 
 QByteArray cp932(const QString &text)
 {
-    return SystemCp932Codec().encode(text).value();
+    return Cp932Table().encode(text).value();
 }
 void writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -60,7 +60,7 @@ struct FakeChooser : CandidateChooser {
 class tst_Postal : public QObject {
     Q_OBJECT
 
-    const SystemCp932Codec m_codec;
+    const Cp932Table m_codec;
     const FileSystem m_files{m_codec};
     QTemporaryDir m_userFolder;
     PostalLoadResult m_shipped;

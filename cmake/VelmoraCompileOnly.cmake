@@ -1,0 +1,32 @@
+# The Windows compile check (cmake/mingw-w64.cmake) uses the host's Qt package files: good for
+# compiling, but they name Linux libraries and Linux include folders. Nothing is linked there, so
+# each imported library gets a placeholder import library, and the host's system and linux-g++ folders
+# give way to MinGW's own headers and Qt's win32-g++ settings. Of the host's system folder only the
+# libraries' own subfolders stay visible, so that no Linux header can stand in for a missing Windows one.
+function(velmora_compile_only_imports)
+    if(NOT VELMORA_COMPILE_ONLY)
+        return()
+    endif()
+    set(host ${CMAKE_BINARY_DIR}/host-include)
+    file(MAKE_DIRECTORY ${host})
+    if(EXISTS /usr/include/benchmark)
+        file(CREATE_LINK /usr/include/benchmark ${host}/benchmark SYMBOLIC)
+    endif()
+    get_property(targets DIRECTORY PROPERTY IMPORTED_TARGETS)
+    foreach(target IN LISTS targets)
+        get_target_property(type ${target} TYPE)
+        if(type STREQUAL "SHARED_LIBRARY")
+            set_target_properties(${target} PROPERTIES IMPORTED_IMPLIB /dev/null)
+            get_target_property(configs ${target} IMPORTED_CONFIGURATIONS)
+            foreach(config IN LISTS configs)
+                set_target_properties(${target} PROPERTIES IMPORTED_IMPLIB_${config} /dev/null)
+            endforeach()
+        endif()
+        get_target_property(dirs ${target} INTERFACE_INCLUDE_DIRECTORIES)
+        if(dirs)
+            list(TRANSFORM dirs REPLACE "^/usr/include$" "${host}")
+            list(TRANSFORM dirs REPLACE "/mkspecs/linux-g\\+\\+$" "/mkspecs/win32-g++")
+            set_target_properties(${target} PROPERTIES INTERFACE_INCLUDE_DIRECTORIES "${dirs}")
+        endif()
+    endforeach()
+endfunction()

@@ -1,0 +1,63 @@
+#include "core/Cp932Table.h"
+
+#include <QFile>
+
+// Resources of a static library are only linked in when asked for by name, outside any namespace.
+static void loadTableResource()
+{
+    Q_INIT_RESOURCE(cp932);
+}
+
+Cp932Table::Cp932Table() : m_read(0x10000, kNone), m_write(0x10000, kNone), m_lead(256, false)
+{
+    loadTableResource();
+    QFile file(QStringLiteral(":/velmora/cp932.bin"));
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("The CP932 table is missing from the program");
+    const QByteArray table = file.readAll();
+    const auto *bytes = reinterpret_cast<const uchar *>(table.constData());
+    for (qsizetype i = 0; i + 4 <= table.size(); i += 4) {
+        const auto sequence = char16_t(bytes[i] << 8 | bytes[i + 1]);
+        const auto unit = char16_t(bytes[i + 2] << 8 | bytes[i + 3]);
+        m_read[sequence] = unit;
+        // The first record of a character is the sequence it is written as.
+        if (m_write[unit] == kNone)
+            m_write[unit] = sequence;
+        if (sequence > 0xFF)
+            m_lead[sequence >> 8] = true;
+    }
+}
+
+std::optional<QString> Cp932Table::decode(const QByteArray &bytes) const
+{
+    QString out;
+    out.reserve(bytes.size());
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        char16_t sequence = uchar(bytes[i]);
+        if (m_lead[sequence]) {
+            if (++i == bytes.size())
+                return std::nullopt;
+            sequence = char16_t(sequence << 8 | uchar(bytes[i]));
+        }
+        const char16_t unit = m_read[sequence];
+        if (unit == kNone)
+            return std::nullopt;
+        out += QChar(unit);
+    }
+    return out;
+}
+
+std::optional<QByteArray> Cp932Table::encode(const QString &text) const
+{
+    QByteArray out;
+    out.reserve(text.size() * 2);
+    for (const QChar c : text) {
+        const char16_t sequence = m_write[c.unicode()];
+        if (sequence == kNone)
+            return std::nullopt;
+        if (sequence > 0xFF)
+            out += char(sequence >> 8);
+        out += char(sequence & 0xFF);
+    }
+    return out;
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "core/Cp932Codec.h"
+
+#include <vector>
+
+// CP932 as Windows' code page 932 has it, from one table (data/cp932.bin, built into the program), so
+// that a file reads and writes the same on every platform: byte 0x80 is U+0080, 0xA0 and 0xFD-0xFF are
+// U+F8F0-U+F8F3, the user-defined rows are the private use area, and of the characters with more than
+// one byte sequence each is written as Windows writes it.
+class Cp932Table : public Cp932Codec {
+public:
+    Cp932Table();
+    std::optional<QString> decode(const QByteArray &bytes) const override;
+    std::optional<QByteArray> encode(const QString &text) const override;
+
+private:
+    static constexpr char16_t kNone = 0xFFFF; // neither a CP932 character nor a CP932 byte sequence
+    std::vector<char16_t> m_read;             // by byte sequence, a single byte as 0x00XX
+    std::vector<char16_t> m_write;            // by UTF-16 code unit
+    std::vector<bool> m_lead;                 // bytes that start a two-byte sequence
+};
