@@ -39,7 +39,7 @@ int Startup::run(const QString &argumentText)
     PlainMessageBox messages;
     SystemClipboard clipboard;
     SystemSpecialFolders folders;
-    SystemShellLauncher launcher;
+    SystemShellLauncher launcher(&messages);
     SystemShortcutWriter shortcuts(files);
 
     const std::optional<QString> request = RequestFile::read(files, argumentText);

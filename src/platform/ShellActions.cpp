@@ -50,9 +50,10 @@ bool ShellActions::openHelp(const QString &pageName, qintptr ownerWindow) const
 {
     if (!m_services.shortcuts)
         return false;
+    const QString target = helpBase() + helpPageFileName(pageName);
     const QString shortcut =
-        m_userDataFolder + m_program.name() + u"_help"_s + m_services.shortcuts->fileSuffix();
-    return openThroughShortcut(shortcut, helpBase() + helpPageFileName(pageName), ownerWindow);
+        m_userDataFolder + m_program.name() + u"_help"_s + m_services.shortcuts->fileSuffix(target);
+    return openThroughShortcut(shortcut, target, ownerWindow);
 }
 
 bool ShellActions::openPage(const QString &target, qintptr ownerWindow) const
@@ -60,8 +61,8 @@ bool ShellActions::openPage(const QString &target, qintptr ownerWindow) const
     if (!m_services.shortcuts)
         return false;
     // The Wrk folder is the caller's to create; without it the write fails and nothing opens.
-    const QString shortcut =
-        m_userDataFolder + u"Wrk"_s + QDir::separator() + u"htm_view"_s + m_services.shortcuts->fileSuffix();
+    const QString shortcut = m_userDataFolder + u"Wrk"_s + QDir::separator() + u"htm_view"_s +
+                             m_services.shortcuts->fileSuffix(target);
     return openThroughShortcut(shortcut, target, ownerWindow);
 }
 
@@ -72,7 +73,7 @@ void ShellActions::writeSendToShortcut() const
         return;
     const QString programPath = m_program.linkedPath();
     const QString shortcut =
-        sendTo + QDir::separator() + m_program.name() + m_services.shortcuts->fileSuffix();
+        sendTo + QDir::separator() + m_program.name() + m_services.shortcuts->fileSuffix(programPath);
     if (!m_services.shortcuts->write(shortcut, programPath))
         return;
     if (m_services.messages)

@@ -4,14 +4,14 @@
 
 class FileSystem;
 
-// The real shortcut files: a shell link through IShellLink on Windows, a desktop entry of type Link
-// elsewhere.
+// The real shortcut files: on Windows a shell link through IShellLink for a file or folder and an
+// Internet shortcut for a web link; elsewhere a desktop entry of type Link.
 class SystemShortcutWriter : public ShortcutWriter {
 public:
     explicit SystemShortcutWriter(const FileSystem &files) : m_files(files) {}
-    QString fileSuffix() const override;
+    QString fileSuffix(const QString &target) const override;
     bool write(const QString &shortcutPath, const QString &target) override;
 
 private:
-    [[maybe_unused]] const FileSystem &m_files;
+    const FileSystem &m_files;
 };

@@ -6,9 +6,11 @@
 #include "core/MapPosition.h"
 #include "core/MapQuery.h"
 #include "core/RequestFile.h"
+#include "platform/InternetShortcut.h"
 #include "platform/ShellActions.h"
 #include "platform/SystemCp932Codec.h"
 #include "platform/SystemShortcutWriter.h"
+#include "platform/WindowsCommandLine.h"
 #include "settings/SettingsDocument.h"
 #include "settings/UserDataFolder.h"
 #include "settings/WindowPlacement.h"
@@ -317,6 +319,30 @@ private slots:
         QFETCH(QString, text);
         writeBytes(at(file), bytes);
         QCOMPARE(RequestFile::read(m_files, at(argument)).value_or(QString()), text);
+    }
+
+    void windowsCommandLineGivesTheRequestPath_data()
+    {
+        addColumn<QString>("commandLine");
+        addColumn<QString>("argument");
+        const QString path = u"C:\\受注 データ\\x Velmo.txt"_s;
+        newRow("quoted path") << u"Velmora.exe \""_s + path + u"\""_s << path;
+        newRow("unquoted path, blanks after") << u"\"C:\\V\\Velmora.exe\"\t "_s + path + u"  "_s << path;
+        newRow("quote inside the program's name") << u"\"C:\\Pro\"gram\\V.exe "_s + path << path;
+        newRow("no arguments") << u"Velmora.exe  "_s << QString();
+    }
+    void windowsCommandLineGivesTheRequestPath()
+    {
+        QFETCH(QString, commandLine);
+        QFETCH(QString, argument);
+        QCOMPARE(WindowsCommandLine::argumentText(commandLine), argument);
+    }
+
+    void internetShortcutsHoldOneAsciiUrl()
+    {
+        QCOMPARE(InternetShortcut::content(QUrl(u"https://www.google.com/maps?q=東京\n[x]"_s)),
+                 QByteArray(
+                     "[InternetShortcut]\r\nURL=https://www.google.com/maps?q=%E6%9D%B1%E4%BA%AC%0A[x]\r\n"));
     }
 
     void requestTakesOnlyMapServiceUrls_data()

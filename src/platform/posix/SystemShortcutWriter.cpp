@@ -21,7 +21,7 @@ QString escaped(QString value)
 
 } // namespace
 
-QString SystemShortcutWriter::fileSuffix() const
+QString SystemShortcutWriter::fileSuffix(const QString &) const
 {
     return u".desktop"_s;
 }

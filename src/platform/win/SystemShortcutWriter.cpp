@@ -1,5 +1,7 @@
 #include "platform/SystemShortcutWriter.h"
 
+#include "core/FileSystem.h"
+#include "platform/InternetShortcut.h"
 #include "platform/ShellTarget.h"
 
 #include <windows.h>
@@ -23,13 +25,16 @@ template <typename T> struct ComRef {
 
 } // namespace
 
-QString SystemShortcutWriter::fileSuffix() const
+QString SystemShortcutWriter::fileSuffix(const QString &target) const
 {
-    return u".lnk"_s;
+    return ShellTarget::toUrl(target).isLocalFile() ? u".lnk"_s : u".url"_s;
 }
 
 bool SystemShortcutWriter::write(const QString &shortcutPath, const QString &target)
 {
+    const QUrl url = ShellTarget::toUrl(target);
+    if (!url.isLocalFile())
+        return m_files.writeAtomic(shortcutPath, InternetShortcut::content(url));
     // Qt's GUI thread already has COM; this only balances its own call when it does not.
     const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     const bool uninit = SUCCEEDED(init);
@@ -37,12 +42,11 @@ bool SystemShortcutWriter::write(const QString &shortcutPath, const QString &tar
     {
         ComRef<IShellLinkW> link;
         ComRef<IPersistFile> file;
-        // A file URL becomes its local path: a shell link to a path opens it with its handler.
-        const QUrl url = ShellTarget::toUrl(target);
-        const QString linkTarget = url.isLocalFile() ? url.toLocalFile().replace(u'/', u'\\') : target;
+        const QString linkTarget = url.toLocalFile().replace(u'/', u'\\');
+        // SetPath answers S_FALSE for a path it could not take as one; only S_OK is a link to the file.
         if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                        reinterpret_cast<void **>(&link.p))) &&
-            SUCCEEDED(link.p->SetPath(reinterpret_cast<LPCWSTR>(linkTarget.utf16()))) &&
+            link.p->SetPath(reinterpret_cast<LPCWSTR>(linkTarget.utf16())) == S_OK &&
             SUCCEEDED(link.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(&file.p)))) {
             const QString native = QString(shortcutPath).replace(u'/', u'\\');
             ok = SUCCEEDED(file.p->Save(reinterpret_cast<LPCWSTR>(native.utf16()), TRUE));

@@ -2,25 +2,27 @@
 
 #include <windows.h>
 
+#include <knownfolders.h>
 #include <shlobj.h>
 
 QString SystemSpecialFolders::path(SpecialFolder folder) const
 {
-    int id = CSIDL_APPDATA;
+    const KNOWNFOLDERID *id = &FOLDERID_RoamingAppData;
     switch (folder) {
     case SpecialFolder::Documents:
-        id = CSIDL_PERSONAL;
+        id = &FOLDERID_Documents;
         break;
     case SpecialFolder::SendTo:
-        id = CSIDL_SENDTO;
+        id = &FOLDERID_SendTo;
         break;
     case SpecialFolder::RoamingAppData:
-        id = CSIDL_APPDATA;
+        id = &FOLDERID_RoamingAppData;
         break;
     }
-    // The wide form, so that no path is lost to the ANSI code page.
-    wchar_t buffer[MAX_PATH + 1] = {};
-    if (SHGetFolderPathW(nullptr, id, nullptr, SHGFP_TYPE_CURRENT, buffer) != S_OK)
-        return {};
-    return QString::fromWCharArray(buffer);
+    // The shell allocates the path at its full length; it must be freed even when the call fails.
+    PWSTR path = nullptr;
+    const HRESULT result = SHGetKnownFolderPath(*id, KF_FLAG_DEFAULT, nullptr, &path);
+    const QString out = SUCCEEDED(result) && path ? QString::fromWCharArray(path) : QString();
+    CoTaskMemFree(path);
+    return out;
 }
