@@ -1,0 +1,17 @@
+# cpack: a .deb on Linux, a zip of the deployed program on Windows, both from the installation.
+set(CPACK_PACKAGE_NAME velmora)
+set(CPACK_PACKAGE_VENDOR Norvane)
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Address record with postal-code search and map")
+set(CPACK_PACKAGE_CONTACT "Norvane <velmora@norvane.invalid>")
+set(CPACK_PACKAGE_INSTALL_DIRECTORY Velmora)
+if(WIN32)
+    set(CPACK_GENERATOR ZIP)
+else()
+    set(CPACK_GENERATOR DEB)
+    set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+    set(CPACK_DEBIAN_PACKAGE_SECTION misc)
+    # Debian's own Qt libraries, found from the program's links.
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk")
+endif()
+include(CPack)
