@@ -65,17 +65,19 @@ QStringList windowsOf(const QProcess &program, const QString &title = {})
     return out.isEmpty() ? QStringList() : out.split(u'\n');
 }
 
-// The main window once it stays: it is created anew when the browser comes up.
+// The main window once it stays: it is created anew when the browser comes up, which under load can
+// take a few seconds after the first one shows.
 QString settledWindow(const QProcess &program)
 {
     QString last;
+    int unchanged = 0;
     const bool settled = waitFor(
         [&] {
             QTest::qWait(700);
             const QStringList now = windowsOf(program);
-            const bool same = now.size() == 1 && now.first() == last;
+            unchanged = now.size() == 1 && now.first() == last ? unchanged + 1 : 0;
             last = now.value(0);
-            return same;
+            return unchanged >= 4;
         },
         30000);
     return settled ? last : QString();
