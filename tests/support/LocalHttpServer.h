@@ -18,6 +18,8 @@ public:
                  const QByteArray &contentType = "text/html; charset=utf-8");
     // Paths in the order they were asked for (query included).
     const QStringList &requests() const { return m_requests; }
+    // The request heads (request line and headers), in the same order.
+    const QByteArrayList &heads() const { return m_heads; }
 
 private:
     void serve(QTcpSocket *socket);
@@ -25,4 +27,5 @@ private:
     QTcpServer m_server;
     QHash<QString, QPair<QByteArray, QByteArray>> m_pages;
     QStringList m_requests;
+    QByteArrayList m_heads;
 };
