@@ -349,7 +349,11 @@ void BrowserPanel::reload()
         requestEngine();
         return;
     }
-    m_page->triggerAction(QWebEnginePage::Reload);
+    // Our page for an unreachable address is no page of its own: reloading it tries that address again.
+    if (const QUrl failed = m_page->unreachableUrl(); !failed.isEmpty())
+        m_page->load(failed);
+    else
+        m_page->triggerAction(QWebEnginePage::Reload);
 }
 
 bool BrowserPanel::runScript(const QString &script)
