@@ -125,6 +125,7 @@ public:
         connect(&m_poll, &QTimer::timeout, this, [this] {
             if (m_widget->windowHandle() && m_widget->windowHandle()->isExposed()) {
                 m_poll.stop();
+                m_shownId = m_widget->internalWinId();
                 say("shown");
                 if (!std::exchange(m_shown, true) && m_firstShown)
                     m_firstShown();
@@ -136,7 +137,10 @@ public:
 private:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::WinIdChange && m_shown) {
+        // Qt also reports a change when the id it had is merely set again.
+        if (event->type() == QEvent::WinIdChange && m_shown && m_widget->internalWinId() != m_shownId &&
+            m_widget->internalWinId() != 0) {
+            m_shownId = m_widget->internalWinId();
             say("recreated", false);
             m_poll.start();
         }
@@ -147,6 +151,7 @@ private:
     std::function<void()> m_firstShown;
     QTimer m_poll;
     bool m_shown = false;
+    WId m_shownId = 0;
 };
 
 int runMain(const QString &page)

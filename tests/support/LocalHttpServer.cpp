@@ -13,9 +13,9 @@ LocalHttpServer::LocalHttpServer(QObject *parent) : QObject(parent)
     });
 }
 
-bool LocalHttpServer::start()
+bool LocalHttpServer::start(quint16 port)
 {
-    return m_server.listen(QHostAddress::LocalHost, 0);
+    return m_server.listen(QHostAddress::LocalHost, port);
 }
 
 QString LocalHttpServer::base() const

@@ -11,7 +11,8 @@ class LocalHttpServer : public QObject {
     Q_OBJECT
 public:
     explicit LocalHttpServer(QObject *parent = nullptr);
-    bool start();
+    // On the given port, or on any free one.
+    bool start(quint16 port = 0);
     // "http://127.0.0.1:<port>", no trailing slash.
     QString base() const;
     void addPage(const QString &path, const QByteArray &body,
