@@ -2,14 +2,20 @@
 
 #include "ui/PromptDialog.h"
 
+#include <QUrl>
 #include <QWebEnginePage>
 
-// The panel's page: reports navigations to the panel, opens no windows and asks prompts with our own
-// box.
+class QWebEngineLoadingInfo;
+
+// The panel's page: reports navigations to the panel, opens no windows, asks prompts with our own
+// box, and tells in Japanese when an address cannot be reached.
 class BrowserPage : public QWebEnginePage {
     Q_OBJECT
 public:
     BrowserPage(QWebEngineProfile *profile, QObject *parent);
+
+    // While our page for an unreachable address is shown (under that address): the address; else empty.
+    QUrl unreachableUrl() const { return m_unreachable; }
 
 signals:
     // A navigation is about to start, in the page itself or in one of its frames.
@@ -25,4 +31,11 @@ protected:
                           QString *result) override;
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message, int lineNumber,
                                   const QString &sourceID) override;
+
+private:
+    void loadingChangedTo(const QWebEngineLoadingInfo &info);
+
+    QUrl m_unreachable;
+    // Our own page is on its way: its load is no navigation of the user's.
+    bool m_loadingOwnPage = false;
 };

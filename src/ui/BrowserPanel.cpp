@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPrinter>
+#include <QQuickWidget>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QToolButton>
@@ -66,16 +67,18 @@ static void initBrowserResources()
 }
 
 BrowserPanel::BrowserPanel(QWidget *parent)
-    : QWidget(parent), m_controller(*this), m_urlEdit(new QLineEdit(this)), m_placeholder(new QWidget(this)),
-      m_dialogs(std::make_unique<StandardBrowserDialogs>()),
+    : QWidget(parent), m_controller(*this), m_urlEdit(new QLineEdit(this)),
+      m_placeholder(new QQuickWidget(this)), m_dialogs(std::make_unique<StandardBrowserDialogs>()),
       m_launcher(std::make_unique<DesktopDocumentLauncher>())
 {
     initBrowserResources();
     setObjectName(QStringLiteral("browserPanel"));
     m_urlEdit->setObjectName(QStringLiteral("urlEdit"));
     m_placeholder->setObjectName(QStringLiteral("browser"));
-    m_placeholder->setAutoFillBackground(true);
-    m_placeholder->setPalette(QPalette(Qt::white));
+    // The engine's view draws through OpenGL. A window first made for plain drawing would be destroyed
+    // and made anew when the view arrives, losing the keys typed meanwhile; a placeholder that draws
+    // through OpenGL too has the window made for it from the first show.
+    m_placeholder->setClearColor(Qt::white);
 
     for (size_t i = 0; i < kBrowserTools.size(); ++i) {
         const BrowserToolDesign &design = kBrowserTools[i];
@@ -173,8 +176,12 @@ void BrowserPanel::ensureEngine()
     view->setVisible(!m_placeholder->isHidden());
     setTabOrder(m_toolButtons.back(), view);
     setTabOrder(view, m_urlEdit);
-    delete m_placeholder;
-    m_placeholder = nullptr;
+    // The placeholder goes once the view draws on its own, so the window never lacks an OpenGL child.
+    m_placeholder->hide();
+    connect(view, &QWebEngineView::loadFinished, this, [this] {
+        delete m_placeholder;
+        m_placeholder = nullptr;
+    });
     m_view = view;
     m_page = page;
 
@@ -283,10 +290,9 @@ void BrowserPanel::startEngineWhenSafe()
 {
     if (m_view)
         return;
-    // The engine draws through OpenGL, and a window first created for plain drawing is destroyed and
-    // created anew when the engine's view arrives. An event being delivered to that window at the
-    // moment (the key press whose command pumps messages, or that opened a message box) would find
-    // its receiver gone; so the engine comes up only from the event loop itself.
+    // Bringing the engine up runs a nested start-up of its own; done inside the delivery of an event
+    // (the key press whose command pumps messages, or that opened a message box) it would run that
+    // event's receivers under the engine's feet; so the engine comes up only from the event loop.
     const QWidget *modal = QApplication::activeModalWidget();
     if (m_pumping || (modal && modal != window()) || QApplication::activePopupWidget()) {
         QTimer::singleShot(StartWaitStepMs, this, &BrowserPanel::startEngineWhenSafe);
@@ -343,7 +349,11 @@ void BrowserPanel::reload()
         requestEngine();
         return;
     }
-    m_page->triggerAction(QWebEnginePage::Reload);
+    // Our page for an unreachable address is no page of its own: reloading it tries that address again.
+    if (const QUrl failed = m_page->unreachableUrl(); !failed.isEmpty())
+        m_page->load(failed);
+    else
+        m_page->triggerAction(QWebEnginePage::Reload);
 }
 
 bool BrowserPanel::runScript(const QString &script)

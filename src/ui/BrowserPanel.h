@@ -15,6 +15,7 @@ class DocumentLauncher;
 
 class QLineEdit;
 class QPrinter;
+class QQuickWidget;
 class QToolButton;
 class QWebEngineProfile;
 class QWebEngineView;
@@ -22,9 +23,9 @@ class QWebEngineView;
 // The browser panel: the tool buttons, the URL box and the browser.
 //
 // The web engine comes up only after the panel is first shown (or at the first call that needs it),
-// so that the window appears before the engine is ready; until then a blank placeholder stands in
-// for the browser. Delete the panel before the application object: it holds the last share of the
-// web profile, and its page goes first.
+// so that the window appears before the engine is ready; until then a blank placeholder, drawn
+// through OpenGL as the engine's view is, stands in for the browser. Delete the panel before the application
+// object: it holds the last share of the web profile, and its page goes first.
 class BrowserPanel : public QWidget, private BrowserEngine {
     Q_OBJECT
 public:
@@ -107,7 +108,7 @@ private:
     BrowserController m_controller;
     QLineEdit *m_urlEdit;
     std::array<QToolButton *, kBrowserTools.size()> m_toolButtons{};
-    QWidget *m_placeholder;
+    QQuickWidget *m_placeholder;
     QWebEngineView *m_view = nullptr;
     BrowserPage *m_page = nullptr;
     std::shared_ptr<QWebEngineProfile> m_profile;

@@ -338,7 +338,19 @@ void MainWindow::run(Command command)
         // The prompt box the script opens runs its own loop inside setUrl: copies made while it is
         // open are taken, and the watch ends with the box.
         m_clipboardWatch.start();
-        showUrl(MapCentreScript::url());
+        {
+            QPointer<MainWindow> self(this);
+            bool found = false;
+            const QMetaObject::Connection prompted =
+                connect(m_browserPanel, &BrowserPanel::promptShown, this, [&found] { found = true; });
+            showUrl(MapCentreScript::url());
+            if (!self)
+                return;
+            disconnect(prompted);
+            // The script opens its box only when the page tells where the map is.
+            if (!found)
+                showStatus(u"地図の中心が見つかりません"_s);
+        }
         m_clipboardWatch.stop();
         break;
     case Command::CopyRecord:

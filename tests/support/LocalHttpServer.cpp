@@ -13,9 +13,9 @@ LocalHttpServer::LocalHttpServer(QObject *parent) : QObject(parent)
     });
 }
 
-bool LocalHttpServer::start()
+bool LocalHttpServer::start(quint16 port)
 {
-    return m_server.listen(QHostAddress::LocalHost, 0);
+    return m_server.listen(QHostAddress::LocalHost, port);
 }
 
 QString LocalHttpServer::base() const
@@ -38,6 +38,7 @@ void LocalHttpServer::serve(QTcpSocket *socket)
     const QList<QByteArray> firstLine = request.left(request.indexOf("\r\n")).split(' ');
     const QString target = firstLine.size() > 1 ? QString::fromLatin1(firstLine[1]) : QString();
     m_requests.append(target);
+    m_heads.append(request.left(request.indexOf("\r\n\r\n")));
     const QString path = QUrl(target).path();
     QByteArray response;
     if (m_pages.contains(path)) {

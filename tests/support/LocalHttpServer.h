@@ -11,13 +11,16 @@ class LocalHttpServer : public QObject {
     Q_OBJECT
 public:
     explicit LocalHttpServer(QObject *parent = nullptr);
-    bool start();
+    // On the given port, or on any free one.
+    bool start(quint16 port = 0);
     // "http://127.0.0.1:<port>", no trailing slash.
     QString base() const;
     void addPage(const QString &path, const QByteArray &body,
                  const QByteArray &contentType = "text/html; charset=utf-8");
     // Paths in the order they were asked for (query included).
     const QStringList &requests() const { return m_requests; }
+    // The request heads (request line and headers), in the same order.
+    const QByteArrayList &heads() const { return m_heads; }
 
 private:
     void serve(QTcpSocket *socket);
@@ -25,4 +28,5 @@ private:
     QTcpServer m_server;
     QHash<QString, QPair<QByteArray, QByteArray>> m_pages;
     QStringList m_requests;
+    QByteArrayList m_heads;
 };

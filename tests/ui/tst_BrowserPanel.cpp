@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QStandardPaths>
+#include <QTcpServer>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -106,6 +107,33 @@ private slots:
         QCOMPARE(events, (QStringList{u"a b"_s, u"closed"_s, u"returned"_s}));
         QTRY_COMPARE_WITH_TIMEOUT(m_panel->webView()->title(), u"typed"_s, kWebTimeout);
         QCOMPARE(m_panel->currentUrl(), url(u"/page1"_s));
+    }
+
+    void unreachableAddressGetsOurPageAndIsTriedAgain()
+    {
+        QTcpServer server; // nothing listens on its port at first
+        QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+        const quint16 port = server.serverPort();
+        const QString dead = u"http://127.0.0.1:%1/maps?q=x"_s.arg(port);
+        server.close();
+        const auto shown = [this](const QString &script) {
+            QVariant result;
+            m_panel->webView()->page()->runJavaScript(script, [&result](const QVariant &v) { result = v; });
+            return QTest::qWaitFor([&] { return result.isValid(); }, kWebTimeout) ? result.toString()
+                                                                                  : QString();
+        };
+        m_panel->setUrl(dead);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            shown(u"document.body.innerText"_s).contains(u"地図サービスに接続できませんでした"_s),
+            kWebTimeout);
+        QCOMPARE(m_panel->urlEdit()->text(), dead);
+        QCOMPARE(m_panel->currentUrl(), dead);
+        QCOMPARE(shown(u"document.getElementById('retry').href"_s), dead);
+        // The service is back: asking again for the page shown, as F5 does, tries the address itself.
+        LocalHttpServer back;
+        QVERIFY(back.start(port));
+        m_panel->setUrl(dead);
+        QTRY_VERIFY_WITH_TIMEOUT(back.requests().contains(u"/maps?q=x"_s), kWebTimeout);
     }
 
     void documentButtonOnlyForDocumentPages_data()

@@ -229,6 +229,16 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(m_window->browserPanel()->currentUrl(), url, kWebTimeout);
     }
 
+    void mapCentreKeySaysSoWhenThePageHasNone()
+    {
+        QVERIFY(open());
+        m_window->recordGrid()->showRecord({{}, u"東京都"_s, {}, {}});
+        press(Qt::Key_F5);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_window->browserPanel()->currentUrl().isEmpty(), kWebTimeout);
+        press(Qt::Key_F8);
+        QCOMPARE(m_window->statusText(0), u"地図の中心が見つかりません"_s);
+    }
+
     void placeIsKeptBetweenRuns()
     {
         QVERIFY(open());
