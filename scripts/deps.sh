@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build needs, only those that are missing.
-# Usage: scripts/deps.sh [test]
+# Usage: scripts/deps.sh [test|fuzz]
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-webengine-dev
           qt6-webengine-dev-tools qt6-svg-dev qt6-image-formats-plugins libgl-dev fonts-noto-cjk
@@ -9,6 +9,10 @@ if [ "${1:-}" = test ]; then
     # xdotool types into the real program in the system tests; Google Benchmark builds the encoder's
     # benchmark, which the test build compiles too.
     packages+=(xdotool libbenchmark-dev)
+fi
+if [ "${1:-}" = fuzz ]; then
+    # The fuzz targets (fuzz/) are built with clang's libFuzzer and sanitizers.
+    packages+=(clang-14 libclang-rt-14-dev)
 fi
 missing=()
 for p in "${packages[@]}"; do
