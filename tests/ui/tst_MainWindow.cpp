@@ -268,7 +268,7 @@ private slots:
     {
         constexpr int most = std::numeric_limits<int>::max();
         QCOMPARE(Twips::toPixels(most, 2880.0), most);
-        QCOMPARE(Twips::toPixels(QRect(1, 0, most, 1), 96.0, 96.0).width(), 143165577);
+        QCOMPARE(Twips::toPixels(QRect(QPoint(1, 0), QPoint(most, 0)), 96.0, 96.0).width(), 143165577);
     }
 
     // How a request ends: the answer handed back, if any, and whether the window's place was saved
