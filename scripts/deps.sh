@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build needs, only those that are missing.
-# Usage: scripts/deps.sh [test|windows]
+# Usage: scripts/deps.sh [test|windows|fuzz]
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-webengine-dev
           qt6-webengine-dev-tools qt6-svg-dev qt6-image-formats-plugins libgl-dev fonts-noto-cjk
@@ -12,6 +12,9 @@ if [ "${1:-}" = test ]; then
 elif [ "${1:-}" = windows ]; then
     # The Windows compile check: MinGW-w64 with the POSIX thread model Qt's headers expect.
     packages+=(g++-mingw-w64-x86-64-posix libbenchmark-dev)
+elif [ "${1:-}" = fuzz ]; then
+    # The fuzz targets (fuzz/) are built with clang's libFuzzer and sanitizers.
+    packages+=(clang-14 libclang-rt-14-dev)
 fi
 missing=()
 for p in "${packages[@]}"; do

@@ -144,6 +144,9 @@ std::optional<QList<PostalRecord>> JapanPostReader::parseKenAll(const QString &t
     PostalRecord pending;
     QString town;
     QString kana;
+    // Kept as lines are joined, not counted again over the whole town: a town may run on for
+    // thousands of lines.
+    int openBracketCount = 0;
     bool havePending = false;
     auto flush = [&] {
         if (havePending)
@@ -160,8 +163,9 @@ std::optional<QList<PostalRecord>> JapanPostReader::parseKenAll(const QString &t
             return false;
         // A town too long for one record goes on in the next ones of the same code, until the
         // bracket opened in the first is closed.
-        if (havePending && openBrackets(town) > 0 && pending.code == *code && pending.city == f[7]) {
+        if (havePending && openBracketCount > 0 && pending.code == *code && pending.city == f[7]) {
             town += f[8];
+            openBracketCount += openBrackets(f[8]);
             if (!kana.endsWith(f[5]))
                 kana += f[5];
             return true;
@@ -173,6 +177,7 @@ std::optional<QList<PostalRecord>> JapanPostReader::parseKenAll(const QString &t
         pending.city = f[7];
         town = f[8];
         kana = f[5];
+        openBracketCount = openBrackets(town);
         return true;
     });
     flush();

@@ -230,12 +230,12 @@ void PostalDirectory::insertKey(quint32 hash, quint32 ref)
         if (!keyEquals(m_slots[i].ref, key.constData(), key.size()))
             continue;
         // The same town under another code (a building's floors, a town of several codes): chain it
-        // behind the first, so that probing stays short.
+        // right behind the first, so that probing stays short and a long chain is not walked for each
+        // town added to it. Searches sort what they find, so the chain's order does not matter.
         std::vector<quint32> &next = m_sameKey[withPrefecture ? 0 : 1];
-        quint32 last = (m_slots[i].ref & ~kNoPrefecture) - 1;
-        while (next[last] != 0)
-            last = next[last] - 1;
-        next[last] = (ref & ~kNoPrefecture);
+        const quint32 first = (m_slots[i].ref & ~kNoPrefecture) - 1;
+        next[(ref & ~kNoPrefecture) - 1] = next[first];
+        next[first] = (ref & ~kNoPrefecture);
         return;
     }
     m_slots[i] = Slot{hash, ref};
@@ -367,14 +367,16 @@ PostalDirectory::Entries PostalDirectory::findByAddress(QStringView address) con
                 continue;
             const std::vector<quint32> &next = m_sameKey[(slot.ref & kNoPrefecture) ? 1 : 0];
             for (quint32 record = (slot.ref & ~kNoPrefecture) - 1;; record = next[record] - 1) {
-                if (!found.contains(record))
-                    found.append(record);
+                found.append(record);
                 if (next[record] == 0)
                     break;
             }
         }
     }
+    // Sorted and made unique at the end: looking each record up in what was found would take time
+    // growing with the square of a long chain.
     std::sort(found.begin(), found.end());
+    found.erase(std::unique(found.begin(), found.end()), found.end());
     for (quint32 record : found)
         entries.append(entryAt(record));
     return entries;

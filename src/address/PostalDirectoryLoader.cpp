@@ -3,6 +3,7 @@
 #include "address/JapanPostReader.h"
 #include "core/FileSystem.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <functional>
@@ -55,6 +56,20 @@ std::optional<QList<PostalRecord>> readFirstUsable(const FileSystem &files, cons
     return records;
 }
 
+// The shipped file's SHA-256 is recorded beside it ("postal.dat.sha256", as sha256sum writes it): the
+// format alone lets most damage to a town's text or a code through, and wrong addresses would follow.
+bool matchesRecordedChecksum(const FileSystem &files, const QString &path, const QByteArray &bytes)
+{
+    constexpr qsizetype kHexDigits = 64;
+    const auto recorded = files.readAll(path + QStringLiteral(".sha256"), 1024);
+    if (!recorded || recorded->size() < kHexDigits)
+        return false;
+    const QByteArray actual = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+    return recorded->left(kHexDigits).toLower() == actual &&
+           (recorded->size() == kHexDigits || recorded->at(kHexDigits) == ' ' ||
+            recorded->at(kHexDigits) == '\n');
+}
+
 } // namespace
 
 PostalLoadResult PostalDirectoryLoader::load(const FileSystem &files, const QString &shippedPath,
@@ -63,9 +78,13 @@ PostalLoadResult PostalDirectoryLoader::load(const FileSystem &files, const QStr
     PostalLoadResult result;
     auto directory = std::make_shared<PostalDirectory>();
     const auto shipped = files.readAll(shippedPath, kMaxFileBytes);
-    if (!shipped || !directory->loadShipped(*shipped))
-        result.messages.append(
-            QStringLiteral("郵便番号データ %1 を読み込めません").arg(QFileInfo(shippedPath).fileName()));
+    const QString shippedName = QFileInfo(shippedPath).fileName();
+    if (!shipped)
+        result.messages.append(QStringLiteral("郵便番号データ %1 を読み込めません").arg(shippedName));
+    else if (!matchesRecordedChecksum(files, shippedPath, *shipped))
+        result.messages.append(QStringLiteral("郵便番号データ %1 が壊れています").arg(shippedName));
+    else if (!directory->loadShipped(*shipped))
+        result.messages.append(QStringLiteral("郵便番号データ %1 を読み込めません").arg(shippedName));
 
     const Cp932Codec &codec = files.codec();
     const auto towns = readFirstUsable(

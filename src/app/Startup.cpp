@@ -5,6 +5,7 @@
 #include "core/FileSystem.h"
 #include "core/ProgramIdentity.h"
 #include "core/RequestFile.h"
+#include "core/RequestLock.h"
 #include "platform/ShellActions.h"
 #include "platform/SystemProgramPathRecord.h"
 #include "platform/SystemShellLauncher.h"
@@ -42,7 +43,16 @@ int Startup::run(const QString &argumentText)
     SystemShellLauncher launcher(&messages);
     SystemShortcutWriter shortcuts(files);
 
-    const std::optional<QString> request = RequestFile::read(files, argumentText);
+    QByteArray requestBytes;
+    const std::optional<QString> request = RequestFile::read(files, argumentText, &requestBytes);
+    std::optional<RequestLock> requestLock;
+    if (request) {
+        requestLock.emplace(argumentText);
+        if (!requestLock->isHeld()) {
+            messages.show(u"この依頼ファイルは別の画面で処理中です\r"_s + argumentText);
+            return 0;
+        }
+    }
 
     SystemProgramPathRecord().remember(program.name(), program.linkedPath());
     const QString userDataFolder = UserDataFolder::resolve(
@@ -80,9 +90,20 @@ int Startup::run(const QString &argumentText)
         return QApplication::exec();
     }
     const std::optional<QString> answer = mainWindow->serveRequest(*request);
-    if (answer && !files.writeText(argumentText, *answer)) {
-        // The request file keeps its old content whole; the caller sees no answer.
-        messages.show(u"依頼ファイルに回答を書き込めませんでした\r"_s + argumentText);
+    // Unless the answer is written, the request file keeps its content whole and the caller sees no
+    // answer.
+    if (answer) {
+        switch (RequestFile::writeAnswer(files, argumentText, requestBytes, *answer)) {
+        case RequestFile::Outcome::Written:
+            break;
+        case RequestFile::Outcome::FileChanged:
+            messages.show(u"依頼ファイルが表示中に変更されたため、回答を書き込みませんでした\r"_s +
+                          argumentText);
+            break;
+        case RequestFile::Outcome::WriteFailed:
+            messages.show(u"依頼ファイルに回答を書き込めませんでした\r"_s + argumentText);
+            break;
+        }
     }
     mainWindow->shutDown();
     return 0;

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <algorithm>
 
 bool FileSystem::fileExists(const QString &path) const
 {
@@ -18,15 +19,33 @@ bool FileSystem::folderExists(const QString &path) const
     return !path.isEmpty() && QFileInfo(path).isDir();
 }
 
+bool FileSystem::isSymLink(const QString &path) const
+{
+    return QFileInfo(path).isSymLink();
+}
+
 std::optional<QByteArray> FileSystem::readAll(const QString &path, qint64 maxBytes) const
 {
+    // Opening a named pipe for reading waits for a writer, for ever if none comes, and a device may
+    // never end: only regular files are read.
+    if (!QFileInfo(path).isFile())
+        return std::nullopt;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     if (file.size() > maxBytes)
         return std::nullopt;
-    // Read one byte beyond the limit so that a file that grows while we read is still refused.
-    QByteArray bytes = file.read(maxBytes + 1);
+    // Read up to one byte beyond the limit so that a file that grows while we read is still refused;
+    // in pieces of what is left, since asking for the limit at once takes that much memory for any file.
+    QByteArray bytes;
+    bytes.reserve(qsizetype(std::min(file.size(), maxBytes)) + 1);
+    while (bytes.size() <= maxBytes) {
+        const qint64 expected = std::max<qint64>(file.size() - bytes.size(), 4096);
+        const QByteArray piece = file.read(std::min<qint64>(expected, maxBytes + 1 - bytes.size()));
+        if (piece.isEmpty())
+            break;
+        bytes += piece;
+    }
     if (file.error() != QFileDevice::NoError || bytes.size() > maxBytes)
         return std::nullopt;
     return bytes;
@@ -34,6 +53,10 @@ std::optional<QByteArray> FileSystem::readAll(const QString &path, qint64 maxByt
 
 bool FileSystem::writeAtomic(const QString &path, const QByteArray &bytes) const
 {
+    // A pipe or device in the target's place is no file of ours to replace.
+    const QFileInfo target(path);
+    if (target.exists() && !target.isFile())
+        return false;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;

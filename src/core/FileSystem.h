@@ -20,11 +20,15 @@ public:
     bool fileExists(const QString &path) const;
     bool folderExists(const QString &path) const;
 
-    // Whole content, or no value when the file is missing, unreadable or larger than maxBytes.
+    bool isSymLink(const QString &path) const;
+
+    // Whole content, or no value when the file is missing, unreadable, larger than maxBytes or no
+    // regular file (a named pipe, a device).
     std::optional<QByteArray> readAll(const QString &path, qint64 maxBytes = kMaxTextBytes) const;
 
     // Writes through a temporary file in the same folder, flushed and then renamed over the target,
-    // so that a failure or a kill part way leaves the previous file whole.
+    // so that a failure or a kill part way leaves the previous file whole. False, writing nothing, when
+    // something other than a regular file (a pipe, a device) has the path.
     bool writeAtomic(const QString &path, const QByteArray &bytes) const;
 
     // readText gives no value for undecodable bytes; writeText returns false, writing nothing, when

@@ -23,6 +23,30 @@ QString trimSpaces(const QString &s)
     return s.mid(from, to - from);
 }
 
+bool isDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+// The sign, digits and decimal point a part begins with, and a comma right after them (the map writes
+// "35.68, 139.76"). The parts go into the URL unencoded and then into the answer to a calling
+// program: anything else, a tab or a line break above all, could add fields of its own there.
+QString numberPart(const QString &part)
+{
+    qsizetype end = 0;
+    if (end < part.size() && (part[end] == u'-' || part[end] == u'+'))
+        ++end;
+    while (end < part.size() && isDigit(part[end]))
+        ++end;
+    if (end < part.size() && part[end] == u'.')
+        ++end;
+    while (end < part.size() && isDigit(part[end]))
+        ++end;
+    if (end < part.size() && part[end] == u',')
+        ++end;
+    return part.left(end);
+}
+
 } // namespace
 
 std::optional<QString> MapPosition::mapUrlFor(const QString &copiedText)
@@ -34,8 +58,8 @@ std::optional<QString> MapPosition::mapUrlFor(const QString &copiedText)
     const qsizetype space = s.indexOf(u' ');
     if (space < 0)
         return std::nullopt;
-    const QString first = trimSpaces(s.left(space));
-    const QString second = trimSpaces(s.mid(space + 1));
+    const QString first = numberPart(trimSpaces(s.left(space)));
+    const QString second = numberPart(trimSpaces(s.mid(space + 1)));
     // A position on the equator or the prime meridian is never taken: zero means "no number".
     if (readLeadingNumber(first) == 0 || readLeadingNumber(second) == 0)
         return std::nullopt;

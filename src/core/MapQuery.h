@@ -9,7 +9,8 @@ namespace MapQuery {
 QString forSearch(const QString &searchText);
 // For a postal code, marked with "〒"; the code is used exactly as given.
 QString forPostalCode(const QString &postCode);
-// For a copied map position; the two parts go in exactly as given, unencoded.
+// For a copied map position; the two parts go in exactly as given, unencoded, so the caller passes
+// nothing but numbers.
 QString forPosition(const QString &latitude, const QString &longitude);
 
 } // namespace MapQuery

@@ -1,5 +1,6 @@
 #include "core/RequestFile.h"
 
+#include "core/Cp932Codec.h"
 #include "core/FileSystem.h"
 #include "core/MapService.h"
 
@@ -12,14 +13,28 @@ bool RequestFile::namesRequestFile(const QString &argumentText)
     return argumentText.endsWith(QLatin1String("Velmo.txt"), Qt::CaseSensitive);
 }
 
-std::optional<QString> RequestFile::read(const FileSystem &files, const QString &argumentText)
+std::optional<QString> RequestFile::read(const FileSystem &files, const QString &argumentText,
+                                         QByteArray *bytes)
 {
-    if (!namesRequestFile(argumentText) || !files.fileExists(argumentText))
+    if (!namesRequestFile(argumentText) || !files.fileExists(argumentText) || files.isSymLink(argumentText))
         return std::nullopt;
-    auto text = files.readText(argumentText);
+    const auto content = files.readAll(argumentText);
+    if (!content)
+        return std::nullopt;
+    auto text = files.codec().decode(*content);
     if (!text || !text->startsWith(kHeader, Qt::CaseSensitive))
         return std::nullopt;
+    if (bytes)
+        *bytes = *content;
     return text;
+}
+
+RequestFile::Outcome RequestFile::writeAnswer(const FileSystem &files, const QString &path,
+                                              const QByteArray &readAtStart, const QString &answer)
+{
+    if (files.isSymLink(path) || files.readAll(path) != readAtStart)
+        return Outcome::FileChanged;
+    return files.writeText(path, answer) ? Outcome::Written : Outcome::WriteFailed;
 }
 
 RequestFile::RequestFile(const QString &requestText) : m_fields(requestText.split(u'\t', Qt::KeepEmptyParts))

@@ -18,8 +18,17 @@ public:
     // The whole argument text names a request file: it ends in "Velmo.txt", letter case counting.
     static bool namesRequestFile(const QString &argumentText);
     // The request text when the argument names an existing, readable CP932 request file that starts
-    // with the header; no value otherwise (the program then starts interactively).
-    static std::optional<QString> read(const FileSystem &files, const QString &argumentText);
+    // with the header; no value otherwise (the program then starts interactively). A symbolic link is
+    // refused: the answer would replace whatever file it points to, whatever its name. bytes, when
+    // given, receives the file's content as read, for writeAnswer.
+    static std::optional<QString> read(const FileSystem &files, const QString &argumentText,
+                                       QByteArray *bytes = nullptr);
+
+    enum class Outcome { Written, FileChanged, WriteFailed };
+    // Replaces the request file by the answer, but only while it still holds the bytes read at the
+    // start: what the caller, or anyone, wrote there meanwhile is not overwritten.
+    static Outcome writeAnswer(const FileSystem &files, const QString &path, const QByteArray &readAtStart,
+                               const QString &answer);
 
     explicit RequestFile(const QString &requestText);
 

@@ -26,12 +26,13 @@ qsizetype findLineTag(const QString &text, const QString &tag, qsizetype from = 
     return -1;
 }
 
-// The first character after an opening tag's line break (CR LF as written, or a lone LF).
+// The first character after an opening tag's line break (CR LF as written, or a lone LF or CR: a tag
+// counts as standing on its line before either, so both must be stepped over alike).
 qsizetype afterLineBreak(const QString &text, qsizetype at)
 {
     if (at + 1 < text.size() && text[at] == u'\r' && text[at + 1] == u'\n')
         return at + 2;
-    if (at < text.size() && text[at] == u'\n')
+    if (at < text.size() && isLineBreak(text[at]))
         return at + 1;
     return at;
 }
@@ -42,6 +43,41 @@ qsizetype indentStart(const QString &text, qsizetype tag, qsizetype floor)
     while (tag > floor && (text[tag - 1] == u' ' || text[tag - 1] == u'\t'))
         --tag;
     return tag;
+}
+
+// Removes the line that holds the tag at position at, with its indentation and line break.
+void removeTagLine(QString &text, qsizetype at, qsizetype tagSize)
+{
+    const qsizetype from = indentStart(text, at, 0);
+    text.remove(from, afterLineBreak(text, at + tagSize) - from);
+}
+
+// A group's tags count when the first opening tag is followed by a closing one; every other tag of
+// the group is damage. Left in place, it would make the group unreadable at every start however often
+// the group is written, so it goes.
+void removeStrayGroupTags(QString &text, const QString &open, const QString &close)
+{
+    while (true) {
+        const qsizetype p = findLineTag(text, open);
+        const qsizetype q = p >= 0 ? findLineTag(text, close, p) : -1;
+        qsizetype stray = p >= 0 && q < 0 ? p : -1;
+        qsizetype size = open.size();
+        for (qsizetype at = findLineTag(text, open); stray < 0 && at >= 0;
+             at = findLineTag(text, open, at + 1))
+            stray = at != p ? at : -1;
+        for (qsizetype at = findLineTag(text, close); stray < 0 && at >= 0;
+             at = findLineTag(text, close, at + 1))
+            if (at != q) {
+                stray = at;
+                size = close.size();
+            }
+        if (stray < 0)
+            break;
+        removeTagLine(text, stray, size);
+    }
+    // A text that starts with a line break reads as empty: the first line may not go that way.
+    while (!text.isEmpty() && isLineBreak(text.front()))
+        text.remove(0, 1);
 }
 
 } // namespace
@@ -136,6 +172,9 @@ void SettingsDocument::setGroupText(const QString &groupName, const QString &tex
     if (groupName.isEmpty())
         return;
     const QString open = u'<' + groupName + u'>';
+    removeStrayGroupTags(m_text, open, u"</"_s + groupName + u'>');
+    if (m_text.isEmpty())
+        m_text = emptyDocument();
     const qsizetype p = findLineTag(m_text, open);
     if (p >= 0) {
         // Keep everything up to the line break that ends the opening tag, and from the closing tag's

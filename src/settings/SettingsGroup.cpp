@@ -47,18 +47,31 @@ QString SettingsGroup::keyText(const QString &key) const
     return m_document->elementText(m_text, key, false);
 }
 
+std::optional<QString> SettingsGroup::storedText(const QString &key) const
+{
+    // As the document reads a key: from the first opening tag to the first closing one.
+    const QString open = u'<' + key + u'>';
+    const qsizetype a = m_text.indexOf(open);
+    const qsizetype q = m_text.indexOf(u"</"_s + key + u'>');
+    if (a < 0 || q < a + open.size())
+        return std::nullopt;
+    return m_text.mid(a + open.size(), q - a - open.size());
+}
+
 void SettingsGroup::setText(const QString &key, const QString &text)
 {
     const QString open = u'<' + key + u'>';
+    const QString close = u"</"_s + key + u'>';
     const qsizetype a = m_text.indexOf(open);
-    if (a >= 0) {
-        const qsizetype b = a + open.size();
-        const qsizetype q = m_text.indexOf(u"</"_s + key + u'>', b);
-        if (q >= 0) {
-            m_text = m_text.left(b) + text + m_text.mid(q);
-            return;
-        }
+    const qsizetype q = m_text.indexOf(close);
+    if (a >= 0 && q >= a + open.size()) {
+        m_text = m_text.left(a + open.size()) + text + m_text.mid(q);
+        return;
     }
+    // A damaged key's tags go, so that the key written now reads back: a stray tag left in front of it
+    // would keep it unreadable, or read the damaged value, at every start.
+    m_text.remove(open);
+    m_text.remove(close);
     m_text += SettingsLayout::keyElement(key, text);
 }
 

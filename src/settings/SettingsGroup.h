@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QString>
+#include <optional>
 
 class SettingsDocument;
 
@@ -24,9 +25,15 @@ public:
     // Replaces a key's value, or adds the key at the end of the group. Numbers are written in plain
     // decimal form, the shortest that reads back the same; dates in ISO form.
     template <typename T> void setValue(const QString &key, const T &value) { setText(key, textOf(value)); }
+    // Whether the key reads back as value; damage makes it false and is not reported.
+    template <typename T> bool holds(const QString &key, const T &value) const
+    {
+        return storedText(key) == textOf(value);
+    }
 
 private:
     QString keyText(const QString &key) const;
+    std::optional<QString> storedText(const QString &key) const;
     void setText(const QString &key, const QString &text);
     static QString textOf(const QString &value) { return value; }
     static QString textOf(bool value);

@@ -2,6 +2,7 @@
 
 #include "settings/SettingsDocument.h"
 
+#include <QStringList>
 #include <cmath>
 
 using namespace Qt::Literals::StringLiterals;
@@ -36,10 +37,18 @@ WindowPlacement WindowPlacement::readFrom(const SettingsDocument &settings)
 
 void WindowPlacement::writeTo(SettingsDocument &settings) const
 {
-    SettingsGroup group = settings.group(kGroup);
-    group.setValue(u"TOP"_s, top);
-    group.setValue(u"LEFT"_s, left);
-    group.setValue(u"WIDTH"_s, width);
-    group.setValue(u"HEIGHT"_s, height);
+    const QStringList keys{u"TOP"_s, u"LEFT"_s, u"WIDTH"_s, u"HEIGHT"_s};
+    const int values[] = {top, left, width, height};
+    const auto fill = [&](SettingsGroup group) {
+        for (qsizetype i = 0; i < keys.size(); ++i)
+            group.setValue(keys[i], values[i]);
+        return group;
+    };
+    SettingsGroup group = fill(settings.group(kGroup));
+    // Keys damaged in ways that one key's text swallows another's cannot be mended key by key: the
+    // group is then written anew, so that the next start finds the place.
+    for (qsizetype i = 0; i < keys.size(); ++i)
+        if (!group.holds(keys[i], values[i]))
+            group = fill(SettingsGroup(settings, kGroup, QString()));
     settings.setGroup(group);
 }

@@ -414,8 +414,17 @@ void MainWindow::copyRecord()
 void MainWindow::acceptRequest()
 {
     // An answer the calling program could not read back as typed is not handed over: the user is told
-    // which character to change and the request stays open.
-    const QString bad = m_services.codec->firstUnencodable(m_request->answerFor(record()));
+    // which character to change and the request stays open. A tab or line break inside a field would
+    // shift or add fields of the answer.
+    const AddressRecord r = record();
+    for (const QString &field : {r.postalCode, r.address, r.company, r.mapUrl}) {
+        if (field.contains(u'\t') || field.contains(u'\r') || field.contains(u'\n')) {
+            m_services.messages->show(
+                u"タブや改行は依頼ファイルに書き込めません\r項目を直してからもう一度 F9 を押してください"_s);
+            return;
+        }
+    }
+    const QString bad = m_services.codec->firstUnencodable(m_request->answerFor(r));
     if (!bad.isEmpty()) {
         m_services.messages->show(
             u"「"_s + bad +

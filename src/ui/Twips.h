@@ -9,6 +9,7 @@ class Twips {
 public:
     static constexpr int PerInch = 1440;
 
+    // Results beyond what an int holds saturate: stored numbers come from a file and may be anything.
     static int toPixels(int twips, qreal logicalDpi);
     static int fromPixels(int pixels, qreal logicalDpi);
     // Edges are converted, not sizes, so that rectangles that touch in twips touch in pixels.

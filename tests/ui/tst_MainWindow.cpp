@@ -20,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
+#include <limits>
 #include <stdexcept>
 
 using namespace Qt::Literals::StringLiterals;
@@ -273,6 +274,13 @@ private slots:
                                          Twips::toPixels(MainWindow::kClientHeight, dpi)));
     }
 
+    void twipsSaturate()
+    {
+        constexpr int most = std::numeric_limits<int>::max();
+        QCOMPARE(Twips::toPixels(most, 2880.0), most);
+        QCOMPARE(Twips::toPixels(QRect(QPoint(1, 0), QPoint(most, 0)), 96.0, 96.0).width(), 143165577);
+    }
+
     // How a request ends: the answer handed back, if any, and whether the window's place was saved
     // (after the program's shutDown, as at the end of a request).
     void requestEnds_data()
@@ -305,15 +313,25 @@ private slots:
         QCOMPARE(m_rig->settingsBytes().contains("<HEIGHT>"), placeSaved);
     }
 
-    void characterCp932CannotStoreKeepsTheRequestOpen()
+    void answerThatCannotBeWrittenKeepsTheRequestOpen_data()
     {
+        QTest::addColumn<QString>("company");
+        QTest::addColumn<QString>("named"); // what the message names
+        QTest::newRow("not CP932") << u"𠮷野家"_s << u"「𠮷」"_s;
+        QTest::newRow("tab") << u"吉野\t0\t家"_s << u"タブや改行"_s;
+        QTest::newRow("line break") << u"吉野\r\n家"_s << u"タブや改行"_s;
+    }
+    void answerThatCannotBeWrittenKeepsTheRequestOpen()
+    {
+        QFETCH(QString, company);
+        QFETCH(QString, named);
         QVERIFY(open(false));
         const auto served = serve(u"VelmoraA\t\t\t\t\t"_s, [&] {
-            cell(RecordGrid::Column::Company)->setText(u"𠮷野家"_s);
+            cell(RecordGrid::Column::Company)->setText(company);
             press(Qt::Key_F9);
             QVERIFY(m_window->isVisible());
             QCOMPARE(m_rig->messages.texts.size(), 1);
-            QVERIFY2(m_rig->messages.texts.first().contains(u"「𠮷」"_s),
+            QVERIFY2(m_rig->messages.texts.first().contains(named),
                      qPrintable(m_rig->messages.texts.first()));
             cell(RecordGrid::Column::Company)->setText(u"吉野家"_s);
             press(Qt::Key_F9);

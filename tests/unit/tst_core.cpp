@@ -6,6 +6,7 @@
 #include "core/MapPosition.h"
 #include "core/MapQuery.h"
 #include "core/RequestFile.h"
+#include "core/RequestLock.h"
 #include "platform/InternetShortcut.h"
 #include "platform/ShellActions.h"
 #include "platform/SystemCp932Codec.h"
@@ -209,12 +210,15 @@ private slots:
                    ">\n  <TOP>" + top + "</TOP>\n </" + kPosition + ">\n</" + kRoot + ">\n";
         };
         const QByteArray decoy = group("A", key(kPosition, "0123"));
+        // The damaged group's tags go when it is written, so that the next start reads it again.
         newRow("group closing tag missing")
-            << doc(open + top1) << true << 0 << u"位置"_s << doc(open + top1 + fresh);
+            << doc(open + top1) << true << 0 << u"位置"_s << doc(top1 + fresh);
         newRow("group tags swapped") << doc(close + top1 + open) << true << 0 << u"位置"_s
-                                     << doc(close + top1 + open + fresh);
+                                     << doc(top1 + fresh);
+        newRow("stray closing tag before the group")
+            << doc(close + group(kPosition, top1)) << true << 0 << u"位置"_s << doc(fresh);
         newRow("key closing tag missing") << position("      <TOP>1\r\n") << true << 0 << u"TOP"_s
-                                          << position("      <TOP>1\r\n" + key("TOP", "5"));
+                                          << position("      1\r\n" + key("TOP", "5"));
         newRow("a key named like a later group") << doc(decoy + group(kPosition, key("TOP", "720"))) << true
                                                  << 720 << QString() << doc(decoy + fresh);
         newRow("LF line ends, other indentation") << lf("720") << true << 720 << QString() << lf("5");
@@ -345,6 +349,39 @@ private slots:
                      "[InternetShortcut]\r\nURL=https://www.google.com/maps?q=%E6%9D%B1%E4%BA%AC%0A[x]\r\n"));
     }
 
+    void answerReplacesOnlyTheRequestAsRead_data()
+    {
+        addColumn<QByteArray>("meanwhile"); // written to the request file while it is shown; empty: nothing
+        addColumn<bool>("written");
+        newRow("untouched") << QByteArray() << true;
+        newRow("rewritten by the caller") << QByteArray("VelmoraA\t1\t\t\t\t") << false;
+    }
+    void answerReplacesOnlyTheRequestAsRead()
+    {
+        QFETCH(QByteArray, meanwhile);
+        QFETCH(bool, written);
+        const QString path = at(u"@aVelmo.txt"_s);
+        writeBytes(path, "VelmoraA\t\t\t\t\t");
+        QByteArray readAtStart;
+        QVERIFY(RequestFile::read(m_files, path, &readAtStart));
+        if (!meanwhile.isEmpty())
+            writeBytes(path, meanwhile);
+        QCOMPARE(RequestFile::writeAnswer(m_files, path, readAtStart, u"VelmoraA\t\t\t\t\t0"_s),
+                 written ? RequestFile::Outcome::Written : RequestFile::Outcome::FileChanged);
+        QCOMPARE(bytesOf(path), written ? QByteArray("VelmoraA\t\t\t\t\t0") : meanwhile);
+    }
+
+    void oneInstancePerRequestFile()
+    {
+        const QString path = at(u"@aVelmo.txt"_s);
+        writeBytes(path, "VelmoraA");
+        auto first = std::make_unique<RequestLock>(path);
+        QVERIFY(first->isHeld());
+        QVERIFY(!RequestLock(at(u"@./aVelmo.txt"_s)).isHeld());
+        first.reset();
+        QVERIFY(RequestLock(path).isHeld());
+    }
+
     void requestTakesOnlyMapServiceUrls_data()
     {
         addColumn<QString>("url");
@@ -418,7 +455,8 @@ private slots:
         addColumn<QString>("value"); // null: not a position
         newRow("as the map shows it") << "(35.681382, 139.766084)" << u"35.681382,+139.766084"_s;
         newRow("several spaces") << "35.6   139.7" << u"35.6+139.7"_s;
-        newRow("brackets anywhere, rest as cut") << "(35.6) (139.7x)" << u"35.6+139.7x"_s;
+        newRow("brackets anywhere, only numbers") << "(35.6) (139.7x)" << u"35.6+139.7"_s;
+        newRow("tabs and line breaks stay out") << "(35.1, 139.1\t0\tX\r\n)" << u"35.1,+139.1"_s;
         newRow("negative, outer blanks") << "  (-33.86, -151.2)  " << u"-33.86,+-151.2"_s;
         newRow("ideographic space trimmed") << "35.6 139.7\u3000" << u"35.6+139.7"_s;
         newRow("only an ideographic space between") << "35.6\u3000139.7" << QString();

@@ -186,6 +186,8 @@ private slots:
             << true << 1 << "|北海道札幌市中央区大通西5|" << u"064-0820|北海道札幌市中央区大通西5|"_s
             << QStringList{"060-0042　北海道札幌市中央区大通西（１～１９丁目）",
                            "064-0820　北海道札幌市中央区大通西（２０～２８丁目）"};
+        newRow("an address never gives a business code")
+            << true << 0 << "|東京都千代田区大手町１丁目３－７|" << u"||"_s << none;
         newRow("the user's businesses replace the shipped ones")
             << true << 0 << "100-8979||" << u"100-8979||"_s << none;
     }
@@ -207,6 +209,35 @@ private slots:
         QCOMPARE((QStringList{record.postalCode, record.address, record.company}).join(u'|'), expected);
         QCOMPARE(record.mapUrl, kMap);
         QCOMPARE(chooser.shown, asked);
+    }
+
+    void damagedShippedDataIsRefused_data()
+    {
+        addColumn<QByteArray>("from"); // the first occurrence is replaced
+        addColumn<QByteArray>("to");
+        addColumn<bool>("checksum"); // the checksum file is beside it
+        newRow("one character of a town") << QByteArray("千代田") << QByteArray("千代出") << true;
+        newRow("one digit of a code") << QByteArray("\t1000001\t") << QByteArray("\t1000002\t") << true;
+        newRow("no checksum beside it") << QByteArray() << QByteArray() << false;
+    }
+    void damagedShippedDataIsRefused()
+    {
+        QFETCH(QByteArray, from);
+        QFETCH(QByteArray, to);
+        QFETCH(bool, checksum);
+        QTemporaryDir folder;
+        QFile original(QStringLiteral(VELMORA_POSTAL_DATA));
+        QVERIFY(original.open(QIODevice::ReadOnly));
+        QByteArray bytes = original.readAll();
+        QVERIFY(bytes.contains(from));
+        writeFile(folder.filePath(u"postal.dat"_s), bytes.replace(bytes.indexOf(from), from.size(), to));
+        if (checksum)
+            QVERIFY(QFile::copy(QStringLiteral(VELMORA_POSTAL_DATA ".sha256"),
+                                folder.filePath(u"postal.dat.sha256"_s)));
+        const PostalLoadResult loaded =
+            PostalDirectoryLoader::load(m_files, folder.filePath(u"postal.dat"_s), {});
+        QCOMPARE(loaded.messages, QStringList{u"郵便番号データ postal.dat が壊れています"_s});
+        QCOMPARE(loaded.directory->entryCount(), 0);
     }
 
     void unusableUserFilesAreReportedOnce()

@@ -1,16 +1,21 @@
-// Writes that fail for real: a file size limit (POSIX only) makes them fail as a full disk does.
+// Files only POSIX systems make here: writes that fail for real under a file size limit, as on a full
+// disk, and named pipes and links handed over as requests or settings.
 #include "core/Cp932Table.h"
 #include "core/FileSystem.h"
+#include "core/RequestFile.h"
+#include "settings/SettingsDocument.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace Qt::Literals::StringLiterals;
 
-class tst_FailedWrites : public QObject {
+class tst_PosixFiles : public QObject {
     Q_OBJECT
 
     const Cp932Table m_codec;
@@ -47,7 +52,26 @@ private slots:
             QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
             QStringList{u"User.xml"_s});
     }
+
+    // Neither hangs on a named pipe nor writes through a link to a file of any other name.
+    void onlyRegularFilesAreRequestsOrSettings()
+    {
+        QTemporaryDir dir;
+        const QString pipe = dir.filePath(u"pipeVelmo.txt"_s), link = dir.filePath(u"linkVelmo.txt"_s),
+                      target = dir.filePath(u"x.cfg"_s);
+        QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("VelmoraA\t\t\t\t\t") == 13);
+        file.close();
+        QVERIFY(QFile::link(target, link));
+        QVERIFY(!RequestFile::read(m_files, pipe));
+        QVERIFY(!RequestFile::read(m_files, link));
+        SettingsDocument settings(m_files, nullptr);
+        QVERIFY(!settings.read(pipe));
+        QVERIFY(!settings.write());
+        QVERIFY(QFileInfo(pipe).exists() && !QFileInfo(pipe).isFile());
+    }
 };
 
-QTEST_GUILESS_MAIN(tst_FailedWrites)
-#include "tst_failedWrites.moc"
+QTEST_GUILESS_MAIN(tst_PosixFiles)
+#include "tst_posixFiles.moc"

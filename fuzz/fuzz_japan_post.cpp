@@ -1,0 +1,27 @@
+// Japan Post's files in every edition, and the directory built from what they give.
+#include "address/JapanPostReader.h"
+#include "address/PostalDirectory.h"
+#include "core/Cp932Table.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    static const Cp932Table codec;
+    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    PostalDirectory directory;
+    for (const auto &records :
+         {JapanPostReader::readKenAllUtf8(bytes), JapanPostReader::readKenAllCp932(bytes, codec),
+          JapanPostReader::readJigyosyo(bytes, codec)}) {
+        if (!records)
+            continue;
+        for (const PostalRecord &r : *records)
+            directory.add(r);
+    }
+    directory.finish();
+    for (qsizetype i = 0; i < directory.entryCount() && i < 8; ++i) {
+        const PostalEntry e = directory.entryAt(i);
+        directory.find(e.code);
+        directory.findByAddress(e.prefecture.toString() + e.city.toString() + e.town.toString() +
+                                QStringLiteral("1-1"));
+    }
+    return 0;
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QLockFile>
+#include <QString>
+#include <memory>
+
+// Held while one program instance serves a request file, so that a second instance started on the
+// same file cannot answer it too. The lock lives in the temporary folder, not beside the request: the
+// caller's folder may be read-only and gets no files of ours.
+class RequestLock {
+public:
+    explicit RequestLock(const QString &requestPath);
+
+    // False when another instance serves the same file (or the lock cannot be made).
+    bool isHeld() const { return m_held; }
+
+private:
+    std::unique_ptr<QLockFile> m_lock;
+    bool m_held = false;
+};
