@@ -65,8 +65,8 @@ std::optional<QByteArray> ZipEntryReader::read(const QByteArray &archive, const 
     // must neither cut the data short unnoticed nor let it unpack without bound.
     constexpr qint64 kChunk = 1 << 16;
     QByteArray bytes;
-    if (sizeKnown)
-        bytes.reserve(qsizetype(stat.size));
+    if (sizeKnown) // with room for the last read, which finds the end
+        bytes.reserve(qsizetype(qMin(stat.size + kChunk, zip_uint64_t(maxBytes + 1))));
     for (;;) {
         const qsizetype used = bytes.size();
         const qsizetype wanted = used + qsizetype(qMin(kChunk, maxBytes - used + 1));
