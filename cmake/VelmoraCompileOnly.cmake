@@ -2,16 +2,19 @@
 # compiling, but they name Linux libraries and Linux include folders. Nothing is linked there, so
 # each imported library gets a placeholder import library, and the host's system and linux-g++ folders
 # give way to MinGW's own headers and Qt's win32-g++ settings. Of the host's system folder only the
-# libraries' own subfolders stay visible, so that no Linux header can stand in for a missing Windows one.
+# libraries' own subfolders and headers stay visible, so that no Linux header can stand in for a
+# missing Windows one.
 function(velmora_compile_only_imports)
     if(NOT VELMORA_COMPILE_ONLY)
         return()
     endif()
     set(host ${CMAKE_BINARY_DIR}/host-include)
     file(MAKE_DIRECTORY ${host})
-    if(EXISTS /usr/include/benchmark)
-        file(CREATE_LINK /usr/include/benchmark ${host}/benchmark SYMBOLIC)
-    endif()
+    foreach(header benchmark zip.h zipconf.h)
+        if(EXISTS /usr/include/${header})
+            file(CREATE_LINK /usr/include/${header} ${host}/${header} SYMBOLIC)
+        endif()
+    endforeach()
     get_property(targets DIRECTORY PROPERTY IMPORTED_TARGETS)
     foreach(target IN LISTS targets)
         get_target_property(type ${target} TYPE)

@@ -1,12 +1,17 @@
-// Japan Post's files in every edition, and the directory built from what they give.
+// Japan Post's files in every edition, plain or in a zip archive, and the directory built from what
+// they give.
 #include "address/JapanPostReader.h"
 #include "address/PostalDirectory.h"
+#include "address/ZipEntryReader.h"
 #include "core/Cp932Table.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     static const Cp932Table codec;
-    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    const QByteArray input(reinterpret_cast<const char *>(data), qsizetype(size));
+    // An archive's entry takes the place of the input; anything else is read as it is.
+    const QByteArray bytes =
+        ZipEntryReader::read(input, QStringLiteral("KEN_ALL.CSV"), 1 << 20).value_or(input);
     PostalDirectory directory;
     for (const auto &records :
          {JapanPostReader::readKenAllUtf8(bytes), JapanPostReader::readKenAllCp932(bytes, codec),

@@ -1,6 +1,7 @@
 #include "address/PostalDirectoryLoader.h"
 
 #include "address/JapanPostReader.h"
+#include "address/ZipEntryReader.h"
 #include "core/FileSystem.h"
 
 #include <QCryptographicHash>
@@ -27,8 +28,16 @@ using Reader = std::function<std::optional<QList<PostalRecord>>(const QByteArray
 
 struct Candidate {
     QString name;
+    QString entry; // the file inside the zip archive that the name stands for; empty for a plain file
     Reader read;
 };
+
+// Japan Post's zip archives as downloaded come before the files unpacked from them, so that a new
+// month's download takes effect though an older unpacked file is still in the folder.
+QList<Candidate> asZipOrPlain(const QString &zip, const QString &entry, const Reader &read)
+{
+    return {{zip, entry, read}, {entry, {}, read}};
+}
 
 // The records of the first usable file among the candidates; a message for each present file that is
 // not usable, naming what is used instead.
@@ -42,7 +51,10 @@ std::optional<QList<PostalRecord>> readFirstUsable(const FileSystem &files, cons
         const QString path = findFile(folder, c.name);
         if (path.isEmpty())
             continue;
-        if (const auto bytes = files.readAll(path, PostalDirectoryLoader::kMaxFileBytes))
+        auto bytes = files.readAll(path, PostalDirectoryLoader::kMaxFileBytes);
+        if (bytes && !c.entry.isEmpty())
+            bytes = ZipEntryReader::read(*bytes, c.entry, PostalDirectoryLoader::kMaxFileBytes);
+        if (bytes)
             records = c.read(*bytes);
         if (records) {
             used = QFileInfo(path).fileName();
@@ -87,17 +99,20 @@ PostalLoadResult PostalDirectoryLoader::load(const FileSystem &files, const QStr
         result.messages.append(QStringLiteral("郵便番号データ %1 を読み込めません").arg(shippedName));
 
     const Cp932Codec &codec = files.codec();
+    const Reader kenAllCp932 = [&codec](const QByteArray &b) {
+        return JapanPostReader::readKenAllCp932(b, codec);
+    };
+    const Reader jigyosyo = [&codec](const QByteArray &b) { return JapanPostReader::readJigyosyo(b, codec); };
     const auto towns = readFirstUsable(
         files, userFolder,
-        {{QStringLiteral("utf_ken_all.csv"), &JapanPostReader::readKenAllUtf8},
-         {QStringLiteral("KEN_ALL.CSV"),
-          [&codec](const QByteArray &b) { return JapanPostReader::readKenAllCp932(b, codec); }}},
+        asZipOrPlain(QStringLiteral("utf_ken_all.zip"), QStringLiteral("utf_ken_all.csv"),
+                     &JapanPostReader::readKenAllUtf8) +
+            asZipOrPlain(QStringLiteral("ken_all.zip"), QStringLiteral("KEN_ALL.CSV"), kenAllCp932),
         result.messages);
-    const auto businesses =
-        readFirstUsable(files, userFolder,
-                        {{QStringLiteral("JIGYOSYO.CSV"),
-                          [&codec](const QByteArray &b) { return JapanPostReader::readJigyosyo(b, codec); }}},
-                        result.messages);
+    const auto businesses = readFirstUsable(
+        files, userFolder,
+        asZipOrPlain(QStringLiteral("jigyosyo.zip"), QStringLiteral("JIGYOSYO.CSV"), jigyosyo),
+        result.messages);
     if (towns) {
         directory->removeTowns();
         for (const PostalRecord &r : *towns)

@@ -3,12 +3,14 @@
 #include "address/PostalCompleter.h"
 #include "address/PostalCompleterFactory.h"
 #include "address/PostalDirectoryLoader.h"
+#include "address/ZipEntryReader.h"
 #include "core/Cp932Table.h"
 #include "core/FileSystem.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <zip.h>
 
 using namespace Qt::Literals::StringLiterals;
 using QTest::addColumn;
@@ -43,6 +45,26 @@ void writeFile(const QString &path, const QByteArray &bytes)
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
+}
+
+using Files = QMap<QString, QByteArray>; // name and content
+
+// A zip archive made in memory, with the entries given.
+QByteArray zipOf(const QList<std::pair<const char *, QByteArray>> &entries)
+{
+    zip_source_t *buffer = zip_source_buffer_create(nullptr, 0, 0, nullptr);
+    zip_source_keep(buffer);
+    zip_t *archive = zip_open_from_source(buffer, ZIP_TRUNCATE, nullptr);
+    for (const auto &[name, bytes] : entries)
+        zip_file_add(archive, name,
+                     zip_source_buffer(archive, bytes.constData(), zip_uint64_t(bytes.size()), 0), 0);
+    zip_stat_t stat;
+    if (zip_close(archive) != 0 || zip_source_stat(buffer, &stat) != 0 || zip_source_open(buffer) != 0)
+        qFatal("cannot make a zip");
+    QByteArray zip(qsizetype(stat.size), Qt::Uninitialized);
+    zip_source_read(buffer, zip.data(), stat.size);
+    zip_source_free(buffer);
+    return zip;
 }
 
 struct FakeChooser : CandidateChooser {
@@ -240,28 +262,68 @@ private slots:
         QCOMPARE(loaded.directory->entryCount(), 0);
     }
 
-    void unusableUserFilesAreReportedOnce()
+    void userFilesAndTheirRefusalReportedOnce_data()
     {
+        addColumn<Files>("files");       // in the user data folder
+        addColumn<QStringList>("found"); // code, blank, address
+        addColumn<QStringList>("status");
+        const QByteArray towns = zipOf({{"KEN_ALL.CSV", cp932(kTowns)}});
+        const QString shippedBusiness = u"100-8979 東京都千代田区霞が関３丁目３－２"_s;
+        newRow("unpacked") << Files{{"utf_ken_all.csv", "name,phone\nfoo,123\n"},
+                                    {"KEN_ALL.CSV", cp932(kTowns)},
+                                    {"jigyosyo.csv", cp932(kTowns)}}
+                           << QStringList{"079-0177 北海道美唄市上美唄町協和", "104-0061 ", shippedBusiness}
+                           << QStringList{"utf_ken_all.csv を使用できません（KEN_ALL.CSV を使用します）",
+                                          "jigyosyo.csv を使用できません（同梱データを使用します）"};
+        newRow("zips as downloaded") << Files{{"KEN_ALL.ZIP", zipOf({{"ken_all.csv", cp932(kTowns)}})},
+                                              {"jigyosyo.zip", zipOf({{"JIGYOSYO.CSV", cp932(kBusiness)}})}}
+                                     << QStringList{"079-0177 北海道美唄市上美唄町協和", "104-0061 ",
+                                                    "100-8066 東京都千代田区大手町１丁目３－７"}
+                                     << QStringList();
+        const QString downloads = QStringLiteral(VELMORA_JAPAN_POST_DOWNLOADS "/");
+        newRow("Japan Post's downloads beside the source tree, before older unpacked files")
+            << Files{{"ken_all.zip", m_files.readAll(downloads + "ken_all.zip", 1 << 22).value_or("")},
+                     {"jigyosyo.zip", m_files.readAll(downloads + "jigyosyo.zip", 1 << 22).value_or("")},
+                     {"KEN_ALL.CSV", cp932(kTowns)},
+                     {"JIGYOSYO.CSV", cp932(kBusiness)}}
+            << QStringList{"100-0001 東京都千代田区千代田", shippedBusiness} << QStringList();
+        const QString refused = u"%1 を使用できません（同梱データを使用します）"_s;
+        newRow("damaged zips: truncated, checksum wrong, the entry only in a folder")
+            << Files{{"utf_ken_all.zip", zipOf({{"utf_ken_all.csv", kTowns.toUtf8()}}).chopped(9)},
+                     {"ken_all.zip", QByteArray(towns).replace(towns.mid(14, 4), "CRC!")},
+                     {"jigyosyo.zip", zipOf({{"x/JIGYOSYO.CSV", cp932(kBusiness)}})}}
+            << QStringList{"104-0061 東京都中央区銀座", shippedBusiness}
+            << QStringList{refused.arg("utf_ken_all.zip"), refused.arg("ken_all.zip"),
+                           refused.arg("jigyosyo.zip")};
+    }
+    void userFilesAndTheirRefusalReportedOnce()
+    {
+        QFETCH(Files, files);
+        QFETCH(QStringList, found);
+        QFETCH(QStringList, status);
+        if (files.values().contains(""))
+            QSKIP("Japan Post's zips are not beside the source tree");
         QTemporaryDir folder;
-        writeFile(folder.filePath(u"utf_ken_all.csv"_s), "name,phone\nfoo,123\n");
-        writeFile(folder.filePath(u"KEN_ALL.CSV"_s), cp932(kTowns));
-        writeFile(folder.filePath(u"jigyosyo.csv"_s), cp932(kTowns)); // towns where the businesses belong
+        for (const auto &[name, bytes] : files.asKeyValueRange())
+            writeFile(folder.filePath(name), bytes);
         FakeChooser chooser;
-        QStringList status;
+        QStringList shown;
         PostalCompleterFactory factory(
-            chooser, [&status](const QString &text) { status.append(text); }, m_files,
+            chooser, [&shown](const QString &text) { shown.append(text); }, m_files,
             QStringLiteral(VELMORA_POSTAL_DATA), folder.path());
-        // The user's towns replace the shipped ones; the shipped businesses serve on.
-        const QList<std::pair<QString, QString>> cases{{"079-0177", "北海道美唄市上美唄町協和"},
-                                                       {"104-0061", ""},
-                                                       {"100-8979", "東京都千代田区霞が関３丁目３－２"}};
-        for (const auto &[code, address] : cases) {
-            AddressRecord record{code, {}, {}, {}};
+        for (const QString &codeAndAddress : found) {
+            AddressRecord record{codeAndAddress.left(8), {}, {}, {}};
             factory.createCompleter()->complete(record, CompletionMode::TakeFirst);
-            QCOMPARE(record.address, address);
+            QCOMPARE(record.address, codeAndAddress.mid(9));
         }
-        QCOMPARE(status, (QStringList{"utf_ken_all.csv を使用できません（KEN_ALL.CSV を使用します）",
-                                      "jigyosyo.csv を使用できません（同梱データを使用します）"}));
+        QCOMPARE(shown, status);
+    }
+
+    void zipUnpackedPastTheLimitIsRefused()
+    {
+        const QByteArray archive = zipOf({{"KEN_ALL.CSV", QByteArray(1000, 'x')}});
+        QCOMPARE(ZipEntryReader::read(archive, u"ken_all.csv"_s, 1000).value_or("").size(), 1000);
+        QVERIFY(!ZipEntryReader::read(archive, u"ken_all.csv"_s, 999));
     }
 };
 

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+// Takes one file out of a zip archive held in memory, as Japan Post publishes its data. Nothing is
+// written anywhere, and an archive from elsewhere is treated as hostile: what it declares about sizes
+// is not trusted.
+class ZipEntryReader {
+public:
+    // The content of the one entry named entryName (ASCII, letter case ignored; no folder), or no value
+    // when the bytes are no intact zip, no entry or several have that name, the entry is encrypted or
+    // damaged, or it unpacks to more than maxBytes.
+    static std::optional<QByteArray> read(const QByteArray &archive, const QString &entryName,
+                                          qint64 maxBytes);
+};
