@@ -44,7 +44,7 @@ bool xdotool(const QStringList &args, QString *out = nullptr)
 {
     QProcess p;
     p.start(u"xdotool"_s, args);
-    const bool ended = waitFor([&] { return p.state() == QProcess::NotRunning; }, 20000);
+    const bool ended = waitFor([&] { return p.state() == QProcess::NotRunning; }, 30000);
     if (!ended) {
         p.kill();
         p.waitForFinished(5000);
@@ -117,7 +117,7 @@ class tst_program : public QObject {
     // The program's exit code once it ends; a program that does not end is killed.
     static int exitCode(QProcess &program)
     {
-        if (!waitFor([&] { return program.state() == QProcess::NotRunning; }, 30000)) {
+        if (!waitFor([&] { return program.state() == QProcess::NotRunning; }, 60000)) {
             program.kill();
             program.waitForFinished(10000);
             return -1;
