@@ -25,6 +25,16 @@ int twipsOf(double pixels, qreal logicalDpi)
     return logicalDpi > 0 ? roundToInt(pixels * Twips::PerInch / logicalDpi) : 0;
 }
 
+// Edges are converted, not sizes, so that rectangles that touch on one side touch on the other.
+QRect convertEdges(const QRect &r, qreal dpiX, qreal dpiY, int (*convert)(double, qreal))
+{
+    const int left = convert(r.x(), dpiX);
+    const int top = convert(r.y(), dpiY);
+    const int right = convert(double(r.x()) + r.width(), dpiX);
+    const int bottom = convert(double(r.y()) + r.height(), dpiY);
+    return QRect(left, top, roundToInt(double(right) - left), roundToInt(double(bottom) - top));
+}
+
 } // namespace
 
 int Twips::toPixels(int twips, qreal logicalDpi)
@@ -39,20 +49,12 @@ int Twips::fromPixels(int pixels, qreal logicalDpi)
 
 QRect Twips::toPixels(const QRect &twips, qreal logicalDpiX, qreal logicalDpiY)
 {
-    const int left = toPixels(twips.x(), logicalDpiX);
-    const int top = toPixels(twips.y(), logicalDpiY);
-    const int right = pixelsOf(double(twips.x()) + twips.width(), logicalDpiX);
-    const int bottom = pixelsOf(double(twips.y()) + twips.height(), logicalDpiY);
-    return QRect(left, top, roundToInt(double(right) - left), roundToInt(double(bottom) - top));
+    return convertEdges(twips, logicalDpiX, logicalDpiY, &pixelsOf);
 }
 
 QRect Twips::fromPixels(const QRect &pixels, qreal logicalDpiX, qreal logicalDpiY)
 {
-    const int left = fromPixels(pixels.x(), logicalDpiX);
-    const int top = fromPixels(pixels.y(), logicalDpiY);
-    const int right = twipsOf(double(pixels.x()) + pixels.width(), logicalDpiX);
-    const int bottom = twipsOf(double(pixels.y()) + pixels.height(), logicalDpiY);
-    return QRect(left, top, roundToInt(double(right) - left), roundToInt(double(bottom) - top));
+    return convertEdges(pixels, logicalDpiX, logicalDpiY, &twipsOf);
 }
 
 QSize Twips::toPixels(const QSize &twips, qreal logicalDpiX, qreal logicalDpiY)
