@@ -335,23 +335,7 @@ void MainWindow::run(Command command)
         commandButton(Command::CaptureMapCentre)->setEnabled(true);
         break;
     case Command::CaptureMapCentre:
-        // The prompt box the script opens runs its own loop inside setUrl: copies made while it is
-        // open are taken, and the watch ends with the box.
-        m_clipboardWatch.start();
-        {
-            QPointer<MainWindow> self(this);
-            bool found = false;
-            const QMetaObject::Connection prompted =
-                connect(m_browserPanel, &BrowserPanel::promptShown, this, [&found] { found = true; });
-            showUrl(MapCentreScript::url());
-            if (!self)
-                return;
-            disconnect(prompted);
-            // The script opens its box only when the page tells where the map is.
-            if (!found)
-                showStatus(u"地図の中心が見つかりません"_s);
-        }
-        m_clipboardWatch.stop();
+        captureMapCentre();
         break;
     case Command::CopyRecord:
         if (m_request)
@@ -372,6 +356,25 @@ void MainWindow::run(Command command)
         }
         break;
     }
+}
+
+void MainWindow::captureMapCentre()
+{
+    // The prompt box the script opens runs its own loop inside setUrl: copies made while it is open
+    // are taken, and the watch ends with the box. The script opens its box only when the page tells
+    // where the map is.
+    QPointer<MainWindow> self(this);
+    bool found = false;
+    const QMetaObject::Connection prompted =
+        connect(m_browserPanel, &BrowserPanel::promptShown, this, [&found] { found = true; });
+    m_clipboardWatch.start();
+    showUrl(MapCentreScript::url());
+    if (!self)
+        return;
+    m_clipboardWatch.stop();
+    disconnect(prompted);
+    if (!found)
+        showStatus(u"地図の中心が見つかりません"_s);
 }
 
 void MainWindow::clearRecord()

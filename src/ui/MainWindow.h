@@ -94,6 +94,7 @@ private:
     void setStatus(const QString &text, int panel);
     void showUrl(const QString &url);
     void showMapQuery(const QString &searchText);
+    void captureMapCentre();
     void clearRecord();
     void searchAddress();
     void copyRecord();
