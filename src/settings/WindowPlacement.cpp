@@ -47,8 +47,11 @@ void WindowPlacement::writeTo(SettingsDocument &settings) const
     SettingsGroup group = fill(settings.group(kGroup));
     // Keys damaged in ways that one key's text swallows another's cannot be mended key by key: the
     // group is then written anew, so that the next start finds the place.
-    for (qsizetype i = 0; i < keys.size(); ++i)
-        if (!group.holds(keys[i], values[i]))
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        if (!group.holds(keys[i], values[i])) {
             group = fill(SettingsGroup(settings, kGroup, QString()));
+            break;
+        }
+    }
     settings.setGroup(group);
 }
