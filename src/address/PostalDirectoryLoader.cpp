@@ -11,16 +11,18 @@
 
 namespace {
 
-// Japan Post's archives hold upper-case names, some unpackers write lower case: match either.
-QString findFile(const QString &folder, const QString &name)
+// The files of the user's folder, listed once for every name looked up in it.
+QStringList filesIn(const QString &folder)
 {
-    if (folder.isEmpty())
-        return {};
-    const QDir dir(folder);
-    const QStringList files = dir.entryList(QDir::Files);
+    return folder.isEmpty() ? QStringList() : QDir(folder).entryList(QDir::Files);
+}
+
+// Japan Post's archives hold upper-case names, some unpackers write lower case: match either.
+QString findFile(const QString &folder, const QStringList &files, const QString &name)
+{
     for (const QString &file : files)
         if (file.compare(name, Qt::CaseInsensitive) == 0)
-            return dir.filePath(file);
+            return QDir(folder).filePath(file);
     return {};
 }
 
@@ -42,13 +44,14 @@ QList<Candidate> asZipOrPlain(const QString &zip, const QString &entry, const Re
 // The records of the first usable file among the candidates; a message for each present file that is
 // not usable, naming what is used instead.
 std::optional<QList<PostalRecord>> readFirstUsable(const FileSystem &files, const QString &folder,
+                                                   const QStringList &folderFiles,
                                                    const QList<Candidate> &candidates, QStringList &messages)
 {
     QStringList refused;
     std::optional<QList<PostalRecord>> records;
     QString used;
     for (const Candidate &c : candidates) {
-        const QString path = findFile(folder, c.name);
+        const QString path = findFile(folder, folderFiles, c.name);
         if (path.isEmpty())
             continue;
         auto bytes = files.readAll(path, PostalDirectoryLoader::kMaxFileBytes);
@@ -103,14 +106,15 @@ PostalLoadResult PostalDirectoryLoader::load(const FileSystem &files, const QStr
         return JapanPostReader::readKenAllCp932(b, codec);
     };
     const Reader jigyosyo = [&codec](const QByteArray &b) { return JapanPostReader::readJigyosyo(b, codec); };
+    const QStringList userFiles = filesIn(userFolder);
     const auto towns = readFirstUsable(
-        files, userFolder,
+        files, userFolder, userFiles,
         asZipOrPlain(QStringLiteral("utf_ken_all.zip"), QStringLiteral("utf_ken_all.csv"),
                      &JapanPostReader::readKenAllUtf8) +
             asZipOrPlain(QStringLiteral("ken_all.zip"), QStringLiteral("KEN_ALL.CSV"), kenAllCp932),
         result.messages);
     const auto businesses = readFirstUsable(
-        files, userFolder,
+        files, userFolder, userFiles,
         asZipOrPlain(QStringLiteral("jigyosyo.zip"), QStringLiteral("JIGYOSYO.CSV"), jigyosyo),
         result.messages);
     if (towns) {
