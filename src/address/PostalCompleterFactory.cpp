@@ -58,5 +58,5 @@ std::unique_ptr<AddressCompleter> PostalCompleterFactory::createCompleter()
 
 QString PostalCompleterFactory::defaultDataPath()
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/data/postal.dat");
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/data/postal.idx");
 }

@@ -22,7 +22,7 @@ public:
 
     std::unique_ptr<AddressCompleter> createCompleter() override;
 
-    // data/postal.dat beside the executable, where the build and the installation put it.
+    // data/postal.idx beside the executable, where the build and the installation put it.
     static QString defaultDataPath();
 
 private:

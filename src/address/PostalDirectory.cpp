@@ -1,11 +1,12 @@
 #include "address/PostalDirectory.h"
 
-#include "address/PostalText.h"
+#include "address/PostalKey.h"
+#include "core/MappedFile.h"
 
-#include <QHash>
-#include <QStringDecoder>
-#include <QVarLengthArray>
 #include <algorithm>
+#include <array>
+
+namespace F = PostalIndexFormat;
 
 namespace {
 
@@ -17,45 +18,14 @@ constexpr std::array<QStringView, 48> kPrefectures = {
     u"島根県", u"岡山県", u"広島県", u"山口県", u"徳島県", u"香川県", u"愛媛県",   u"高知県",
     u"福岡県", u"佐賀県", u"長崎県", u"熊本県", u"大分県", u"宮崎県", u"鹿児島県", u"沖縄県"};
 
-constexpr quint32 kFnvBasis = 2166136261u;
-constexpr quint32 kFnvPrime = 16777619u;
-
-quint32 hashFolded(quint32 hash, QStringView text)
-{
-    for (QChar ch : text)
-        if (const char16_t c = PostalText::fold(ch.unicode()))
-            hash = (hash ^ c) * kFnvPrime;
-    return hash;
-}
-
-// Appends the folded text to out.
-template <typename Buffer> void appendFolded(Buffer &out, QStringView text)
-{
-    for (QChar ch : text)
-        if (const char16_t c = PostalText::fold(ch.unicode()))
-            out.append(c);
-}
-
-// Reads a decimal number spanning the whole view; -1 when it is not one.
-qint64 readNumber(QStringView text)
-{
-    if (text.isEmpty() || text.size() > 9)
-        return -1;
-    qint64 n = 0;
-    for (QChar ch : text) {
-        if (ch < u'0' || ch > u'9')
-            return -1;
-        n = n * 10 + (ch.unicode() - u'0');
-    }
-    return n;
-}
+// What an empty directory searches: no block holds a record.
+constexpr std::array<quint32, 1001> kNoBlocks{};
 
 } // namespace
 
-PostalDirectory::PostalDirectory()
-{
-    finish();
-}
+PostalDirectory::PostalDirectory() : m_blocks(kNoBlocks.data()) {}
+
+PostalDirectory::~PostalDirectory() = default;
 
 QStringView PostalDirectory::prefectureName(int number)
 {
@@ -70,257 +40,143 @@ int PostalDirectory::prefectureNumber(QStringView name)
     return 0;
 }
 
-void PostalDirectory::clear()
+std::unique_ptr<PostalDirectory> PostalDirectory::open(std::unique_ptr<MappedFile> file, QString *error)
 {
-    m_pool.clear();
-    m_cities.clear();
-    m_records.clear();
-    finish();
+    auto directory = std::make_unique<PostalDirectory>();
+    if (!file) {
+        if (error)
+            *error = QStringLiteral("no file");
+        return nullptr;
+    }
+    directory->m_file = std::move(file);
+    if (!directory->attach(directory->m_file->bytes(), error))
+        return nullptr;
+    return directory;
 }
 
-bool PostalDirectory::loadShipped(const QByteArray &bytes, QString *error)
+std::unique_ptr<PostalDirectory> PostalDirectory::open(QByteArray bytes, QString *error)
 {
-    clear();
-    auto fail = [&](const QString &why) {
+    auto directory = std::make_unique<PostalDirectory>();
+    // The sections are read in place as arrays of 2- and 4-byte numbers: a copy where the bytes
+    // begin at an odd place.
+    if (quintptr(bytes.constData()) % F::kAlignment != 0)
+        bytes = QByteArray(bytes.constData(), bytes.size());
+    directory->m_owned = std::move(bytes);
+    if (!directory->attach(directory->m_owned, error))
+        return nullptr;
+    return directory;
+}
+
+template <typename T> const T *PostalDirectory::section(F::Section which, qsizetype *count) const
+{
+    const F::SectionRange range = m_header->sections[std::size_t(which)];
+    *count = qsizetype(range.bytes / sizeof(T));
+    return reinterpret_cast<const T *>(m_bytes.data() + range.offset);
+}
+
+bool PostalDirectory::attach(QByteArrayView bytes, QString *error)
+{
+    auto fail = [&](const char *why) {
         if (error)
-            *error = why;
-        clear();
+            *error = QString::fromLatin1(why);
         return false;
     };
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    m_pool = decoder(bytes);
-    if (decoder.hasError())
-        return fail(QStringLiteral("not UTF-8"));
-
-    // The text itself is the pool: fields are spans into it, so loading copies no string.
-    const QChar *data = m_pool.constData();
-    const qsizetype size = m_pool.size();
-    qsizetype pos = 0;
-    qsizetype lineNo = 0;
-    qint64 declared = -1;
-    QStringView fields[7];
-    qsizetype fieldStart[7] = {};
-    m_records.reserve(std::size_t(bytes.size() / 28));
-    while (pos < size) {
-        qsizetype end = pos;
-        while (end < size && data[end] != u'\n')
-            ++end;
-        const QStringView line(data + pos, end - pos);
-        const qsizetype lineStart = pos;
-        pos = end + 1;
-        if (lineNo++ == 0) {
-            if (line != u"VELMORA-POSTAL 1")
-                return fail(QStringLiteral("not a postal directory file"));
-            continue;
-        }
-        if (line.isEmpty() || line[0] == u'#')
-            continue;
-        if (declared >= 0)
-            return fail(QStringLiteral("text after the end line"));
-        int count = 0;
-        qsizetype f = 0;
-        for (qsizetype i = 0; i <= line.size(); ++i) {
-            if (i == line.size() || line[i] == u'\t') {
-                if (count == 7)
-                    return fail(QStringLiteral("too many fields in line %1").arg(lineNo));
-                fields[count] = line.mid(f, i - f);
-                fieldStart[count] = lineStart + f;
-                ++count;
-                f = i + 1;
-            }
-        }
-        auto span = [&](int i) {
-            return i < count ? Span{quint32(fieldStart[i]), quint32(fields[i].size())} : Span{};
-        };
-        const char16_t kind = fields[0].size() == 1 ? fields[0][0].unicode() : 0;
-        if (kind == u'C' && count == 3) {
-            const qint64 pref = readNumber(fields[1]);
-            if (pref < 1 || pref > 47)
-                return fail(QStringLiteral("bad prefecture in line %1").arg(lineNo));
-            m_cities.push_back(City{int(pref), span(2)});
-        } else if ((kind == u'T' && count >= 3 && count <= 4) || (kind == u'B' && count >= 3 && count <= 6)) {
-            const qint64 code = readNumber(fields[1]);
-            const qint64 city = readNumber(fields[2]);
-            if (fields[1].size() != 7 || code < 0 || city < 0 || city >= qint64(m_cities.size()))
-                return fail(QStringLiteral("bad record in line %1").arg(lineNo));
-            Record r;
-            r.code = quint32(code);
-            r.city = quint32(city);
-            r.town = span(3);
-            r.isBusiness = kind == u'B';
-            if (r.isBusiness) {
-                r.street = span(4);
-                r.business = span(5);
-            }
-            m_records.push_back(r);
-        } else if (kind == u'E' && count == 2) {
-            declared = readNumber(fields[1]);
-            if (declared != qint64(m_records.size()))
-                return fail(QStringLiteral("%1 records instead of %2").arg(m_records.size()).arg(fields[1]));
-        } else {
-            return fail(QStringLiteral("unknown line %1").arg(lineNo));
-        }
+    // Every check a file of ours passes whatever its content; what a damaged file could still hold
+    // wrong past the checksum (an offset out of range) is checked where it is read.
+    if (std::size_t(bytes.size()) < F::kHeaderBytes)
+        return fail("too short for a postal index");
+    const auto *header = reinterpret_cast<const F::Header *>(bytes.data());
+    if (!std::equal(std::begin(F::kMagic), std::end(F::kMagic), header->magic))
+        return fail("not a postal index");
+    if (header->byteOrder != F::kByteOrderMark)
+        return fail("a postal index of another byte order");
+    if (header->version != F::kVersion)
+        return fail("a postal index of another version");
+    if (header->fileBytes != quint64(bytes.size()))
+        return fail("cut short or grown");
+    for (const F::SectionRange &range : header->sections)
+        if (range.offset < F::kHeaderBytes || range.offset % F::kAlignment != 0 ||
+            quint64(range.offset) + range.bytes > quint64(bytes.size()))
+            return fail("a section out of place");
+    if (F::fileChecksum(*header, bytes.sliced(qsizetype(F::kHeaderBytes))) != header->checksum)
+        return fail("damaged: the checksum does not match");
+    m_bytes = bytes;
+    m_header = header;
+    qsizetype blocks = 0;
+    qsizetype slotCount = 0;
+    m_strings = section<char16_t>(F::Section::Strings, &m_stringUnits);
+    m_cities = section<F::City>(F::Section::Cities, &m_cityCount);
+    m_records = section<F::Record>(F::Section::Records, &m_recordCount);
+    m_extras = section<F::Extra>(F::Section::Extras, &m_extraCount);
+    m_blocks = section<quint32>(F::Section::Blocks, &blocks);
+    m_slots = section<quint32>(F::Section::Slots, &slotCount);
+    m_postings = section<quint32>(F::Section::Postings, &m_postingWords);
+    if (blocks != 1001 || m_stringUnits < 1 || slotCount < 1 || (slotCount & (slotCount - 1)) != 0 ||
+        m_blocks[1000] != quint32(m_recordCount) || !std::is_sorted(m_blocks, m_blocks + 1001)) {
+        m_header = nullptr;
+        m_blocks = kNoBlocks.data();
+        m_recordCount = 0;
+        return fail("sections that do not fit together");
     }
-    if (declared < 0)
-        return fail(QStringLiteral("cut short: no end line"));
-    finish();
+    m_slotMask = quint32(slotCount - 1);
     return true;
 }
 
-PostalDirectory::Span PostalDirectory::store(const QString &text)
+QString PostalDirectory::date() const
 {
-    const Span span{quint32(m_pool.size()), quint32(text.size())};
-    m_pool.append(text);
-    return span;
+    if (!m_header)
+        return {};
+    const char *date = m_header->date;
+    return QString::fromUtf8(date, qsizetype(std::find(date, date + sizeof m_header->date, '\0') - date));
 }
 
-quint32 PostalDirectory::cityIndex(int prefecture, const QString &name)
+QByteArrayView PostalDirectory::sources() const
 {
-    // Japan Post's files come in code order, grouped by city, so the last few cities nearly always hit.
-    const qsizetype n = qsizetype(m_cities.size());
-    for (qsizetype i = n - 1; i >= 0 && i >= n - 8; --i)
-        if (m_cities[std::size_t(i)].prefecture == prefecture && view(m_cities[std::size_t(i)].name) == name)
-            return quint32(i);
-    m_cities.push_back(City{prefecture, store(name)});
-    return quint32(m_cities.size() - 1);
+    if (!m_header)
+        return {};
+    const F::SectionRange range = m_header->sections[std::size_t(F::Section::Sources)];
+    return m_bytes.sliced(range.offset, range.bytes);
 }
 
-void PostalDirectory::removeTowns()
+QStringView PostalDirectory::text(quint32 offset) const
 {
-    std::erase_if(m_records, [](const Record &r) { return !r.isBusiness; });
+    if (offset >= quint64(m_stringUnits))
+        return {};
+    return QStringView(m_strings + offset + 1,
+                       std::min<qsizetype>(m_strings[offset], m_stringUnits - offset - 1));
 }
 
-void PostalDirectory::removeBusinesses()
+const F::City *PostalDirectory::city(quint16 index) const
 {
-    std::erase_if(m_records, [](const Record &r) { return r.isBusiness; });
-}
-
-void PostalDirectory::add(const PostalRecord &record)
-{
-    Record r;
-    r.code = record.code;
-    r.city = cityIndex(record.prefecture, record.city);
-    r.town = store(record.town);
-    r.street = store(record.street);
-    r.note = store(record.note);
-    r.business = store(record.business);
-    r.kana = store(record.kana);
-    r.isBusiness = record.isBusiness;
-    m_records.push_back(r);
-}
-
-void PostalDirectory::insertKey(quint32 hash, quint32 ref)
-{
-    const bool withPrefecture = !(ref & kNoPrefecture);
-    const Record &record = m_records[(ref & ~kNoPrefecture) - 1];
-    QVarLengthArray<char16_t, 128> key;
-    bool haveKey = false;
-    quint32 i = hash & m_slotMask;
-    for (; m_slots[i].ref != 0; i = (i + 1) & m_slotMask) {
-        if (m_slots[i].hash != hash || (m_slots[i].ref & kNoPrefecture) != (ref & kNoPrefecture))
-            continue;
-        if (!haveKey) {
-            const City &city = m_cities[record.city];
-            if (withPrefecture)
-                appendFolded(key, prefectureName(city.prefecture));
-            appendFolded(key, view(city.name));
-            appendFolded(key, view(record.town));
-            haveKey = true;
-        }
-        if (!keyEquals(m_slots[i].ref, key.constData(), key.size()))
-            continue;
-        // The same town under another code (a building's floors, a town of several codes): chain it
-        // right behind the first, so that probing stays short and a long chain is not walked for each
-        // town added to it. Searches sort what they find, so the chain's order does not matter.
-        std::vector<quint32> &next = m_sameKey[withPrefecture ? 0 : 1];
-        const quint32 first = (m_slots[i].ref & ~kNoPrefecture) - 1;
-        next[(ref & ~kNoPrefecture) - 1] = next[first];
-        next[first] = (ref & ~kNoPrefecture);
-        return;
-    }
-    m_slots[i] = Slot{hash, ref};
-}
-
-void PostalDirectory::finish()
-{
-    // Stable, so that the towns of one code keep Japan Post's order.
-    const auto byCode = [](const Record &a, const Record &b) { return a.code < b.code; };
-    if (!std::is_sorted(m_records.begin(), m_records.end(), byCode))
-        std::stable_sort(m_records.begin(), m_records.end(), byCode);
-    m_records.shrink_to_fit();
-    m_codes.resize(m_records.size());
-    for (std::size_t i = 0; i < m_records.size(); ++i)
-        m_codes[i] = m_records[i].code;
-    std::size_t r = 0;
-    for (quint32 block = 0; block <= 1000; ++block) {
-        while (r < m_codes.size() && m_codes[r] / 10000 < block)
-            ++r;
-        m_firstOfBlock[block] = quint32(r);
-    }
-
-    std::size_t towns = 0;
-    for (const Record &rec : m_records)
-        towns += rec.isBusiness ? 0 : 1;
-    std::size_t slotCount = 16;
-    while (slotCount < towns * 4) // two keys per town, at most half full
-        slotCount *= 2;
-    m_slots.assign(slotCount, Slot{});
-    m_slots.shrink_to_fit();
-    m_slotMask = quint32(slotCount - 1);
-    for (std::vector<quint32> &next : m_sameKey) {
-        next.assign(m_records.size(), 0);
-        next.shrink_to_fit();
-    }
-    // Hash every key first, front to back, with the hash of each city's part worked out once; then
-    // insert, fetching slots a little ahead: the table is too big for the cache and waiting for each
-    // slot in turn would double the time of a load.
-    std::vector<quint32> cityHash(m_cities.size() * 2);
-    for (std::size_t c = 0; c < m_cities.size(); ++c) {
-        const quint32 bare = hashFolded(kFnvBasis, view(m_cities[c].name));
-        cityHash[2 * c] =
-            hashFolded(hashFolded(kFnvBasis, prefectureName(m_cities[c].prefecture)), view(m_cities[c].name));
-        cityHash[2 * c + 1] = bare;
-    }
-    std::vector<Slot> keys;
-    keys.reserve(towns * 2);
-    for (std::size_t i = 0; i < m_records.size(); ++i) {
-        const Record &rec = m_records[i];
-        if (rec.isBusiness)
-            continue;
-        const QStringView town = view(rec.town);
-        keys.push_back(Slot{hashFolded(cityHash[2 * rec.city], town), quint32(i + 1)});
-        keys.push_back(Slot{hashFolded(cityHash[2 * rec.city + 1], town), quint32(i + 1) | kNoPrefecture});
-    }
-    constexpr std::size_t kAhead = 16;
-    for (std::size_t k = 0; k < keys.size(); ++k) {
-        if (k + kAhead < keys.size())
-            __builtin_prefetch(&m_slots[keys[k + kAhead].hash & m_slotMask]);
-        insertKey(keys[k].hash, keys[k].ref);
-    }
+    static const F::City kNoCity;
+    return index < m_cityCount ? m_cities + index : &kNoCity;
 }
 
 qsizetype PostalDirectory::codeCount() const
 {
     qsizetype n = 0;
-    for (std::size_t i = 0; i < m_codes.size(); ++i)
-        n += (i == 0 || m_codes[i] != m_codes[i - 1]) ? 1 : 0;
+    for (qsizetype i = 0; i < m_recordCount; ++i)
+        n += (i == 0 || m_records[i].code != m_records[i - 1].code) ? 1 : 0;
     return n;
 }
 
 PostalEntry PostalDirectory::entryAt(qsizetype index) const
 {
-    const Record &r = m_records[std::size_t(index)];
-    const City &city = m_cities[r.city];
+    static const F::Extra kNoExtra;
+    const F::Record &r = m_records[index];
+    const F::City *c = city(r.city);
+    const F::Extra &extra =
+        r.extra > 0 && r.extra <= quint64(m_extraCount) ? m_extras[r.extra - 1] : kNoExtra;
     PostalEntry e;
     e.code = r.code;
-    e.prefecture = prefectureName(city.prefecture);
-    e.city = view(city.name);
-    e.town = view(r.town);
-    e.street = view(r.street);
-    e.note = view(r.note);
-    e.business = view(r.business);
-    e.kana = view(r.kana);
-    e.isBusiness = r.isBusiness;
+    e.prefecture = prefectureName(c->prefecture);
+    e.city = text(c->name);
+    e.town = text(r.town);
+    e.street = text(extra.street);
+    e.note = text(extra.note);
+    e.business = text(extra.business);
+    e.kana = text(r.kana);
+    e.isBusiness = (r.flags & F::Business) != 0;
     return e;
 }
 
@@ -329,52 +185,66 @@ PostalDirectory::Entries PostalDirectory::find(quint32 code) const
     Entries entries;
     if (code > 9999999)
         return entries;
-    const auto first = m_codes.begin() + m_firstOfBlock[code / 10000];
-    const auto last = m_codes.begin() + m_firstOfBlock[code / 10000 + 1];
-    for (auto it = std::lower_bound(first, last, code); it != last && *it == code; ++it)
-        entries.append(entryAt(it - m_codes.begin()));
+    const F::Record *first = m_records + std::min<quint32>(m_blocks[code / 10000], quint32(m_recordCount));
+    const F::Record *last = m_records + std::min<quint32>(m_blocks[code / 10000 + 1], quint32(m_recordCount));
+    for (const F::Record *it =
+             std::lower_bound(first, last, code, [](const F::Record &r, quint32 c) { return r.code < c; });
+         it < last && it->code == code; ++it)
+        entries.append(entryAt(it - m_records));
     return entries;
 }
 
-bool PostalDirectory::keyEquals(quint32 ref, const char16_t *folded, qsizetype length) const
+bool PostalDirectory::keyEquals(F::KeyKind kind, quint32 record, const char16_t *folded,
+                                qsizetype length) const
 {
-    const Record &r = m_records[(ref & ~kNoPrefecture) - 1];
-    const City &city = m_cities[r.city];
-    QVarLengthArray<char16_t, 128> key;
-    if (!(ref & kNoPrefecture))
-        appendFolded(key, prefectureName(city.prefecture));
-    appendFolded(key, view(city.name));
-    appendFolded(key, view(r.town));
+    if (record >= quint64(m_recordCount))
+        return false;
+    const F::Record &r = m_records[record];
+    const F::City *c = city(r.city);
+    const PostalKey::Text key =
+        PostalKey::make(kind, prefectureName(c->prefecture), text(c->name), text(r.town));
     return key.size() == length && std::equal(key.begin(), key.end(), folded);
 }
 
 PostalDirectory::Entries PostalDirectory::findByAddress(QStringView address) const
 {
     Entries entries;
-    QVarLengthArray<char16_t, 128> folded;
-    appendFolded(folded, address.left(256));
+    if (m_recordCount == 0)
+        return entries;
+    PostalKey::Text folded;
+    PostalKey::appendFolded(folded, address.left(256));
     QVarLengthArray<quint32, 128> prefixHash;
-    quint32 hash = kFnvBasis;
+    quint32 hash = PostalKey::kHashBasis;
     for (char16_t c : folded)
-        prefixHash.append(hash = (hash ^ c) * kFnvPrime);
+        prefixHash.append(hash = PostalKey::hashStep(hash, c));
 
-    QVarLengthArray<quint32, 8> found;
+    QVarLengthArray<quint32, 16> found;
     for (qsizetype length = folded.size(); length > 0 && found.isEmpty(); --length) {
         const quint32 h = prefixHash[length - 1];
-        for (quint32 i = h & m_slotMask; m_slots[i].ref != 0; i = (i + 1) & m_slotMask) {
-            const Slot &slot = m_slots[i];
-            if (slot.hash != h || !keyEquals(slot.ref, folded.constData(), length))
+        // Bounded, so that a damaged table without a free slot cannot hold the search for ever.
+        for (quint32 i = h & m_slotMask, probes = 0; m_slots[i] != 0 && probes <= m_slotMask;
+             i = (i + 1) & m_slotMask, ++probes) {
+            const quint32 slot = m_slots[i];
+            if (!F::Slot::tagMatches(slot, h))
                 continue;
-            const std::vector<quint32> &next = m_sameKey[(slot.ref & kNoPrefecture) ? 1 : 0];
-            for (quint32 record = (slot.ref & ~kNoPrefecture) - 1;; record = next[record] - 1) {
-                found.append(record);
-                if (next[record] == 0)
-                    break;
+            const quint32 value = F::Slot::value(slot);
+            if (F::Slot::oneRecord(slot)) {
+                if (keyEquals(F::Slot::kind(slot), value, folded.constData(), length))
+                    found.append(value);
+                continue;
             }
+            if (value >= quint64(m_postingWords) ||
+                !keyEquals(F::Slot::kind(slot),
+                           value + 1 < quint64(m_postingWords) ? m_postings[value + 1] : ~0u,
+                           folded.constData(), length))
+                continue;
+            const quint32 count = std::min<quint32>(m_postings[value], quint32(m_postingWords - value - 1));
+            for (quint32 k = 0; k < count; ++k)
+                if (const quint32 record = m_postings[value + 1 + k]; record < quint64(m_recordCount))
+                    found.append(record);
         }
     }
-    // Sorted and made unique at the end: looking each record up in what was found would take time
-    // growing with the square of a long chain.
+    // One town may be found under several kinds of key of the same length: each once, in code order.
     std::sort(found.begin(), found.end());
     found.erase(std::unique(found.begin(), found.end()), found.end());
     for (quint32 record : found)
@@ -384,9 +254,5 @@ PostalDirectory::Entries PostalDirectory::findByAddress(QStringView address) con
 
 qsizetype PostalDirectory::memoryBytes() const
 {
-    // The pool's spare capacity is never written, so it takes address space but no memory.
-    return qsizetype(m_pool.size() * 2 + m_cities.capacity() * sizeof(City) +
-                     m_records.capacity() * sizeof(Record) + m_codes.capacity() * sizeof(quint32) +
-                     m_slots.capacity() * sizeof(Slot) +
-                     (m_sameKey[0].capacity() + m_sameKey[1].capacity()) * sizeof(quint32) + sizeof(*this));
+    return m_owned.size() + qsizetype(sizeof(*this));
 }

@@ -1,48 +1,53 @@
 #pragma once
 
 #include "address/PostalEntry.h"
-#include "address/PostalRecord.h"
+#include "address/PostalIndexFormat.h"
 
 #include <QByteArray>
-#include <QList>
 #include <QString>
 #include <QVarLengthArray>
-#include <array>
-#include <vector>
+#include <memory>
+
+class MappedFile;
 
 // The postal codes of all Japan: code → towns or business, and address → code by the longest town
-// that the address begins with. Built once (shipped file, then Japan Post's own files on top), then
-// only read, so one instance may serve several threads.
+// that the address begins with. Read in place from an index file (PostalIndexWriter): opening costs
+// no parsing, and a mapped file costs no memory of the program's own. Only read once opened, so one
+// instance may serve several threads.
 class PostalDirectory {
 public:
     // Nearly every code has one entry: no allocation for a few.
     using Entries = QVarLengthArray<PostalEntry, 4>;
 
+    // An empty directory, which finds nothing.
     PostalDirectory();
+    ~PostalDirectory();
 
-    // Takes the shipped directory file (made by tools/make-postal-data.js) in place of all content.
-    // On a damaged or foreign file it returns false, leaves the directory empty and tells why.
-    bool loadShipped(const QByteArray &bytes, QString *error = nullptr);
+    // The index in a mapped file, or in bytes held in memory. No directory for a damaged or foreign
+    // file (wrong kind, version, byte order, size or checksum); error then says why.
+    static std::unique_ptr<PostalDirectory> open(std::unique_ptr<MappedFile> file, QString *error = nullptr);
+    static std::unique_ptr<PostalDirectory> open(QByteArray bytes, QString *error = nullptr);
 
-    // Japan Post's own files replace the towns or the businesses of the shipped data as a whole.
-    void removeTowns();
-    void removeBusinesses();
-    void add(const PostalRecord &record);
-    // Sorts and indexes; to be called after the last change and before the first look-up.
-    void finish();
+    // The data's date as the index records it ("2026-05-29"), or empty.
+    QString date() const;
+    // What the index was made from, as its writer was told.
+    QByteArrayView sources() const;
+    // The index file's checksum: it changes with any change of content.
+    quint64 checksum() const { return m_header ? m_header->checksum : 0; }
 
-    qsizetype entryCount() const { return qsizetype(m_records.size()); }
+    qsizetype entryCount() const { return m_recordCount; }
     qsizetype codeCount() const;
     // Every entry in code order, for checks over the whole data.
     PostalEntry entryAt(qsizetype index) const;
 
     // Entries of one code in the order the source gave them; empty when the code is unknown.
     Entries find(quint32 code) const;
-    // The town entries (never businesses) whose prefecture + city + town, or city + town, is the
-    // longest beginning of the address; blanks and the width of letters and digits do not matter.
+    // The town entries (never businesses) whose prefecture + city + town, city + town, or prefecture +
+    // town (for a town no other city of the prefecture has) is the longest beginning of the address;
+    // blanks and the width of letters and digits do not matter.
     Entries findByAddress(QStringView address) const;
 
-    // Bytes held for the data and its indexes.
+    // Bytes of the program's own memory the directory holds: none for a mapped file.
     qsizetype memoryBytes() const;
 
     static QStringView prefectureName(int number);
@@ -50,45 +55,28 @@ public:
     static int prefectureNumber(QStringView name);
 
 private:
-    struct Span {
-        quint32 off = 0;
-        quint32 len = 0;
-    };
-    struct City {
-        int prefecture = 0;
-        Span name;
-    };
-    struct Record {
-        quint32 code = 0;
-        quint32 city = 0;
-        Span town;
-        Span street;
-        Span note;
-        Span business;
-        Span kana;
-        bool isBusiness = false;
-    };
-    struct Slot {
-        quint32 hash = 0;
-        quint32 ref = 0; // record index + 1, with kNoPrefecture for the key without prefecture; 0: free
-    };
-    static constexpr quint32 kNoPrefecture = 0x80000000u;
+    bool attach(QByteArrayView bytes, QString *error);
+    template <typename T> const T *section(PostalIndexFormat::Section which, qsizetype *count) const;
+    QStringView text(quint32 offset) const;
+    const PostalIndexFormat::City *city(quint16 index) const;
+    bool keyEquals(PostalIndexFormat::KeyKind kind, quint32 record, const char16_t *folded,
+                   qsizetype length) const;
 
-    QStringView view(Span span) const { return QStringView(m_pool).mid(span.off, span.len); }
-    Span store(const QString &text);
-    quint32 cityIndex(int prefecture, const QString &name);
-    void clear();
-    void insertKey(quint32 hash, quint32 ref);
-    bool keyEquals(quint32 ref, const char16_t *folded, qsizetype length) const;
-
-    QString m_pool; // all text; spans point into it
-    std::vector<City> m_cities;
-    std::vector<Record> m_records;              // sorted by code after finish()
-    std::vector<quint32> m_codes;               // the records' codes, for a cache-friendly search
-    std::array<quint32, 1001> m_firstOfBlock{}; // first record of each leading three digits
-    std::vector<Slot> m_slots; // open-addressing hash of the address keys, one slot per distinct key
-    // Further records of the same key, by record index (0: none; else index + 1), one chain for the
-    // keys with prefecture and one for those without.
-    std::vector<quint32> m_sameKey[2];
+    std::unique_ptr<MappedFile> m_file;
+    QByteArray m_owned;
+    QByteArrayView m_bytes;
+    const PostalIndexFormat::Header *m_header = nullptr;
+    const char16_t *m_strings = nullptr;
+    qsizetype m_stringUnits = 0;
+    const PostalIndexFormat::City *m_cities = nullptr;
+    qsizetype m_cityCount = 0;
+    const PostalIndexFormat::Record *m_records = nullptr;
+    qsizetype m_recordCount = 0;
+    const PostalIndexFormat::Extra *m_extras = nullptr;
+    qsizetype m_extraCount = 0;
+    const quint32 *m_blocks = nullptr;
+    const quint32 *m_slots = nullptr;
     quint32 m_slotMask = 0;
+    const quint32 *m_postings = nullptr;
+    qsizetype m_postingWords = 0;
 };

@@ -1,21 +1,35 @@
 #include "address/PostalDirectoryLoader.h"
 
 #include "address/JapanPostReader.h"
+#include "address/PostalIndexFormat.h"
+#include "address/PostalIndexWriter.h"
 #include "address/ZipEntryReader.h"
 #include "core/FileSystem.h"
+#include "core/MappedFile.h"
 
-#include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <functional>
 
 namespace {
 
-// The files of the user's folder, listed once for every name looked up in it.
-QStringList filesIn(const QString &folder)
-{
-    return folder.isEmpty() ? QStringList() : QDir(folder).entryList(QDir::Files);
-}
+using Sink = std::function<void(const PostalRecordView &)>;
+using Reader = std::function<bool(const QByteArray &, const Sink &)>;
+
+struct Candidate {
+    QString name;
+    QString entry; // the file inside the zip archive that the name stands for; empty for a plain file
+    Reader read;
+};
+
+// A file of the user's folder that one of Japan Post's names stands for, with its content.
+struct Present {
+    const Candidate *candidate = nullptr;
+    QString path;
+    QFileInfo info;
+    std::optional<QByteArray> bytes;
+};
 
 // Japan Post's archives hold upper-case names, some unpackers write lower case: match either.
 QString findFile(const QString &folder, const QStringList &files, const QString &name)
@@ -26,14 +40,6 @@ QString findFile(const QString &folder, const QStringList &files, const QString 
     return {};
 }
 
-using Reader = std::function<std::optional<QList<PostalRecord>>(const QByteArray &)>;
-
-struct Candidate {
-    QString name;
-    QString entry; // the file inside the zip archive that the name stands for; empty for a plain file
-    Reader read;
-};
-
 // Japan Post's zip archives as downloaded come before the files unpacked from them, so that a new
 // month's download takes effect though an older unpacked file is still in the folder.
 QList<Candidate> asZipOrPlain(const QString &zip, const QString &entry, const Reader &read)
@@ -41,94 +47,144 @@ QList<Candidate> asZipOrPlain(const QString &zip, const QString &entry, const Re
     return {{zip, entry, read}, {entry, {}, read}};
 }
 
-// The records of the first usable file among the candidates; a message for each present file that is
-// not usable, naming what is used instead.
-std::optional<QList<PostalRecord>> readFirstUsable(const FileSystem &files, const QString &folder,
-                                                   const QStringList &folderFiles,
-                                                   const QList<Candidate> &candidates, QStringList &messages)
+QList<Present> presentFiles(const FileSystem &files, const QString &folder, const QStringList &folderFiles,
+                            const QList<Candidate> &candidates)
 {
-    QStringList refused;
-    std::optional<QList<PostalRecord>> records;
-    QString used;
+    QList<Present> present;
     for (const Candidate &c : candidates) {
         const QString path = findFile(folder, folderFiles, c.name);
         if (path.isEmpty())
             continue;
-        auto bytes = files.readAll(path, PostalDirectoryLoader::kMaxFileBytes);
-        if (bytes && !c.entry.isEmpty())
-            bytes = ZipEntryReader::read(*bytes, c.entry, PostalDirectoryLoader::kMaxFileBytes);
-        if (bytes)
-            records = c.read(*bytes);
-        if (records) {
-            used = QFileInfo(path).fileName();
+        Present p{&c, path, QFileInfo(path), files.readAll(path, PostalDirectoryLoader::kMaxFileBytes)};
+        present.append(std::move(p));
+    }
+    return present;
+}
+
+// What a cache made from these files must have recorded to stand for them: each file's name, size,
+// time and checksum, and the shipped data's checksum, which gives what the user's files leave out.
+QByteArray describeSources(const QList<Present> &present, quint64 shippedChecksum)
+{
+    QByteArray text = "shipped " + QByteArray::number(shippedChecksum, 16) + '\n';
+    for (const Present &p : present)
+        text += p.candidate->name.toUtf8() + ' ' + QByteArray::number(p.info.size()) + ' ' +
+                QByteArray::number(p.info.lastModified().toMSecsSinceEpoch()) + ' ' +
+                (p.bytes ? QByteArray::number(PostalIndexFormat::checksum(*p.bytes), 16) : QByteArray("-")) +
+                '\n';
+    return text;
+}
+
+// Adds the records of the first usable file to the writer; a message for each present file that is
+// not usable, naming what is used instead. The file used, or none.
+const Present *addFirstUsable(const QList<Present> &present, PostalIndexWriter &writer, QStringList &messages)
+{
+    QStringList refused;
+    QString used;
+    const Present *usedFile = nullptr;
+    const Sink add = [&writer](const PostalRecordView &r) { writer.add(r); };
+    for (const Present &p : present) {
+        const qsizetype mark = writer.recordCount();
+        std::optional<QByteArray> bytes = p.bytes;
+        if (bytes && !p.candidate->entry.isEmpty())
+            bytes = ZipEntryReader::read(*bytes, p.candidate->entry, PostalDirectoryLoader::kMaxFileBytes);
+        if (bytes && p.candidate->read(*bytes, add)) {
+            used = p.info.fileName();
+            usedFile = &p;
             break;
         }
-        refused.append(QFileInfo(path).fileName());
+        writer.truncate(mark);
+        refused.append(p.info.fileName());
     }
     const QString instead = used.isEmpty() ? QStringLiteral("同梱データ") : used + QStringLiteral(" ");
     for (const QString &name : refused)
         messages.append(QStringLiteral("%1 を使用できません（%2を使用します）").arg(name, instead));
-    return records;
+    return usedFile;
 }
 
-// The shipped file's SHA-256 is recorded beside it ("postal.dat.sha256", as sha256sum writes it): the
-// format alone lets most damage to a town's text or a code through, and wrong addresses would follow.
-bool matchesRecordedChecksum(const FileSystem &files, const QString &path, const QByteArray &bytes)
+// Hands each record of a list on: the form the readers give today.
+bool sinkAll(const std::optional<QList<PostalRecord>> &records, const Sink &sink)
 {
-    constexpr qsizetype kHexDigits = 64;
-    const auto recorded = files.readAll(path + QStringLiteral(".sha256"), 1024);
-    if (!recorded || recorded->size() < kHexDigits)
+    if (!records)
         return false;
-    const QByteArray actual = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
-    return recorded->left(kHexDigits).toLower() == actual &&
-           (recorded->size() == kHexDigits || recorded->at(kHexDigits) == ' ' ||
-            recorded->at(kHexDigits) == '\n');
+    for (const PostalRecord &r : *records)
+        sink(PostalRecordView{r.code, r.prefecture, r.city, r.town, r.street, r.note, r.business, r.kana,
+                              r.isBusiness});
+    return true;
 }
 
 } // namespace
+
+QString PostalDirectoryLoader::cacheFileName()
+{
+    return QStringLiteral("postal-index.cache");
+}
 
 PostalLoadResult PostalDirectoryLoader::load(const FileSystem &files, const QString &shippedPath,
                                              const QString &userFolder)
 {
     PostalLoadResult result;
-    auto directory = std::make_shared<PostalDirectory>();
-    const auto shipped = files.readAll(shippedPath, kMaxFileBytes);
+    QString why;
+    std::shared_ptr<const PostalDirectory> shipped =
+        PostalDirectory::open(MappedFile::open(shippedPath, kMaxFileBytes), &why);
     const QString shippedName = QFileInfo(shippedPath).fileName();
-    if (!shipped)
-        result.messages.append(QStringLiteral("郵便番号データ %1 を読み込めません").arg(shippedName));
-    else if (!matchesRecordedChecksum(files, shippedPath, *shipped))
-        result.messages.append(QStringLiteral("郵便番号データ %1 が壊れています").arg(shippedName));
-    else if (!directory->loadShipped(*shipped))
-        result.messages.append(QStringLiteral("郵便番号データ %1 を読み込めません").arg(shippedName));
+    if (!shipped) {
+        result.messages.append(why == u"no file"
+                                   ? QStringLiteral("郵便番号データ %1 を読み込めません").arg(shippedName)
+                                   : QStringLiteral("郵便番号データ %1 が壊れています").arg(shippedName));
+        shipped = std::make_shared<PostalDirectory>();
+    }
+    result.directory = shipped;
+    if (userFolder.isEmpty())
+        return result;
 
     const Cp932Codec &codec = files.codec();
-    const Reader kenAllCp932 = [&codec](const QByteArray &b) {
-        return JapanPostReader::readKenAllCp932(b, codec);
-    };
-    const Reader jigyosyo = [&codec](const QByteArray &b) { return JapanPostReader::readJigyosyo(b, codec); };
-    const QStringList userFiles = filesIn(userFolder);
-    const auto towns = readFirstUsable(
-        files, userFolder, userFiles,
+    const QList<Candidate> towns =
         asZipOrPlain(QStringLiteral("utf_ken_all.zip"), QStringLiteral("utf_ken_all.csv"),
-                     &JapanPostReader::readKenAllUtf8) +
-            asZipOrPlain(QStringLiteral("ken_all.zip"), QStringLiteral("KEN_ALL.CSV"), kenAllCp932),
-        result.messages);
-    const auto businesses = readFirstUsable(
-        files, userFolder, userFiles,
-        asZipOrPlain(QStringLiteral("jigyosyo.zip"), QStringLiteral("JIGYOSYO.CSV"), jigyosyo),
-        result.messages);
-    if (towns) {
-        directory->removeTowns();
-        for (const PostalRecord &r : *towns)
-            directory->add(r);
+                     [](const QByteArray &b, const Sink &s) {
+                         return sinkAll(JapanPostReader::readKenAllUtf8(b), s);
+                     }) +
+        asZipOrPlain(QStringLiteral("ken_all.zip"), QStringLiteral("KEN_ALL.CSV"),
+                     [&codec](const QByteArray &b, const Sink &s) {
+                         return sinkAll(JapanPostReader::readKenAllCp932(b, codec), s);
+                     });
+    const QList<Candidate> businesses =
+        asZipOrPlain(QStringLiteral("jigyosyo.zip"), QStringLiteral("JIGYOSYO.CSV"),
+                     [&codec](const QByteArray &b, const Sink &s) {
+                         return sinkAll(JapanPostReader::readJigyosyo(b, codec), s);
+                     });
+    const QStringList folderFiles = QDir(userFolder).entryList(QDir::Files);
+    const QList<Present> userTowns = presentFiles(files, userFolder, folderFiles, towns);
+    const QList<Present> userBusinesses = presentFiles(files, userFolder, folderFiles, businesses);
+    if (userTowns.isEmpty() && userBusinesses.isEmpty())
+        return result;
+
+    const quint64 shippedChecksum = shipped->entryCount() > 0 ? shipped->checksum() : 0;
+    const QByteArray sources = describeSources(userTowns + userBusinesses, shippedChecksum);
+    const QString cachePath = QDir(userFolder).filePath(cacheFileName());
+    if (auto cached = PostalDirectory::open(MappedFile::open(cachePath, kMaxFileBytes));
+        cached && cached->sources() == sources) {
+        result.directory = std::move(cached);
+        return result;
     }
-    if (businesses) {
-        directory->removeBusinesses();
-        for (const PostalRecord &r : *businesses)
-            directory->add(r);
+
+    PostalIndexWriter writer(sources);
+    QStringList messages;
+    // The data's date is that of the towns' file, which Japan Post renews each month.
+    if (const Present *used = addFirstUsable(userTowns, writer, messages))
+        writer.setDate(used->info.lastModified().date().toString(Qt::ISODate));
+    else {
+        writer.addFrom(*shipped, false);
+        writer.setDate(shipped->date());
     }
-    if (towns || businesses)
-        directory->finish();
-    result.directory = std::move(directory);
+    if (!addFirstUsable(userBusinesses, writer, messages))
+        writer.addFrom(*shipped, true);
+    result.messages += messages;
+    const QByteArray index = writer.finish();
+    // A refused file is reported at every start until the user mends it, so only a clean build is
+    // cached; failing to write the cache costs the next start time, nothing else.
+    if (messages.isEmpty())
+        files.writeAtomic(cachePath, index);
+    if (auto built = PostalDirectory::open(index))
+        result.directory = std::move(built);
     return result;
 }
