@@ -216,7 +216,7 @@ PostalDirectory::Entries PostalDirectory::findByAddress(QStringView address) con
     QVarLengthArray<quint32, 128> prefixHash;
     quint32 hash = PostalKey::kHashBasis;
     for (char16_t c : folded)
-        prefixHash.append(hash = PostalKey::hashStep(hash, c));
+        prefixHash.append(PostalKey::finish(hash = PostalKey::hashStep(hash, c)));
 
     QVarLengthArray<quint32, 16> found;
     for (qsizetype length = folded.size(); length > 0 && found.isEmpty(); --length) {

@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <algorithm>
+#include <array>
 #include <numeric>
 
 namespace F = PostalIndexFormat;
@@ -16,7 +17,7 @@ quint32 hashText(QStringView text)
     quint32 h = PostalKey::kHashBasis;
     for (QChar c : text)
         h = PostalKey::hashStep(h, c.unicode());
-    return h;
+    return PostalKey::finish(h);
 }
 
 std::size_t alignUp(std::size_t n)
@@ -71,17 +72,14 @@ quint32 PostalIndexWriter::intern(QStringView text)
 
 quint16 PostalIndexWriter::cityIndex(int prefecture, QStringView name)
 {
-    const quint32 nameOffset = intern(name);
-    // Japan Post's files come grouped by city, so the last few cities nearly always hit.
-    const std::size_t n = m_cities.size();
-    for (std::size_t i = n; i > 0 && i + 8 > n; --i)
-        if (m_cities[i - 1].prefecture == prefecture && m_cities[i - 1].name == nameOffset)
-            return quint16(i - 1);
-    for (std::size_t i = 0; i < n; ++i)
-        if (m_cities[i].prefecture == prefecture && m_cities[i].name == nameOffset)
-            return quint16(i);
-    m_cities.push_back(City{nameOffset, prefecture});
-    return quint16(m_cities.size() - 1);
+    const quint64 key = quint64(quint32(prefecture)) << 32 | intern(name);
+    const auto it = m_cityIndex.constFind(key);
+    if (it != m_cityIndex.constEnd())
+        return *it;
+    m_cities.push_back(City{quint32(key), prefecture});
+    const auto index = quint16(m_cities.size() - 1);
+    m_cityIndex.insert(key, index);
+    return index;
 }
 
 void PostalIndexWriter::add(const PostalRecordView &record)
@@ -145,22 +143,26 @@ QByteArray PostalIndexWriter::finish() const
         return PostalKey::make(kind, prefectureOf(r), text(cities[r.city].name), text(r.town));
     };
 
-    // A town is found without its city only where no other city of the prefecture has a town of
-    // that name: otherwise the address does not say which is meant.
-    QHash<QString, int> cityOfTown; // prefecture and folded town → city, or -1 for several
-    for (const F::Record &r : records) {
-        if ((r.flags & F::Business) || r.town == 0)
-            continue;
-        const PostalKey::Text town = keyOf(F::KeyKind::PrefectureTown, r);
-        const QString key = QString::fromUtf16(town.constData(), town.size());
-        const auto it = cityOfTown.find(key);
-        if (it == cityOfTown.end())
-            cityOfTown.insert(key, r.city);
-        else if (*it != r.city)
-            *it = -1;
+    // The hash of a key goes on from its prefecture's and city's part, worked out once per city, over
+    // the town folded once per record. Folding parts one by one gives the folded whole: no name of a
+    // prefecture or city ends in anything folding reads together with what follows.
+    auto hashOn = [](quint32 hash, const PostalKey::Text &part) {
+        for (char16_t c : part)
+            hash = PostalKey::hashStep(hash, c);
+        return hash;
+    };
+    auto folded = [&](QStringView part) {
+        PostalKey::Text out;
+        PostalKey::appendFolded(out, part);
+        return out;
+    };
+    std::vector<std::array<quint32, 3>> cityState(cities.size()); // per KeyKind
+    for (std::size_t c = 0; c < cities.size(); ++c) {
+        const quint32 prefecture =
+            hashOn(PostalKey::kHashBasis, folded(PostalDirectory::prefectureName(cities[c].prefecture)));
+        const PostalKey::Text city = folded(text(cities[c].name));
+        cityState[c] = {hashOn(prefecture, city), hashOn(PostalKey::kHashBasis, city), prefecture};
     }
-
-    // Every key of every town, then the distinct keys with the records of each.
     struct Key {
         quint32 hash;
         quint32 kind;
@@ -169,51 +171,88 @@ QByteArray PostalIndexWriter::finish() const
     };
     std::vector<Key> keys;
     keys.reserve(records.size() * 3);
+    // A town is found without its city only where no other city of the prefecture has a town of
+    // that name: otherwise the address does not say which is meant. Towns told apart by the hash of
+    // their folded name only: two names of one hash count as one, which can only drop such a key.
+    QHash<quint64, int> cityOfTown; // prefecture and hash of the folded town → city, or -1 for several
+    std::vector<quint64> townIds(records.size());
     for (quint32 i = 0; i < records.size(); ++i) {
         const F::Record &r = records[i];
         if (r.flags & F::Business)
             continue;
+        const PostalKey::Text town = folded(text(r.town));
+        const std::array<quint32, 3> &state = cityState[r.city];
         for (F::KeyKind kind :
-             {F::KeyKind::PrefectureCityTown, F::KeyKind::CityTown, F::KeyKind::PrefectureTown}) {
-            const PostalKey::Text key = keyOf(kind, r);
-            if (kind == F::KeyKind::PrefectureTown &&
-                (r.town == 0 || cityOfTown.value(QString::fromUtf16(key.constData(), key.size())) != r.city))
-                continue;
-            keys.push_back(Key{PostalKey::hash(key), quint32(kind), i, 0});
+             {F::KeyKind::PrefectureCityTown, F::KeyKind::CityTown, F::KeyKind::PrefectureTown})
+            keys.push_back(
+                Key{PostalKey::finish(hashOn(state[std::size_t(kind)], town)), quint32(kind), i, 0});
+        if (town.isEmpty()) {
+            keys.pop_back();
+            continue;
         }
+        const quint64 id = quint64(cities[r.city].prefecture) << 32 | hashOn(PostalKey::kHashBasis, town);
+        townIds[i] = id;
+        const auto it = cityOfTown.constFind(id);
+        if (it == cityOfTown.constEnd())
+            cityOfTown.insert(id, r.city);
+        else if (*it != r.city)
+            cityOfTown[id] = -1;
     }
+    std::erase_if(keys, [&](const Key &key) {
+        return key.kind == quint32(F::KeyKind::PrefectureTown) &&
+               cityOfTown.value(townIds[key.record]) != records[key.record].city;
+    });
+
+    // The distinct keys with the records of each. The table holds each distinct key's hash beside it,
+    // so that passing over other keys reads nothing else.
     std::size_t slotCount = 1024;
-    while (slotCount < keys.size() * 3)
+    while (slotCount < keys.size() * 2)
         slotCount *= 2;
     const quint32 mask = quint32(slotCount - 1);
-    std::vector<quint32> firstKey(slotCount, 0); // index in keys + 1 of a distinct key's first
-    std::vector<quint32> distinctFirst;          // per distinct key: its first key
+    struct Seen {
+        quint32 hash = 0;
+        quint32 distinct = 0; // + 1; 0 for a free entry
+    };
+    std::vector<Seen> seen(slotCount);
+    std::vector<quint32> distinctFirst; // per distinct key: its first key
     std::vector<quint32> distinctCount;
     for (quint32 k = 0; k < keys.size(); ++k) {
         Key &key = keys[k];
         PostalKey::Text keyText;
         bool haveText = false;
-        quint32 i = key.hash & mask;
-        for (;; i = (i + 1) & mask) {
-            if (firstKey[i] == 0) {
-                firstKey[i] = k + 1;
+        for (quint32 i = key.hash & mask;; i = (i + 1) & mask) {
+            if (seen[i].distinct == 0) {
+                seen[i] = Seen{key.hash, quint32(distinctFirst.size() + 1)};
                 key.distinct = quint32(distinctFirst.size());
                 distinctFirst.push_back(k);
                 distinctCount.push_back(1);
                 break;
             }
-            const Key &other = keys[firstKey[i] - 1];
-            if (other.hash != key.hash || other.kind != key.kind)
+            if (seen[i].hash != key.hash)
                 continue;
-            if (!haveText) {
-                keyText = keyOf(F::KeyKind(key.kind), records[key.record]);
-                haveText = true;
+            const Key &other = keys[distinctFirst[seen[i].distinct - 1]];
+            if (other.kind != key.kind)
+                continue;
+            // Equal strings share one offset: the folded texts need comparing only for names that
+            // differ in what folding leaves out.
+            const F::Record &a = records[key.record];
+            const F::Record &b = records[other.record];
+            const bool sameCity = key.kind == quint32(F::KeyKind::PrefectureTown)
+                                      ? cities[a.city].prefecture == cities[b.city].prefecture
+                                      : a.city == b.city;
+            bool same = sameCity && a.town == b.town;
+            if (!same) {
+                if (!haveText) {
+                    keyText = keyOf(F::KeyKind(key.kind), a);
+                    haveText = true;
+                }
+                same = keyOf(F::KeyKind(other.kind), b) == keyText;
             }
-            if (keyOf(F::KeyKind(other.kind), records[other.record]) != keyText)
-                continue;
-            key.distinct = other.distinct;
-            ++distinctCount[other.distinct];
-            break;
+            if (same) {
+                key.distinct = other.distinct;
+                ++distinctCount[other.distinct];
+                break;
+            }
         }
     }
     // A key of one record (most keys) keeps it in its slot; the others list theirs in Postings.
@@ -252,6 +291,13 @@ QByteArray PostalIndexWriter::finish() const
 
     // Header, then the sections in order, each aligned.
     QByteArray out(alignUp(sizeof(F::Header)), '\0');
+    // Room for it all at once: each regrowth of a file this size would touch as many fresh pages again.
+    out.reserve(
+        qsizetype(F::kHeaderBytes + alignUp(m_strings.size() * sizeof(char16_t)) +
+                  alignUp(cities.size() * sizeof(F::City)) + alignUp(records.size() * sizeof(F::Record)) +
+                  alignUp(extras.size() * sizeof(F::Extra)) + alignUp(blocks.size() * sizeof(quint32)) +
+                  alignUp(slotTable.size() * sizeof(quint32)) + alignUp(postings.size() * sizeof(quint32)) +
+                  alignUp(std::size_t(m_sources.size()))));
     F::Header header;
     std::copy(std::begin(F::kMagic), std::end(F::kMagic), header.magic);
     header.version = F::kVersion;
@@ -261,7 +307,7 @@ QByteArray PostalIndexWriter::finish() const
     auto append = [&](F::Section section, const void *data, std::size_t bytes) {
         header.sections[std::size_t(section)] = F::SectionRange{quint32(out.size()), quint32(bytes)};
         out.append(static_cast<const char *>(data), qsizetype(bytes));
-        out.append(QByteArray(qsizetype(alignUp(bytes) - bytes), '\0'));
+        out.append(qsizetype(alignUp(bytes) - bytes), '\0');
     };
     append(F::Section::Strings, m_strings.data(), m_strings.size() * sizeof(char16_t));
     append(F::Section::Cities, cities.data(), cities.size() * sizeof(F::City));

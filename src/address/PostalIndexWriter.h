@@ -3,6 +3,7 @@
 #include "address/PostalRecordView.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <vector>
 
@@ -51,5 +52,6 @@ private:
         int prefecture = 0;
     };
     std::vector<City> m_cities;
+    QHash<quint64, quint16> m_cityIndex; // prefecture and name's offset → index in m_cities
     std::vector<Record> m_records;
 };
