@@ -235,7 +235,6 @@ private slots:
         press(Qt::Key_F4);
         QCOMPARE(m_window->statusText(0), u"郵便番号データを読み込んでいます…"_s);
         QVERIFY(m_rig->completers.modes.isEmpty());
-        QCOMPARE(statusBar->toolTip(), QString());
         // The search takes the record as the grid holds it when the data comes.
         m_window->recordGrid()->setCell(RecordGrid::Column::Company, u"皇居"_s);
         m_rig->completers.ready = true;
@@ -244,7 +243,6 @@ private slots:
                  (AddressRecord{u"100-0001"_s, u"東京都千代田区千代田"_s, u"皇居"_s, {}}));
         QCOMPARE(m_window->statusText(0), QString());
         QCOMPARE(statusBar->toolTip(), u"郵便番号データ 2026-05-29"_s);
-        QCOMPARE(m_rig->completers.modes, QList<CompletionMode>{CompletionMode::AskUser});
     }
 
     void mapKeysShowTheirQuery_data()
