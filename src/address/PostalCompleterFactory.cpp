@@ -4,17 +4,53 @@
 #include "address/PostalDirectoryLoader.h"
 
 #include <QCoreApplication>
+#include <QList>
+#include <QPointer>
+#include <chrono>
 #include <future>
-#include <mutex>
+#include <utility>
 
 struct PostalCompleterFactory::Shared {
     std::function<void(const QString &)> status;
     const FileSystem *files = nullptr;
     QString shippedPath;
     QString userFolder;
-    std::once_flag started;
+    std::promise<PostalLoadResult> promise;
     std::shared_future<PostalLoadResult> loading;
     bool reported = false; // touched only by the thread that completes records
+    // Lives on the factory's thread: the loader thread reaches that thread's event loop through it.
+    QObject herald;
+    QList<std::pair<QPointer<QObject>, std::function<void()>>> waiting; // the factory's thread only
+    // Declared last so that it goes first: its end waits for the loader thread, which uses the rest.
+    std::future<void> worker;
+
+    void start()
+    {
+        if (worker.valid())
+            return;
+        loading = promise.get_future().share();
+        worker = std::async(std::launch::async, [this] {
+            try {
+                promise.set_value(PostalDirectoryLoader::load(*files, shippedPath, userFolder));
+            } catch (...) {
+                promise.set_exception(std::current_exception());
+            }
+            QMetaObject::invokeMethod(
+                &herald, [this] { announce(); }, Qt::QueuedConnection);
+        });
+    }
+
+    bool isReady() const
+    {
+        return loading.valid() && loading.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    }
+
+    void announce()
+    {
+        for (auto &[context, ready] : std::exchange(waiting, {}))
+            if (context)
+                QMetaObject::invokeMethod(context, std::move(ready), Qt::QueuedConnection);
+    }
 
     const PostalLoadResult &get()
     {
@@ -45,15 +81,35 @@ PostalCompleterFactory::~PostalCompleterFactory() = default;
 
 std::unique_ptr<AddressCompleter> PostalCompleterFactory::createCompleter()
 {
-    std::shared_ptr<Shared> shared = m_shared;
-    std::call_once(shared->started, [&shared] {
-        shared->loading = std::async(std::launch::async, [files = shared->files, path = shared->shippedPath,
-                                                          folder = shared->userFolder] {
-                              return PostalDirectoryLoader::load(*files, path, folder);
-                          }).share();
-    });
-    return std::make_unique<PostalCompleter>([shared]() -> const PostalLoadResult & { return shared->get(); },
-                                             m_chooser);
+    m_shared->start();
+    return std::make_unique<PostalCompleter>(
+        [shared = m_shared]() -> const PostalLoadResult & { return shared->get(); }, m_chooser);
+}
+
+bool PostalCompleterFactory::isReady() const
+{
+    return m_shared->isReady();
+}
+
+void PostalCompleterFactory::whenReady(QObject *context, std::function<void()> ready)
+{
+    m_shared->start();
+    // Ready already, the loader thread's news may have gone out before this call: answer at once.
+    if (m_shared->isReady())
+        QMetaObject::invokeMethod(context, std::move(ready), Qt::QueuedConnection);
+    else
+        m_shared->waiting.append({context, std::move(ready)});
+}
+
+QString PostalCompleterFactory::dataDate() const
+{
+    if (!m_shared->isReady())
+        return {};
+    try {
+        return m_shared->loading.get().dataDate;
+    } catch (const std::exception &) {
+        return {};
+    }
 }
 
 QString PostalCompleterFactory::defaultDataPath()

@@ -10,7 +10,7 @@
 class FileSystem;
 
 // Makes the postal-code completers. The directory loads on a background thread from the first
-// completer on, so the window opens at once; the first address search waits for it if needed.
+// completer on, so the window opens at once; whenReady() hears of it on the factory's own thread.
 class PostalCompleterFactory : public AddressCompleterFactory {
 public:
     // status receives, on the thread that completes records and once per factory, a text for each file
@@ -21,6 +21,11 @@ public:
     ~PostalCompleterFactory() override;
 
     std::unique_ptr<AddressCompleter> createCompleter() override;
+    bool isReady() const override;
+    // Starts the loading too, if no completer has yet.
+    void whenReady(QObject *context, std::function<void()> ready) override;
+    // The date the loaded index records: the shipped data's, or that of the user's towns file.
+    QString dataDate() const override;
 
     // data/postal.idx beside the executable, where the build and the installation put it.
     static QString defaultDataPath();

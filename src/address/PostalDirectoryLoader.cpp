@@ -122,6 +122,14 @@ QString PostalDirectoryLoader::cacheFileName()
 PostalLoadResult PostalDirectoryLoader::load(const FileSystem &files, const QString &shippedPath,
                                              const QString &userFolder)
 {
+    PostalLoadResult result = loadDirectory(files, shippedPath, userFolder);
+    result.dataDate = result.directory->date();
+    return result;
+}
+
+PostalLoadResult PostalDirectoryLoader::loadDirectory(const FileSystem &files, const QString &shippedPath,
+                                                      const QString &userFolder)
+{
     PostalLoadResult result;
     QString why;
     std::shared_ptr<const PostalDirectory> shipped =

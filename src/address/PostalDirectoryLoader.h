@@ -21,4 +21,8 @@ public:
     // Never fails: at worst the directory is empty and the messages say why.
     static PostalLoadResult load(const FileSystem &files, const QString &shippedPath,
                                  const QString &userFolder);
+
+private:
+    static PostalLoadResult loadDirectory(const FileSystem &files, const QString &shippedPath,
+                                          const QString &userFolder);
 };

@@ -2,6 +2,7 @@
 
 #include "address/PostalDirectory.h"
 
+#include <QString>
 #include <QStringList>
 #include <memory>
 
@@ -9,4 +10,6 @@
 struct PostalLoadResult {
     std::shared_ptr<const PostalDirectory> directory;
     QStringList messages;
+    // When the data was published, as "2026-05-29"; empty when unknown.
+    QString dataDate;
 };

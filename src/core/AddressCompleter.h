@@ -2,6 +2,9 @@
 
 #include "core/AddressRecord.h"
 
+#include <QObject>
+#include <QString>
+#include <functional>
 #include <memory>
 
 // Whether a completer may ask the user to choose among several answers, or takes the first.
@@ -18,8 +21,18 @@ public:
 };
 
 // Makes the window's completer; no completer when the directory cannot serve (F4 then stays off).
+// The directory may still be loading when completers are made, and a completer's complete() waits for
+// it: a window asks isReady() first and otherwise leaves the search to whenReady(), so it never freezes.
 class AddressCompleterFactory {
 public:
     virtual ~AddressCompleterFactory() = default;
     virtual std::unique_ptr<AddressCompleter> createCompleter() = 0;
+    // Whether complete() answers without waiting for the directory.
+    virtual bool isReady() const = 0;
+    // Calls ready once the directory is ready (at once if it is), always later through context's event
+    // loop, never inside this call; not at all if context is gone by then. Called on the thread that
+    // made the factory.
+    virtual void whenReady(QObject *context, std::function<void()> ready) = 0;
+    // The date of the directory's data as "2026-05-29"; empty while loading or when unknown.
+    virtual QString dataDate() const = 0;
 };

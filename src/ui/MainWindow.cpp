@@ -22,12 +22,14 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QWindow>
+#include <utility>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
 const QString kNotFound = u"対象が見つかりません"_s;
+const QString kLoading = u"郵便番号データを読み込んでいます…"_s;
 
 const CommandDesign *designForKey(int key)
 {
@@ -58,6 +60,8 @@ MainWindow::MainWindow(const Services &services, QWidget *parent)
     restoreWindowPlacement();
     m_completer = m_services.completers ? m_services.completers->createCompleter() : nullptr;
     commandButton(Command::AddressSearch)->setEnabled(m_completer != nullptr);
+    if (m_completer)
+        m_services.completers->whenReady(this, [this] { addressDataReady(); });
     qApp->installEventFilter(this);
 }
 
@@ -387,6 +391,12 @@ void MainWindow::searchAddress()
 {
     if (!commandButton(Command::AddressSearch)->isEnabled() || !m_completer)
         return;
+    // Waiting here for the data would freeze the window for as long as the user's own files take.
+    if (!m_services.completers->isReady()) {
+        m_searchPending = true;
+        setStatus(kLoading, 0);
+        return;
+    }
     AddressRecord r = record();
     try {
         m_completer->complete(r, CompletionMode::AskUser);
@@ -401,6 +411,19 @@ void MainWindow::searchAddress()
     m_recordGrid->showRecord(r);
     setCopyEnabled(true);
     m_recordGrid->setCurrentCell(0, int(RecordGrid::Column::Company));
+}
+
+void MainWindow::addressDataReady()
+{
+    const QString date = m_services.completers->dataDate();
+    m_statusBar->setToolTip(date.isEmpty() ? QString() : u"郵便番号データ "_s + date);
+    if (!std::exchange(m_searchPending, false))
+        return;
+    if (statusText(0) == kLoading)
+        setStatus({}, 0);
+    // A window closed meanwhile (a request answered or cancelled) asked for nothing more.
+    if (isVisible())
+        searchAddress();
 }
 
 void MainWindow::copyRecord()

@@ -97,6 +97,7 @@ private:
     void captureMapCentre();
     void clearRecord();
     void searchAddress();
+    void addressDataReady();
     void copyRecord();
     void acceptRequest();
 
@@ -108,6 +109,8 @@ private:
     std::array<QLabel *, 3> m_statusPanels{};
     ClipboardWatch m_clipboardWatch;
     std::unique_ptr<AddressCompleter> m_completer;
+    // F4 was pressed while the address data was loading: the search runs when it is ready.
+    bool m_searchPending = false;
     std::optional<RequestFile> m_request;
     bool m_requestAccepted = false;
     // The stored outer rectangle, in twips, waiting for the first show to be applied exactly.

@@ -17,8 +17,10 @@
 #include <QDir>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 #include <limits>
 #include <stdexcept>
@@ -29,11 +31,23 @@ namespace {
 
 constexpr int kWebTimeout = 20000;
 
-// Makes completers that give the answer the test chooses; with no answer set it makes none.
+// Makes completers that give the answer the test chooses; with no answer set it makes none. Its data
+// is ready unless a test says otherwise and then calls onReady itself.
 class FakeCompleters : public AddressCompleterFactory {
 public:
     std::function<void(AddressRecord &)> answer;
     QList<CompletionMode> modes;
+    bool ready = true;
+    std::function<void()> onReady;
+
+    bool isReady() const override { return ready; }
+    void whenReady(QObject *context, std::function<void()> call) override
+    {
+        onReady = call;
+        if (ready)
+            QTimer::singleShot(0, context, call);
+    }
+    QString dataDate() const override { return ready ? u"2026-05-29"_s : QString(); }
 
     std::unique_ptr<AddressCompleter> createCompleter() override
     {
@@ -209,6 +223,26 @@ private slots:
         QVERIFY(button(Command::CopyRecord)->isEnabled());
         QCOMPARE(m_window->recordGrid()->currentColumn(), int(RecordGrid::Column::Company));
         QCOMPARE(m_rig->completers.modes, QList<CompletionMode>(3, CompletionMode::AskUser));
+    }
+
+    void addressSearchWhileLoadingWaitsForTheData()
+    {
+        m_rig->completers.ready = false;
+        m_rig->completers.answer = [](AddressRecord &record) { record.address = u"東京都千代田区千代田"_s; };
+        QVERIFY(open());
+        const QStatusBar *statusBar = m_window->findChild<QStatusBar *>();
+        m_window->recordGrid()->setCell(RecordGrid::Column::PostalCode, u"100-0001"_s);
+        press(Qt::Key_F4);
+        QCOMPARE(m_window->statusText(0), u"郵便番号データを読み込んでいます…"_s);
+        QVERIFY(m_rig->completers.modes.isEmpty());
+        // The search takes the record as the grid holds it when the data comes.
+        m_window->recordGrid()->setCell(RecordGrid::Column::Company, u"皇居"_s);
+        m_rig->completers.ready = true;
+        m_rig->completers.onReady();
+        QCOMPARE(m_window->record(),
+                 (AddressRecord{u"100-0001"_s, u"東京都千代田区千代田"_s, u"皇居"_s, {}}));
+        QCOMPARE(m_window->statusText(0), QString());
+        QCOMPARE(statusBar->toolTip(), u"郵便番号データ 2026-05-29"_s);
     }
 
     void mapKeysShowTheirQuery_data()

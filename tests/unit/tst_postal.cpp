@@ -346,6 +346,20 @@ private slots:
         QCOMPARE(shown, status);
     }
 
+    void factorySaysWhenReadyOnItsOwnThread()
+    {
+        FakeChooser chooser;
+        PostalCompleterFactory factory(chooser, {}, m_files, QStringLiteral(VELMORA_POSTAL_DATA), {});
+        QObject context;
+        QString date = u"<not called>"_s;
+        factory.whenReady(&context, [&] { date = factory.dataDate(); });
+        QCOMPARE(date, u"<not called>"_s);
+        QTRY_COMPARE(date, QStringLiteral(VELMORA_POSTAL_DATA_DATE));
+        bool again = false;
+        factory.whenReady(&context, [&] { again = true; });
+        QTRY_VERIFY(again);
+    }
+
     void zipUnpackedPastTheLimitIsRefused()
     {
         const QByteArray archive = zipOf({{"KEN_ALL.CSV", QByteArray(1000, 'x')}});
