@@ -209,22 +209,27 @@ void PostalDirectory::add(const PostalRecord &record)
     m_records.push_back(r);
 }
 
+template <typename Buffer> void PostalDirectory::appendKey(Buffer &key, quint32 ref) const
+{
+    const Record &record = m_records[(ref & ~kKindBits) - 1];
+    const City &city = m_cities[record.city];
+    if (!(ref & kNoPrefecture))
+        appendFolded(key, prefectureName(city.prefecture));
+    if (!(ref & kNoCity))
+        appendFolded(key, view(city.name));
+    appendFolded(key, view(record.town));
+}
+
 void PostalDirectory::insertKey(quint32 hash, quint32 ref)
 {
-    const bool withPrefecture = !(ref & kNoPrefecture);
-    const Record &record = m_records[(ref & ~kNoPrefecture) - 1];
     QVarLengthArray<char16_t, 128> key;
     bool haveKey = false;
     quint32 i = hash & m_slotMask;
     for (; m_slots[i].ref != 0; i = (i + 1) & m_slotMask) {
-        if (m_slots[i].hash != hash || (m_slots[i].ref & kNoPrefecture) != (ref & kNoPrefecture))
+        if (m_slots[i].hash != hash || (m_slots[i].ref & kKindBits) != (ref & kKindBits))
             continue;
         if (!haveKey) {
-            const City &city = m_cities[record.city];
-            if (withPrefecture)
-                appendFolded(key, prefectureName(city.prefecture));
-            appendFolded(key, view(city.name));
-            appendFolded(key, view(record.town));
+            appendKey(key, ref);
             haveKey = true;
         }
         if (!keyEquals(m_slots[i].ref, key.constData(), key.size()))
@@ -232,10 +237,10 @@ void PostalDirectory::insertKey(quint32 hash, quint32 ref)
         // The same town under another code (a building's floors, a town of several codes): chain it
         // right behind the first, so that probing stays short and a long chain is not walked for each
         // town added to it. Searches sort what they find, so the chain's order does not matter.
-        std::vector<quint32> &next = m_sameKey[withPrefecture ? 0 : 1];
-        const quint32 first = (m_slots[i].ref & ~kNoPrefecture) - 1;
-        next[(ref & ~kNoPrefecture) - 1] = next[first];
-        next[first] = (ref & ~kNoPrefecture);
+        std::vector<quint32> &next = m_sameKey[kindOf(ref)];
+        const quint32 first = (m_slots[i].ref & ~kKindBits) - 1;
+        next[(ref & ~kKindBits) - 1] = next[first];
+        next[first] = (ref & ~kKindBits);
         return;
     }
     m_slots[i] = Slot{hash, ref};
@@ -258,11 +263,11 @@ void PostalDirectory::finish()
         m_firstOfBlock[block] = quint32(r);
     }
 
-    std::size_t towns = 0;
+    std::size_t keyCount = 0;
     for (const Record &rec : m_records)
-        towns += rec.isBusiness ? 0 : 1;
+        keyCount += rec.isBusiness ? 0 : rec.town.len > 0 ? 3 : 2;
     std::size_t slotCount = 16;
-    while (slotCount < towns * 4) // two keys per town, at most half full
+    while (slotCount < keyCount * 2) // at most half full
         slotCount *= 2;
     m_slots.assign(slotCount, Slot{});
     m_slots.shrink_to_fit();
@@ -275,6 +280,9 @@ void PostalDirectory::finish()
     // insert, fetching slots a little ahead: the table is too big for the cache and waiting for each
     // slot in turn would double the time of a load.
     std::vector<quint32> cityHash(m_cities.size() * 2);
+    std::array<quint32, 48> prefectureHash{};
+    for (int p = 1; p <= 47; ++p)
+        prefectureHash[std::size_t(p)] = hashFolded(kFnvBasis, prefectureName(p));
     for (std::size_t c = 0; c < m_cities.size(); ++c) {
         const quint32 bare = hashFolded(kFnvBasis, view(m_cities[c].name));
         cityHash[2 * c] =
@@ -282,7 +290,7 @@ void PostalDirectory::finish()
         cityHash[2 * c + 1] = bare;
     }
     std::vector<Slot> keys;
-    keys.reserve(towns * 2);
+    keys.reserve(keyCount);
     for (std::size_t i = 0; i < m_records.size(); ++i) {
         const Record &rec = m_records[i];
         if (rec.isBusiness)
@@ -290,6 +298,10 @@ void PostalDirectory::finish()
         const QStringView town = view(rec.town);
         keys.push_back(Slot{hashFolded(cityHash[2 * rec.city], town), quint32(i + 1)});
         keys.push_back(Slot{hashFolded(cityHash[2 * rec.city + 1], town), quint32(i + 1) | kNoPrefecture});
+        // Without the city only where there is a town: the prefecture alone is no key.
+        if (!town.isEmpty())
+            keys.push_back(Slot{hashFolded(prefectureHash[std::size_t(m_cities[rec.city].prefecture)], town),
+                                quint32(i + 1) | kNoCity});
     }
     constexpr std::size_t kAhead = 16;
     for (std::size_t k = 0; k < keys.size(); ++k) {
@@ -338,40 +350,45 @@ PostalDirectory::Entries PostalDirectory::find(quint32 code) const
 
 bool PostalDirectory::keyEquals(quint32 ref, const char16_t *folded, qsizetype length) const
 {
-    const Record &r = m_records[(ref & ~kNoPrefecture) - 1];
-    const City &city = m_cities[r.city];
     QVarLengthArray<char16_t, 128> key;
-    if (!(ref & kNoPrefecture))
-        appendFolded(key, prefectureName(city.prefecture));
-    appendFolded(key, view(city.name));
-    appendFolded(key, view(r.town));
+    appendKey(key, ref);
     return key.size() == length && std::equal(key.begin(), key.end(), folded);
 }
 
 PostalDirectory::Entries PostalDirectory::findByAddress(QStringView address) const
 {
-    Entries entries;
     QVarLengthArray<char16_t, 128> folded;
     appendFolded(folded, address.left(256));
+    qsizetype length = 0;
+    return findLongestKey(QStringView(folded.constData(), folded.size()), &length);
+}
+
+PostalDirectory::Entries PostalDirectory::findLongestKey(QStringView folded, qsizetype *keyLength) const
+{
+    Entries entries;
+    *keyLength = 0;
     QVarLengthArray<quint32, 128> prefixHash;
     quint32 hash = kFnvBasis;
-    for (char16_t c : folded)
-        prefixHash.append(hash = (hash ^ c) * kFnvPrime);
+    for (QChar c : folded.left(256))
+        prefixHash.append(hash = (hash ^ c.unicode()) * kFnvPrime);
+    const char16_t *text = folded.utf16();
 
     QVarLengthArray<quint32, 8> found;
-    for (qsizetype length = folded.size(); length > 0 && found.isEmpty(); --length) {
+    for (qsizetype length = prefixHash.size(); length > 0 && found.isEmpty(); --length) {
         const quint32 h = prefixHash[length - 1];
         for (quint32 i = h & m_slotMask; m_slots[i].ref != 0; i = (i + 1) & m_slotMask) {
             const Slot &slot = m_slots[i];
-            if (slot.hash != h || !keyEquals(slot.ref, folded.constData(), length))
+            if (slot.hash != h || !keyEquals(slot.ref, text, length))
                 continue;
-            const std::vector<quint32> &next = m_sameKey[(slot.ref & kNoPrefecture) ? 1 : 0];
-            for (quint32 record = (slot.ref & ~kNoPrefecture) - 1;; record = next[record] - 1) {
+            const std::vector<quint32> &next = m_sameKey[kindOf(slot.ref)];
+            for (quint32 record = (slot.ref & ~kKindBits) - 1;; record = next[record] - 1) {
                 found.append(record);
                 if (next[record] == 0)
                     break;
             }
         }
+        if (!found.isEmpty())
+            *keyLength = length;
     }
     // Sorted and made unique at the end: looking each record up in what was found would take time
     // growing with the square of a long chain.
@@ -385,8 +402,9 @@ PostalDirectory::Entries PostalDirectory::findByAddress(QStringView address) con
 qsizetype PostalDirectory::memoryBytes() const
 {
     // The pool's spare capacity is never written, so it takes address space but no memory.
-    return qsizetype(m_pool.size() * 2 + m_cities.capacity() * sizeof(City) +
-                     m_records.capacity() * sizeof(Record) + m_codes.capacity() * sizeof(quint32) +
-                     m_slots.capacity() * sizeof(Slot) +
-                     (m_sameKey[0].capacity() + m_sameKey[1].capacity()) * sizeof(quint32) + sizeof(*this));
+    return qsizetype(
+        m_pool.size() * 2 + m_cities.capacity() * sizeof(City) + m_records.capacity() * sizeof(Record) +
+        m_codes.capacity() * sizeof(quint32) + m_slots.capacity() * sizeof(Slot) +
+        (m_sameKey[0].capacity() + m_sameKey[1].capacity() + m_sameKey[2].capacity()) * sizeof(quint32) +
+        sizeof(*this));
 }

@@ -38,9 +38,13 @@ public:
 
     // Entries of one code in the order the source gave them; empty when the code is unknown.
     Entries find(quint32 code) const;
-    // The town entries (never businesses) whose prefecture + city + town, or city + town, is the
-    // longest beginning of the address; blanks and the width of letters and digits do not matter.
+    // The town entries (never businesses) whose key is the longest beginning of the address, compared
+    // as PostalText::fold folds it. A town's keys are prefecture + city + town, city + town, and (for a
+    // town with a name) prefecture + town; a building with codes of its own has the building's name in
+    // its town, so it has keys of its own.
     Entries findByAddress(QStringView address) const;
+    // The same over text already folded, also telling the length of the key found (0: none).
+    Entries findLongestKey(QStringView folded, qsizetype *keyLength) const;
 
     // Bytes held for the data and its indexes.
     qsizetype memoryBytes() const;
@@ -70,9 +74,12 @@ private:
     };
     struct Slot {
         quint32 hash = 0;
-        quint32 ref = 0; // record index + 1, with kNoPrefecture for the key without prefecture; 0: free
+        quint32 ref = 0; // record index + 1, with the kind of key in the top bits; 0: free
     };
     static constexpr quint32 kNoPrefecture = 0x80000000u;
+    static constexpr quint32 kNoCity = 0x40000000u;
+    static constexpr quint32 kKindBits = kNoPrefecture | kNoCity;
+    static int kindOf(quint32 ref) { return ref & kNoPrefecture ? 1 : ref & kNoCity ? 2 : 0; }
 
     QStringView view(Span span) const { return QStringView(m_pool).mid(span.off, span.len); }
     Span store(const QString &text);
@@ -80,6 +87,7 @@ private:
     void clear();
     void insertKey(quint32 hash, quint32 ref);
     bool keyEquals(quint32 ref, const char16_t *folded, qsizetype length) const;
+    template <typename Buffer> void appendKey(Buffer &key, quint32 ref) const;
 
     QString m_pool; // all text; spans point into it
     std::vector<City> m_cities;
@@ -87,8 +95,8 @@ private:
     std::vector<quint32> m_codes;               // the records' codes, for a cache-friendly search
     std::array<quint32, 1001> m_firstOfBlock{}; // first record of each leading three digits
     std::vector<Slot> m_slots; // open-addressing hash of the address keys, one slot per distinct key
-    // Further records of the same key, by record index (0: none; else index + 1), one chain for the
-    // keys with prefecture and one for those without.
-    std::vector<quint32> m_sameKey[2];
+    // Further records of the same key, by record index (0: none; else index + 1), one chain for each
+    // kind of key.
+    std::vector<quint32> m_sameKey[3];
     quint32 m_slotMask = 0;
 };
