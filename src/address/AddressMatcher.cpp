@@ -4,6 +4,7 @@
 
 #include <QVarLengthArray>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -67,22 +68,50 @@ bool takeWord(QStringView text, qsizetype &pos, QStringView word)
     return true;
 }
 
-enum class Unit { None, Chome, Block };
+enum class Unit { None, Chome, Block, Other };
 
-Unit takeUnit(QStringView text, qsizetype &pos)
+// A unit after a number; for Unit::Other (北海道's 区, 線 and 条, 岩手県's 地割) word tells which.
+Unit takeUnit(QStringView text, qsizetype &pos, QStringView *word = nullptr)
 {
     if (takeWord(text, pos, u"丁目") || takeWord(text, pos, u"丁"))
         return Unit::Chome;
     if (takeWord(text, pos, u"番地") || takeWord(text, pos, u"番"))
         return Unit::Block;
+    for (QStringView other : {u"地割", u"区", u"線", u"条"}) {
+        if (takeWord(text, pos, other)) {
+            if (word)
+                *word = other;
+            return Unit::Other;
+        }
+    }
     return Unit::None;
 }
 
-// The leading numbers of what follows the town: "6-10-1", "6丁目10番1号", "123番地".
+// A number with the one after it where the data or the address gives one: 2794-12, 40の1.
+struct Number {
+    int major = kNone;
+    int minor = kNone;
+};
+
+Number readNumberPair(QStringView text, qsizetype &pos)
+{
+    Number n;
+    takeWord(text, pos, u"第");
+    n.major = readNumber(text, pos);
+    if (n.major != kNone && pos + 1 < text.size() && (text[pos] == u'-' || text[pos] == u'の') &&
+        isDigit(text[pos + 1])) {
+        ++pos;
+        n.minor = readNumber(text, pos);
+    }
+    return n;
+}
+
+// The leading numbers of what follows the town: "6-10-1", "6丁目10番1号", "123番地", "2794-12".
 struct AddressNumbers {
     int first = kNone;
     Unit firstUnit = Unit::None;
     int second = kNone;
+    int third = kNone;
     int floor = kNone;
 };
 
@@ -90,12 +119,16 @@ AddressNumbers readAddressNumbers(QStringView rest)
 {
     AddressNumbers n;
     qsizetype pos = 0;
+    takeWord(rest, pos, u"第");
     n.first = readNumber(rest, pos);
     if (n.first != kNone) {
         n.firstUnit = takeUnit(rest, pos);
         if (n.firstUnit == Unit::None && !takeWord(rest, pos, u"-"))
             takeWord(rest, pos, u"の");
         n.second = readNumber(rest, pos);
+        if (n.second != kNone && takeUnit(rest, pos) == Unit::None && !takeWord(rest, pos, u"-"))
+            takeWord(rest, pos, u"の");
+        n.third = readNumber(rest, pos);
     }
     // The floor is the last number marked as one: "12階", "12F"; a basement (地下1階, B1F) is none.
     for (qsizetype i = 0; i < rest.size();) {
@@ -112,82 +145,130 @@ AddressNumbers readAddressNumbers(QStringView rest)
 enum class Verdict { Fits, RuledOut, Unknown, Fallback };
 
 struct Range {
-    int low = kNone;
-    int high = kNone;
-    bool holds(int n) const { return low != kNone && n >= low && n <= high; }
+    Number low;
+    Number high;
+};
+
+// Whether major-minor lies in the range; unknown where the range's end has a minor number and the
+// address gives none.
+Verdict holds(const Range &r, int major, int minor)
+{
+    if (major == kNone)
+        return Verdict::Unknown;
+    if (major < r.low.major || major > r.high.major)
+        return Verdict::RuledOut;
+    for (const auto &[end, below] : {std::pair{r.low, true}, std::pair{r.high, false}}) {
+        if (major != end.major || end.minor == kNone)
+            continue;
+        if (minor == kNone)
+            return Verdict::Unknown;
+        if (below ? minor < end.minor : minor > end.minor)
+            return Verdict::RuledOut;
+    }
+    return Verdict::Fits;
+}
+
+// One part of a note of numbers: "1~19丁目", "5丁目1番地", "200番以上", "67-4~113-7番地", "第9地割~第11地割",
+// "丁目"; a part without a unit takes that of the list's next part ("1、2丁目").
+struct NumberPart {
+    Unit unit = Unit::None;
+    QStringView word;
+    Range range;
+    Range blocks; // after a chome: "4丁目55~114番地"
+    Range gos;    // after those: "2丁目1番1~23号"
 };
 
 Range readRange(QStringView text, qsizetype &pos)
 {
     Range r;
-    r.low = r.high = readNumber(text, pos);
-    if (r.low != kNone && takeWord(text, pos, u"~"))
-        r.high = readNumber(text, pos);
-    if (r.high == kNone)
-        r.low = kNone;
+    r.low = r.high = readNumberPair(text, pos);
+    if (r.low.major != kNone && takeWord(text, pos, u"~"))
+        r.high = readNumberPair(text, pos);
     return r;
 }
-
-// One part of a note of chome and blocks: "1~19丁目", "5丁目1番地", "200番以上", "丁目".
-struct NumberPart {
-    Range chome;
-    Range block;
-    Unit unit = Unit::None; // of the first range, or of the part where it has no number
-};
 
 bool readNumberPart(QStringView part, NumberPart &out)
 {
     qsizetype pos = 0;
-    Range first = readRange(part, pos);
-    out.unit = takeUnit(part, pos);
-    if (out.unit == Unit::Chome) {
-        out.chome = first;
-        out.block = readRange(part, pos);
-        if (out.block.low != kNone && takeUnit(part, pos) != Unit::Block)
+    out.range.low = out.range.high = readNumberPair(part, pos);
+    out.unit = takeUnit(part, pos, &out.word);
+    if (out.range.low.major != kNone && takeWord(part, pos, u"~")) {
+        out.range.high = readNumberPair(part, pos);
+        QStringView word;
+        const Unit unit = takeUnit(part, pos, &word);
+        if (out.range.high.major == kNone ||
+            (out.unit != Unit::None && unit != Unit::None && unit != out.unit))
             return false;
-    } else {
-        out.block = first;
+        if (unit != Unit::None) {
+            out.unit = unit;
+            out.word = word;
+        }
+    }
+    if (out.unit == Unit::Chome && out.range.low.major != kNone && pos < part.size()) {
+        out.blocks = readRange(part, pos);
+        if (out.blocks.high.major == kNone || takeUnit(part, pos) != Unit::Block)
+            return false;
+        if (pos < part.size() && isDigit(part[pos])) {
+            out.gos = readRange(part, pos);
+            if (out.gos.high.major == kNone || !takeWord(part, pos, u"号"))
+                return false;
+        }
     }
     if (takeWord(part, pos, u"以上"))
-        (out.unit == Unit::Chome && out.block.low == kNone ? out.chome : out.block).high = kNoLimit;
-    return pos == part.size() && (first.low != kNone || out.unit != Unit::None);
+        (out.blocks.low.major != kNone ? out.blocks : out.range).high = Number{kNoLimit, kNone};
+    return pos == part.size() && (out.range.low.major != kNone || out.unit != Unit::None);
 }
 
-Verdict judgeNumbers(const NumberPart &p, const AddressNumbers &a)
+Verdict judgeNumbers(const NumberPart &p, const AddressNumbers &a, QStringView rest)
 {
-    if (p.chome.low == kNone && p.block.low == kNone) // "（丁目）", "（番地）": how the address is written
-        return a.firstUnit == Unit::None ? Verdict::Unknown
-               : a.firstUnit == p.unit   ? Verdict::Fits
-                                         : Verdict::RuledOut;
-    if (a.first == kNone)
-        return Verdict::Unknown;
-    if (p.unit == Unit::Chome) {
-        if (a.firstUnit == Unit::Block || !p.chome.holds(a.first))
+    if (p.range.low.major == kNone) // "（丁目）", "（番地）": how the address is written
+        return a.firstUnit == Unit::None || p.unit == Unit::Other ? Verdict::Unknown
+               : a.firstUnit == p.unit                            ? Verdict::Fits
+                                                                  : Verdict::RuledOut;
+    switch (p.unit) {
+    case Unit::Chome: {
+        if (a.firstUnit == Unit::Block)
             return Verdict::RuledOut;
-        if (p.block.low == kNone)
-            return Verdict::Fits;
-        return a.second == kNone         ? Verdict::Unknown
-               : p.block.holds(a.second) ? Verdict::Fits
-                                         : Verdict::RuledOut;
+        const Verdict chome = holds(p.range, a.first, kNone);
+        if (chome != Verdict::Fits || p.blocks.low.major == kNone)
+            return chome;
+        const Verdict block = holds(p.blocks, a.second, a.third);
+        return block != Verdict::Fits || p.gos.low.major == kNone ? block : holds(p.gos, a.third, kNone);
     }
-    if (a.firstUnit == Unit::Chome)
-        return Verdict::RuledOut;
-    return p.block.holds(a.first) ? Verdict::Fits : Verdict::RuledOut;
+    case Unit::Other:
+        // "瀬棚区本町1区", "士幌東3線": the number the address gives with the same unit.
+        for (qsizetype pos = 0; pos < rest.size();) {
+            const Number n = readNumberPair(rest, pos);
+            if (n.major == kNone)
+                ++pos;
+            else if (QStringView word; takeUnit(rest, pos, &word) == Unit::Other && word == p.word)
+                return holds(p.range, n.major, kNone);
+        }
+        return Verdict::Unknown;
+    default:
+        return a.firstUnit == Unit::Chome ? Verdict::RuledOut : holds(p.range, a.first, a.second);
+    }
 }
 
 // Kyoto's ways of saying which way along a street: 上る, 下ル, 上がる, 西入, 東入ル …
 const QStringView kDirections[] = {u"上る",   u"下る",   u"上ル", u"下ル",
                                    u"上ケる", u"下ケる", u"西入", u"東入"};
 
-// The end of the last direction word, with its okurigana; 0 when there is none.
+// The end of the last direction word, with its okurigana and a chome along the street (四条下る2丁目);
+// 0 when there is none.
 qsizetype afterLastDirection(QStringView text)
 {
     qsizetype end = 0;
     for (QStringView word : kDirections)
         for (qsizetype at = text.indexOf(word); at >= 0; at = text.indexOf(word, at + 1))
             end = std::max(end, at + word.size());
-    if (end > 0 && end < text.size() && (text[end] == u'ル' || text[end] == u'る'))
+    if (end == 0)
+        return 0;
+    if (end < text.size() && (text[end] == u'ル' || text[end] == u'る'))
         ++end;
+    qsizetype chome = end;
+    if (readNumber(text, chome) != kNone && takeUnit(text, chome) == Unit::Chome)
+        end = chome;
     return end;
 }
 
@@ -203,61 +284,87 @@ void appendStreet(Folded &out, QStringView text)
     }
 }
 
-Verdict judge(const PostalEntry &entry, QStringView rest, const AddressNumbers &numbers, QStringView street)
+// named: the length of the name by which it fits, so that 七瀬中町 beats 七瀬 in "鶴賀七瀬中町".
+Verdict judge(const PostalEntry &entry, QStringView rest, const AddressNumbers &numbers, QStringView street,
+              qsizetype &named)
 {
-    if (!entry.street.isEmpty()) { // a floor of a building
+    // A floor of a building: "１２階" in the street, or in the note after a part of the building, as in
+    // "（高層棟）（１２階）".
+    const bool floorNote = entry.note.endsWith(u"階）") && !entry.note.endsWith(u"不明）");
+    if (!entry.street.isEmpty() || floorNote) {
         qsizetype pos = 0;
         Folded floor;
-        appendFolded(floor, entry.street);
+        appendFolded(floor, floorNote ? entry.note.mid(entry.note.lastIndexOf(u'（') + 1) : entry.street);
         return numbers.floor != kNone && readNumber(viewOf(floor), pos) == numbers.floor ? Verdict::Fits
                                                                                          : Verdict::RuledOut;
     }
     if (entry.note.isEmpty())
         return Verdict::Unknown;
     if (entry.note == u"（その他）" || entry.note == u"（次のビルを除く）" ||
-        entry.note == u"（地階・階層不明）")
+        entry.note.endsWith(u"（地階・階層不明）"))
         return Verdict::Fallback;
     Folded note;
     appendFolded(note, entry.note.mid(1, entry.note.size() - 2));
+    // The parts of the list, divided by "、" or "・", but not within 「」 (an exception to a part).
     QVarLengthArray<QStringView, 16> parts;
-    for (qsizetype from = 0; from <= note.size();) {
-        qsizetype to = viewOf(note).indexOf(u'、', from);
-        if (to < 0)
-            to = note.size();
-        parts.append(viewOf(note).mid(from, to - from));
-        from = to + 1;
-    }
-    // In a list the unit is written once, at the end: "1、2丁目".
-    QVarLengthArray<NumberPart, 16> numberParts(parts.size());
-    bool allNumbers = true;
-    for (qsizetype i = 0; i < parts.size() && allNumbers; ++i)
-        allNumbers = readNumberPart(parts[i], numberParts[i]);
-    if (allNumbers) {
-        const Unit unit = numberParts.back().unit;
-        bool unknown = false;
-        for (NumberPart &p : numberParts) {
-            if (p.unit == Unit::None && unit == Unit::Chome)
-                std::swap(p.chome, p.block);
-            if (p.unit == Unit::None)
-                p.unit = unit == Unit::None ? Unit::Block : unit;
-            const Verdict v = judgeNumbers(p, numbers);
-            if (v == Verdict::Fits)
-                return v;
-            unknown = unknown || v == Verdict::Unknown;
+    int depth = 0;
+    qsizetype from = 0;
+    for (qsizetype i = 0; i <= note.size(); ++i) {
+        const char16_t c = i < note.size() ? note[i] : u'、';
+        depth += c == u'「' || c == u'（' ? 1 : c == u'」' || c == u'）' ? -1 : 0;
+        if ((c == u'、' || c == u'・') && depth <= 0) {
+            parts.append(viewOf(note).mid(from, i - from));
+            from = i + 1;
         }
-        return unknown ? Verdict::Unknown : Verdict::RuledOut;
     }
-    // Place names and Kyoto's street forms: the address names one of them.
+    QVarLengthArray<NumberPart, 16> numberParts(parts.size());
+    QVarLengthArray<bool, 16> isNumber(parts.size());
+    for (qsizetype i = 0; i < parts.size(); ++i)
+        isNumber[i] = readNumberPart(parts[i], numberParts[i]);
+    // A list writes the unit once, at its end ("1、2丁目"), and a chome once, at its first blocks
+    // ("2丁目1番1~23号、2番").
+    for (qsizetype i = parts.size() - 2; i >= 0; --i) {
+        if (isNumber[i] && numberParts[i].unit == Unit::None) {
+            const bool next = isNumber[i + 1];
+            numberParts[i].unit = next ? numberParts[i + 1].unit : Unit::Block;
+            numberParts[i].word = next ? numberParts[i + 1].word : QStringView();
+        }
+    }
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        NumberPart &p = numberParts[i];
+        if (p.unit == Unit::None)
+            p.unit = Unit::Block;
+        if (i > 0 && isNumber[i] && isNumber[i - 1] && p.unit == Unit::Block && p.blocks.low.major == kNone &&
+            numberParts[i - 1].unit == Unit::Chome && numberParts[i - 1].blocks.low.major != kNone) {
+            p.blocks = p.range;
+            p.range = numberParts[i - 1].range;
+            p.unit = Unit::Chome;
+        }
+    }
+
     Folded typedStreet;
     appendStreet(typedStreet, street);
-    for (QStringView part : parts) {
-        Folded form;
-        appendStreet(form, part);
-        if (!part.isEmpty() &&
-            (rest.contains(part) || (!street.isEmpty() && viewOf(form) == viewOf(typedStreet))))
-            return Verdict::Fits;
+    Verdict verdict = Verdict::RuledOut;
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        Verdict v = Verdict::Unknown;
+        if (isNumber[i]) {
+            v = judgeNumbers(numberParts[i], numbers, rest);
+        } else {
+            // Place names and Kyoto's street forms: the address names one of them.
+            Folded form;
+            appendStreet(form, parts[i]);
+            if (!parts[i].isEmpty() &&
+                (rest.contains(parts[i]) || (!street.isEmpty() && viewOf(form) == viewOf(typedStreet)))) {
+                v = Verdict::Fits;
+                named = parts[i].size();
+            }
+        }
+        if (v == Verdict::Fits)
+            return v;
+        if (v == Verdict::Unknown)
+            verdict = v;
     }
-    return Verdict::Unknown;
+    return verdict;
 }
 
 } // namespace
@@ -293,15 +400,17 @@ PostalDirectory::Entries AddressMatcher::match(const PostalDirectory &directory,
 
     // A building named after the block numbers: try the town followed by each later part of the address.
     for (const PostalEntry &e : entries) {
-        if (e.note != u"（次のビルを除く）")
+        if (e.note != u"（次のビルを除く）" && e.note != u"（その他）")
             continue;
         Folded building;
         building.append(text.constData(), keyLength);
         for (qsizetype from = 1; from < rest.size(); ++from) {
             // A name begins after the numbers, not within them or within another word.
+            const char16_t at = rest[from];
             const char16_t before = rest[from - 1];
-            if (rest[from] < 0x80 ||
-                (before >= 0x80 && before != u'目' && before != u'番' && before != u'地' && before != u'号'))
+            if ((at >= u'0' && at <= u'9') || at == u'-' ||
+                !((before >= u'0' && before <= u'9') || before == u'-' || before == u'目' ||
+                  before == u'番' || before == u'地' || before == u'号'))
                 continue;
             building.resize(keyLength);
             building.append(rest.constData() + from, rest.size() - from);
@@ -324,12 +433,19 @@ PostalDirectory::Entries AddressMatcher::match(const PostalDirectory &directory,
     QVarLengthArray<Verdict, 8> verdicts;
     int fits = 0;
     int open = 0; // neither ruled out nor a fallback
+    qsizetype longestName = 0;
+    QVarLengthArray<qsizetype, 8> named;
     for (const PostalEntry &e : entries) {
-        const Verdict v = judge(e, viewOf(rest), numbers, street);
+        named.append(0);
+        const Verdict v = judge(e, viewOf(rest), numbers, street, named.back());
         verdicts.append(v);
         fits += v == Verdict::Fits ? 1 : 0;
         open += v == Verdict::Fits || v == Verdict::Unknown ? 1 : 0;
+        longestName = std::max(longestName, named.back());
     }
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        if (verdicts[i] == Verdict::Fits && named[i] < longestName)
+            verdicts[i] = Verdict::RuledOut;
     const auto keep = [&](auto wanted) {
         PostalDirectory::Entries kept;
         for (qsizetype i = 0; i < entries.size(); ++i)
