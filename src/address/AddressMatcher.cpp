@@ -3,6 +3,7 @@
 #include "address/PostalText.h"
 
 #include <QVarLengthArray>
+#include <algorithm>
 #include <limits>
 #include <utility>
 
@@ -384,7 +385,9 @@ PostalDirectory::Entries AddressMatcher::match(const PostalDirectory &directory,
     // Kyoto: "烏丸通塩小路下る東塩小路町": the town comes after the street, which may itself begin with
     // a town's name.
     const qsizetype cityEnd = keyLength - foldedLength(entries.front().town);
-    if (const qsizetype direction = afterLastDirection(viewOf(text, cityEnd)); direction > 0) {
+    // Not where the words are part of the town found (東入船町, 大野見下ル川).
+    if (const qsizetype direction = afterLastDirection(viewOf(text, cityEnd));
+        cityEnd + direction > keyLength) {
         Folded shortened;
         shortened.append(text.constData(), cityEnd);
         shortened.append(text.constData() + cityEnd + direction, text.size() - cityEnd - direction);
@@ -399,32 +402,28 @@ PostalDirectory::Entries AddressMatcher::match(const PostalDirectory &directory,
     }
 
     // A building named after the block numbers: try the town followed by each later part of the address.
-    for (const PostalEntry &e : entries) {
-        if (e.note != u"（次のビルを除く）" && e.note != u"（その他）")
+    const bool mayHaveBuildings = std::any_of(entries.begin(), entries.end(), [](const PostalEntry &e) {
+        return e.note == u"（次のビルを除く）" || e.note == u"（その他）";
+    });
+    for (qsizetype from = 1; mayHaveBuildings && from < rest.size(); ++from) {
+        // A name begins after the numbers, not within them or within another word.
+        const char16_t at = rest[from];
+        const char16_t before = rest[from - 1];
+        if ((at >= u'0' && at <= u'9') || at == u'-' ||
+            !((before >= u'0' && before <= u'9') || before == u'-' || before == u'目' || before == u'番' ||
+              before == u'地' || before == u'号'))
             continue;
         Folded building;
         building.append(text.constData(), keyLength);
-        for (qsizetype from = 1; from < rest.size(); ++from) {
-            // A name begins after the numbers, not within them or within another word.
-            const char16_t at = rest[from];
-            const char16_t before = rest[from - 1];
-            if ((at >= u'0' && at <= u'9') || at == u'-' ||
-                !((before >= u'0' && before <= u'9') || before == u'-' || before == u'目' ||
-                  before == u'番' || before == u'地' || before == u'号'))
-                continue;
-            building.resize(keyLength);
-            building.append(rest.constData() + from, rest.size() - from);
-            qsizetype length = 0;
-            PostalDirectory::Entries found = directory.findLongestKey(viewOf(building), &length);
-            if (length > keyLength) {
-                entries = found;
-                Folded after;
-                after.append(building.constData() + length, building.size() - length);
-                rest = after;
-                break;
-            }
+        building.append(rest.constData() + from, rest.size() - from);
+        qsizetype length = 0;
+        PostalDirectory::Entries found = directory.findLongestKey(viewOf(building), &length);
+        if (length > keyLength) {
+            entries = found;
+            rest.clear();
+            rest.append(building.constData() + length, building.size() - length);
+            break;
         }
-        break;
     }
 
     if (entries.size() == 1)
