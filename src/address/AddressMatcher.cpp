@@ -47,7 +47,8 @@ int readNumber(QStringView text, qsizetype &pos)
     int value = 0;
     int pending = kNone;
     bool any = false;
-    for (; pos < text.size() && value < 100000; ++pos) {
+    // Addresses have no numbers of more than six digits; a longer run is cut rather than overflowed.
+    for (; pos < text.size() && value < 1000000 && pending < 1000000; ++pos) {
         if (isDigit(text[pos])) {
             pending = (pending == kNone ? 0 : pending * 10) + (text[pos].unicode() - u'0');
         } else if (text[pos] == u'十') {
