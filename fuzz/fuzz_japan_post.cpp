@@ -1,5 +1,6 @@
 // Japan Post's files in every edition, plain or in a zip archive, and the directory built from what
 // they give.
+#include "address/AddressMatcher.h"
 #include "address/JapanPostReader.h"
 #include "address/PostalDirectory.h"
 #include "address/ZipEntryReader.h"
@@ -25,8 +26,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (qsizetype i = 0; i < directory.entryCount() && i < 8; ++i) {
         const PostalEntry e = directory.entryAt(i);
         directory.find(e.code);
-        directory.findByAddress(e.prefecture.toString() + e.city.toString() + e.town.toString() +
-                                QStringLiteral("1-1"));
+        // The notes as the address search reads them: numbers, street forms, floors.
+        const QString address = e.prefecture.toString() + e.city.toString() + e.town.toString();
+        AddressMatcher::match(directory, address + QStringLiteral("1-1"));
+        AddressMatcher::match(directory, address + e.note.toString() + QStringLiteral("上る2丁目3-4 B1 5階"));
     }
     return 0;
 }

@@ -6,6 +6,7 @@
 // Prints one line per figure, "name value unit", so that compare.sh can put them beside node's.
 // Times are CPU time of this thread (on a machine shared with builds, wall time mostly measures the
 // others), the best of several runs where a run is short.
+#include "address/AddressMatcher.h"
 #include "address/PostalDirectoryLoader.h"
 #include "address/PostalIndexWriter.h"
 #include "address/PostalText.h"
@@ -162,7 +163,7 @@ int main(int argc, char **argv)
     cpu = cpuSeconds();
     for (int round = 0; round < kAddressRounds; ++round)
         for (const QString &address : addresses) {
-            const PostalDirectory::Entries entries = directory.findByAddress(address);
+            const PostalDirectory::Entries entries = AddressMatcher::match(directory, address);
             matched += entries.isEmpty() ? 0 : 1;
             sink += std::size_t(entries.size());
         }

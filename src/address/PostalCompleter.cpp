@@ -1,5 +1,6 @@
 #include "address/PostalCompleter.h"
 
+#include "address/AddressMatcher.h"
 #include "address/PostalText.h"
 
 PostalCompleter::PostalCompleter(std::function<const PostalLoadResult &()> data, CandidateChooser &chooser)
@@ -53,9 +54,12 @@ void PostalCompleter::fromCode(const PostalDirectory &directory, quint32 code, A
             continue;
         distinct.append(e);
         addresses.append(address);
+        // Towns that share a code may be many (452-0961 has sixty): the reading helps to find one.
         QString label = address + e.note.toString();
         if (!e.business.isEmpty())
             label += QStringLiteral("　") + e.business.toString();
+        else if (!e.kana.isEmpty())
+            label += QStringLiteral("　") + e.kana.toString();
         labels.append(label);
     }
     if (distinct.isEmpty()) {
@@ -88,7 +92,7 @@ void PostalCompleter::fromCode(const PostalDirectory &directory, quint32 code, A
 void PostalCompleter::fromAddress(const PostalDirectory &directory, AddressRecord &record,
                                   CompletionMode mode)
 {
-    const PostalDirectory::Entries entries = directory.findByAddress(record.address);
+    const PostalDirectory::Entries entries = AddressMatcher::match(directory, record.address);
     QList<quint32> codes;
     QStringList labels;
     for (const PostalEntry &e : entries) {

@@ -10,9 +10,10 @@
 // - A postal code given (in any typed form): it wins. The code is rewritten "NNN-NNNN" and the address
 //   becomes the directory's address for it; an address that already begins with that address is kept
 //   as typed, with its block number. A business code also fills an empty company with its name.
-// - No postal code but an address: the code is filled from the longest town the address begins with;
-//   the address stays as typed.
-// - Several answers: CompletionMode::AskUser lets the chooser ask; otherwise the first is taken.
+// - No postal code but an address: the code is filled from the town, and the chome, block, building
+//   floor or Kyoto street the address gives (AddressMatcher); the address stays as typed.
+// - Several answers: CompletionMode::AskUser lets the chooser ask, showing Japan Post's note of each
+//   town, or for a code its towns with their readings; otherwise the first is taken.
 // - Nothing found, a code that is not seven digits, or the chooser cancelled: the address is emptied
 //   and nothing else changes, which the window takes as "not found" and leaves its grid untouched.
 class PostalCompleter : public AddressCompleter {

@@ -208,16 +208,25 @@ bool PostalDirectory::keyEquals(F::KeyKind kind, quint32 record, const char16_t 
 
 PostalDirectory::Entries PostalDirectory::findByAddress(QStringView address) const
 {
-    Entries entries;
-    if (m_recordCount == 0)
-        return entries;
     PostalKey::Text folded;
     PostalKey::appendFolded(folded, address.left(256));
+    qsizetype length = 0;
+    return findLongestKey(QStringView(folded.constData(), folded.size()), &length);
+}
+
+PostalDirectory::Entries PostalDirectory::findLongestKey(QStringView folded, qsizetype *keyLength) const
+{
+    Entries entries;
+    *keyLength = 0;
+    if (m_recordCount == 0)
+        return entries;
+    folded = folded.left(256);
     QVarLengthArray<quint32, 128> prefixHash;
     quint32 hash = PostalKey::kHashBasis;
-    for (char16_t c : folded)
-        prefixHash.append(PostalKey::finish(hash = PostalKey::hashStep(hash, c)));
+    for (QChar c : folded)
+        prefixHash.append(PostalKey::finish(hash = PostalKey::hashStep(hash, c.unicode())));
 
+    const char16_t *text16 = folded.utf16();
     QVarLengthArray<quint32, 16> found;
     for (qsizetype length = folded.size(); length > 0 && found.isEmpty(); --length) {
         const quint32 h = prefixHash[length - 1];
@@ -229,20 +238,21 @@ PostalDirectory::Entries PostalDirectory::findByAddress(QStringView address) con
                 continue;
             const quint32 value = F::Slot::value(slot);
             if (F::Slot::oneRecord(slot)) {
-                if (keyEquals(F::Slot::kind(slot), value, folded.constData(), length))
+                if (keyEquals(F::Slot::kind(slot), value, text16, length))
                     found.append(value);
                 continue;
             }
             if (value >= quint64(m_postingWords) ||
                 !keyEquals(F::Slot::kind(slot),
-                           value + 1 < quint64(m_postingWords) ? m_postings[value + 1] : ~0u,
-                           folded.constData(), length))
+                           value + 1 < quint64(m_postingWords) ? m_postings[value + 1] : ~0u, text16, length))
                 continue;
             const quint32 count = std::min<quint32>(m_postings[value], quint32(m_postingWords - value - 1));
             for (quint32 k = 0; k < count; ++k)
                 if (const quint32 record = m_postings[value + 1 + k]; record < quint64(m_recordCount))
                     found.append(record);
         }
+        if (!found.isEmpty())
+            *keyLength = length;
     }
     // One town may be found under several kinds of key of the same length: each once, in code order.
     std::sort(found.begin(), found.end());

@@ -42,10 +42,13 @@ public:
 
     // Entries of one code in the order the source gave them; empty when the code is unknown.
     Entries find(quint32 code) const;
-    // The town entries (never businesses) whose prefecture + city + town, city + town, or prefecture +
-    // town (for a town no other city of the prefecture has) is the longest beginning of the address;
-    // blanks and the width of letters and digits do not matter.
+    // The town entries (never businesses) whose key is the longest beginning of the address, compared
+    // as PostalText::fold folds it. A town's keys are prefecture + city + town, city + town, and (for a
+    // town with a name) prefecture + town; a building with codes of its own has the building's name in
+    // its town, so it has keys of its own.
     Entries findByAddress(QStringView address) const;
+    // The same over text already folded, also telling the length of the key found (0: none).
+    Entries findLongestKey(QStringView folded, qsizetype *keyLength) const;
 
     // Bytes of the program's own memory the directory holds: none for a mapped file.
     qsizetype memoryBytes() const;

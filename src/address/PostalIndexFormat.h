@@ -67,7 +67,8 @@ struct Extra {
 };
 
 // The kinds of address key a town is found under: with or without the prefecture, and without the
-// city for a town whose name no other city of its prefecture has.
+// city (where the town has a name; a town of that name in several cities of the prefecture gives them
+// all, to choose from).
 enum class KeyKind : quint32 { PrefectureCityTown, CityTown, PrefectureTown };
 
 // A slot holds the top bits of its key's hash, to pass over most other keys without reading them, the

@@ -171,37 +171,20 @@ QByteArray PostalIndexWriter::finish() const
     };
     std::vector<Key> keys;
     keys.reserve(records.size() * 3);
-    // A town is found without its city only where no other city of the prefecture has a town of
-    // that name: otherwise the address does not say which is meant. Towns told apart by the hash of
-    // their folded name only: two names of one hash count as one, which can only drop such a key.
-    QHash<quint64, int> cityOfTown; // prefecture and hash of the folded town → city, or -1 for several
-    std::vector<quint64> townIds(records.size());
     for (quint32 i = 0; i < records.size(); ++i) {
         const F::Record &r = records[i];
         if (r.flags & F::Business)
             continue;
         const PostalKey::Text town = folded(text(r.town));
         const std::array<quint32, 3> &state = cityState[r.city];
-        for (F::KeyKind kind :
-             {F::KeyKind::PrefectureCityTown, F::KeyKind::CityTown, F::KeyKind::PrefectureTown})
+        keys.push_back(
+            Key{PostalKey::finish(hashOn(state[0], town)), quint32(F::KeyKind::PrefectureCityTown), i, 0});
+        keys.push_back(Key{PostalKey::finish(hashOn(state[1], town)), quint32(F::KeyKind::CityTown), i, 0});
+        // Without the city only where there is a town: the prefecture alone is no key.
+        if (!town.isEmpty())
             keys.push_back(
-                Key{PostalKey::finish(hashOn(state[std::size_t(kind)], town)), quint32(kind), i, 0});
-        if (town.isEmpty()) {
-            keys.pop_back();
-            continue;
-        }
-        const quint64 id = quint64(cities[r.city].prefecture) << 32 | hashOn(PostalKey::kHashBasis, town);
-        townIds[i] = id;
-        const auto it = cityOfTown.constFind(id);
-        if (it == cityOfTown.constEnd())
-            cityOfTown.insert(id, r.city);
-        else if (*it != r.city)
-            cityOfTown[id] = -1;
+                Key{PostalKey::finish(hashOn(state[2], town)), quint32(F::KeyKind::PrefectureTown), i, 0});
     }
-    std::erase_if(keys, [&](const Key &key) {
-        return key.kind == quint32(F::KeyKind::PrefectureTown) &&
-               cityOfTown.value(townIds[key.record]) != records[key.record].city;
-    });
 
     // The distinct keys with the records of each. The table holds each distinct key's hash beside it,
     // so that passing over other keys reads nothing else.

@@ -15,8 +15,11 @@ public:
     // "NNN-NNNN".
     static QString formatCode(quint32 code);
 
-    // One character as addresses are compared: full-width letters and digits become ASCII, every kind
-    // of hyphen '-', small ヶ/ヵ the full-size kana; blanks give 0, meaning "leave out".
+    // One character as addresses are compared, the same for the directory's keys and for what the user
+    // typed: full-width letters and digits become ASCII, every kind of hyphen '-', both kinds of wave
+    // dash '~', ヶ/が/ガ ケ, ノ の, ヵ カ, kanji numerals 〇 to 九 digits (not 十), the old forms of
+    // characters still written in addresses (澤, 邊, 髙, 﨑 …) the new ones; blanks give 0, meaning
+    // "leave out". Folding a folded character changes nothing.
     static char16_t fold(char16_t c)
     {
         if (c < 0x80) {
