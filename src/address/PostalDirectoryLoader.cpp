@@ -110,7 +110,7 @@ PostalLoadResult PostalDirectoryLoader::load(const FileSystem &files, const QStr
     const auto towns = readFirstUsable(
         files, userFolder, userFiles,
         asZipOrPlain(QStringLiteral("utf_ken_all.zip"), QStringLiteral("utf_ken_all.csv"),
-                     &JapanPostReader::readKenAllUtf8) +
+                     [](const QByteArray &b) { return JapanPostReader::readKenAllUtf8(b); }) +
             asZipOrPlain(QStringLiteral("ken_all.zip"), QStringLiteral("KEN_ALL.CSV"), kenAllCp932),
         result.messages);
     const auto businesses = readFirstUsable(
