@@ -93,7 +93,6 @@ bool forEachCsvLine(QByteArrayView bytes, Decode decode, Handle handle)
         const QByteArrayView lineBytes(begin + pos, lineEnd);
         pos = lineEnd - begin + 1;
         QString &buffer = buffers[std::size_t(current)];
-        current ^= 1;
         if (buffer.size() < lineBytes.size())
             buffer.resize(std::max<qsizetype>(lineBytes.size(), 512));
         auto *line = reinterpret_cast<char16_t *>(buffer.data());
@@ -110,6 +109,7 @@ bool forEachCsvLine(QByteArrayView bytes, Decode decode, Handle handle)
         if (prefecture == 0)
             return false;
         prefectures |= quint64(1) << prefecture;
+        current ^= 1; // a blank line is written over, not the line before it
     }
     return prefectures == kWholeCountry;
 }

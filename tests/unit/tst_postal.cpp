@@ -136,9 +136,9 @@ private slots:
         newRow("remark becomes the note")
             << kenAll << cp932(ken("0600042", "大通西（１～１９丁目）", "ｵｵﾄﾞｵﾘﾆｼ(1-19ﾁｮｳﾒ)") + whole)
             << QStringList{"大通西|（１～１９丁目）||オオドオリニシ"};
-        newRow("a floor becomes the street")
+        newRow("a floor becomes the street; blank lines skipped")
             << kenAll
-            << cp932(ken("1006524", "丸の内ビル（２４階）", "ﾏﾙﾉｳﾁﾋﾞﾙ(24ｶｲ)") +
+            << cp932(ken("1006524", "丸の内ビル（２４階）", "ﾏﾙﾉｳﾁﾋﾞﾙ(24ｶｲ)") + "\r\n" +
                      ken("1006590", "丸の内ビル（地階・階層不明）", "ﾏﾙﾉｳﾁﾋﾞﾙ") + whole)
             << QStringList{"丸の内ビル||２４階|マルノウチビル",
                            "丸の内ビル|（地階・階層不明）||マルノウチビル"};
