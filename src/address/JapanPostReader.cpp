@@ -31,16 +31,19 @@ template <std::size_t N> int splitCsv(char16_t *line, qsizetype size, std::array
             const qsizetype start = ++i;
             qsizetype out = start;
             while (true) {
-                if (i >= size)
+                qsizetype quote = i;
+                while (quote < size && line[quote] != u'"')
+                    ++quote;
+                if (quote == size)
                     return -1;
-                const char16_t c = line[i++];
-                if (c == u'"') {
-                    if (i < size && line[i] == u'"')
-                        ++i;
-                    else
-                        break;
-                }
-                line[out++] = c;
+                if (out != i) // after a doubled quote
+                    std::copy(line + i, line + quote, line + out);
+                out += quote - i;
+                i = quote + 1;
+                if (i == size || line[i] != u'"')
+                    break;
+                line[out++] = u'"';
+                ++i;
             }
             fields[count++] = QStringView(line + start, out - start);
             if (i < size && line[i] != u',')
@@ -159,7 +162,10 @@ bool isFloor(QStringView note)
 
 int openBrackets(QStringView town)
 {
-    return int(town.count(u'（')) - int(town.count(u'）'));
+    int open = 0;
+    for (QChar c : town)
+        open += c == u'（' ? 1 : c == u'）' ? -1 : 0;
+    return open;
 }
 
 // KEN_ALL's lines into towns: a record is handed on once the line after its last is read.
