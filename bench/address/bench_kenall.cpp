@@ -29,14 +29,22 @@
 
 namespace {
 
-QByteArray row(int code, const QString &town)
+QByteArray row(int code, const QString &town, QStringView prefecture = u"東京都")
 {
     return QStringLiteral(
                "13101,\"100  "
-               "\",\"%1\",\"ﾄｳｷｮｳﾄ\",\"ﾁﾖﾀﾞｸ\",\"ﾁﾖﾀﾞ\",\"東京都\",\"千代田区\",\"%2\",0,0,0,0,0,0\r\n")
+               "\",\"%1\",\"ﾄｳｷｮｳﾄ\",\"ﾁﾖﾀﾞｸ\",\"ﾁﾖﾀﾞ\",\"%3\",\"千代田区\",\"%2\",0,0,0,0,0,0\r\n")
         .arg(code, 7, 10, QLatin1Char('0'))
-        .arg(town)
+        .arg(town, prefecture)
         .toUtf8();
+}
+
+// A line for each prefecture after the case's own: a file that leaves one out is refused as cut short.
+QByteArray withWholeCountry(QByteArray text)
+{
+    for (int p = 1; p <= 47; ++p)
+        text += row(0, QStringLiteral("町"), PostalDirectory::prefectureName(p));
+    return text;
 }
 
 // One town whose bracket stays open over all the lines.
@@ -45,7 +53,7 @@ QByteArray continued(int lines)
     QByteArray text = row(1000001, QStringLiteral("千代田（"));
     for (int i = 1; i < lines - 1; ++i)
         text += row(1000001, QStringLiteral("%1番地、").arg(i));
-    return text + row(1000001, QStringLiteral("）"));
+    return withWholeCountry(text + row(1000001, QStringLiteral("）")));
 }
 
 // One town under as many codes as lines.
@@ -54,7 +62,7 @@ QByteArray sameTown(int lines)
     QByteArray text;
     for (int i = 0; i < lines; ++i)
         text += row(1000000 + i, QStringLiteral("千代田"));
-    return text;
+    return withWholeCountry(text);
 }
 
 int syntheticCases()

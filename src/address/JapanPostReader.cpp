@@ -78,9 +78,10 @@ std::optional<quint32> readCode(QStringView text)
 // A file cut short is refused: the last line must end with a line break, and every prefecture must have
 // a line (handle gives its number, or 0 to refuse the line). Each line is decoded into one of two
 // buffers in turn: the fields of the line before stay valid, and no buffer the size of the whole file
-// is written (in a virtual machine, the first touch of each page costs more than decoding it).
-template <std::size_t N, typename Decode, typename Handle>
-bool forEachCsvLine(QByteArrayView bytes, Decode decode, Handle handle)
+// is written (in a virtual machine, the first touch of each page costs more than decoding it). atEnd is
+// called after the last line, while the fields of the last two are still valid.
+template <std::size_t N, typename Decode, typename Handle, typename AtEnd>
+bool forEachCsvLine(QByteArrayView bytes, Decode decode, Handle handle, AtEnd atEnd)
 {
     if (!bytes.endsWith('\n'))
         return false;
@@ -114,7 +115,10 @@ bool forEachCsvLine(QByteArrayView bytes, Decode decode, Handle handle)
         prefectures |= quint64(1) << prefecture;
         current ^= 1; // a blank line is written over, not the line before it
     }
-    return prefectures == kWholeCountry;
+    if (prefectures != kWholeCountry)
+        return false;
+    atEnd();
+    return true;
 }
 
 // A prefecture's number by its name; the files keep a prefecture's lines together.
@@ -266,11 +270,9 @@ template <typename Decode>
 bool parseKenAll(QByteArrayView bytes, Decode decode, const JapanPostReader::Sink &sink)
 {
     KenAllParser parser(sink);
-    if (!forEachCsvLine<15>(bytes, decode,
-                            [&parser](const std::array<QStringView, 15> &f) { return parser.line(f); }))
-        return false;
-    parser.finish();
-    return true;
+    return forEachCsvLine<15>(
+        bytes, decode, [&parser](const std::array<QStringView, 15> &f) { return parser.line(f); },
+        [&parser] { parser.finish(); });
 }
 
 template <typename Decode>
@@ -278,23 +280,26 @@ bool parseJigyosyo(QByteArrayView bytes, Decode decode, const JapanPostReader::S
 {
     PrefectureNames prefectures;
     KanaBuffer kana;
-    return forEachCsvLine<13>(bytes, decode, [&](const std::array<QStringView, 13> &f) {
-        const auto code = readCode(f[7]);
-        const int prefecture = prefectures.number(f[3]);
-        if (!code || prefecture == 0 || f[4].isEmpty() || f[2].isEmpty())
-            return 0;
-        PostalRecordView r;
-        r.code = *code;
-        r.prefecture = prefecture;
-        r.city = f[4];
-        r.town = f[5];
-        r.street = f[6];
-        r.business = f[2];
-        r.kana = kana.fullWidth(f[1]);
-        r.isBusiness = true;
-        sink(r);
-        return prefecture;
-    });
+    return forEachCsvLine<13>(
+        bytes, decode,
+        [&](const std::array<QStringView, 13> &f) {
+            const auto code = readCode(f[7]);
+            const int prefecture = prefectures.number(f[3]);
+            if (!code || prefecture == 0 || f[4].isEmpty() || f[2].isEmpty())
+                return 0;
+            PostalRecordView r;
+            r.code = *code;
+            r.prefecture = prefecture;
+            r.city = f[4];
+            r.town = f[5];
+            r.street = f[6];
+            r.business = f[2];
+            r.kana = kana.fullWidth(f[1]);
+            r.isBusiness = true;
+            sink(r);
+            return prefecture;
+        },
+        [] {});
 }
 
 auto cp932Lines(const Cp932Codec &codec)
