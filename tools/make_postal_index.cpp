@@ -40,22 +40,16 @@ int main(int argc, char **argv)
         return fail(QStringLiteral("usage: make_postal_index <date> <ken_all.zip> <jigyosyo.zip> <output>"));
     const Cp932Table codec;
     const FileSystem files(codec);
-    const auto kenAll = unzip(files, args[2], QStringLiteral("KEN_ALL.CSV"));
-    const auto towns = kenAll ? JapanPostReader::readKenAllCp932(*kenAll, codec) : std::nullopt;
-    if (!towns)
-        return fail(args[2] + QStringLiteral(" holds no usable KEN_ALL.CSV"));
-    const auto jigyosyo = unzip(files, args[3], QStringLiteral("JIGYOSYO.CSV"));
-    const auto businesses = jigyosyo ? JapanPostReader::readJigyosyo(*jigyosyo, codec) : std::nullopt;
-    if (!businesses)
-        return fail(args[3] + QStringLiteral(" holds no usable JIGYOSYO.CSV"));
-
     PostalIndexWriter writer(QFileInfo(args[2]).fileName().toUtf8() + ' ' +
                              QFileInfo(args[3]).fileName().toUtf8());
     writer.setDate(args[1]);
-    for (const auto *records : {&*towns, &*businesses})
-        for (const PostalRecord &r : *records)
-            writer.add(PostalRecordView{r.code, r.prefecture, r.city, r.town, r.street, r.note, r.business,
-                                        r.kana, r.isBusiness});
+    const JapanPostReader::Sink add = [&writer](const PostalRecordView &r) { writer.add(r); };
+    const auto kenAll = unzip(files, args[2], QStringLiteral("KEN_ALL.CSV"));
+    if (!kenAll || !JapanPostReader::readKenAllCp932(*kenAll, codec, add))
+        return fail(args[2] + QStringLiteral(" holds no usable KEN_ALL.CSV"));
+    const auto jigyosyo = unzip(files, args[3], QStringLiteral("JIGYOSYO.CSV"));
+    if (!jigyosyo || !JapanPostReader::readJigyosyo(*jigyosyo, codec, add))
+        return fail(args[3] + QStringLiteral(" holds no usable JIGYOSYO.CSV"));
     const QByteArray index = writer.finish();
     // Read back as the program will: a writer fault stops the build, not the user's search.
     if (!PostalDirectory::open(index))

@@ -14,7 +14,7 @@
 
 namespace {
 
-using Sink = std::function<void(const PostalRecordView &)>;
+using Sink = JapanPostReader::Sink;
 using Reader = std::function<bool(const QByteArray &, const Sink &)>;
 
 struct Candidate {
@@ -101,17 +101,6 @@ const Present *addFirstUsable(const QList<Present> &present, PostalIndexWriter &
     return usedFile;
 }
 
-// Hands each record of a list on: the form the readers give today.
-bool sinkAll(const std::optional<QList<PostalRecord>> &records, const Sink &sink)
-{
-    if (!records)
-        return false;
-    for (const PostalRecord &r : *records)
-        sink(PostalRecordView{r.code, r.prefecture, r.city, r.town, r.street, r.note, r.business, r.kana,
-                              r.isBusiness});
-    return true;
-}
-
 } // namespace
 
 QString PostalDirectoryLoader::cacheFileName()
@@ -147,19 +136,16 @@ PostalLoadResult PostalDirectoryLoader::loadDirectory(const FileSystem &files, c
 
     const Cp932Codec &codec = files.codec();
     const QList<Candidate> towns =
-        asZipOrPlain(QStringLiteral("utf_ken_all.zip"), QStringLiteral("utf_ken_all.csv"),
-                     [](const QByteArray &b, const Sink &s) {
-                         return sinkAll(JapanPostReader::readKenAllUtf8(b), s);
-                     }) +
+        asZipOrPlain(
+            QStringLiteral("utf_ken_all.zip"), QStringLiteral("utf_ken_all.csv"),
+            [](const QByteArray &b, const Sink &s) { return JapanPostReader::readKenAllUtf8(b, s); }) +
         asZipOrPlain(QStringLiteral("ken_all.zip"), QStringLiteral("KEN_ALL.CSV"),
                      [&codec](const QByteArray &b, const Sink &s) {
-                         return sinkAll(JapanPostReader::readKenAllCp932(b, codec), s);
+                         return JapanPostReader::readKenAllCp932(b, codec, s);
                      });
-    const QList<Candidate> businesses =
-        asZipOrPlain(QStringLiteral("jigyosyo.zip"), QStringLiteral("JIGYOSYO.CSV"),
-                     [&codec](const QByteArray &b, const Sink &s) {
-                         return sinkAll(JapanPostReader::readJigyosyo(b, codec), s);
-                     });
+    const QList<Candidate> businesses = asZipOrPlain(
+        QStringLiteral("jigyosyo.zip"), QStringLiteral("JIGYOSYO.CSV"),
+        [&codec](const QByteArray &b, const Sink &s) { return JapanPostReader::readJigyosyo(b, codec, s); });
     const QStringList folderFiles = QDir(userFolder).entryList(QDir::Files);
     const QList<Present> userTowns = presentFiles(files, userFolder, folderFiles, towns);
     const QList<Present> userBusinesses = presentFiles(files, userFolder, folderFiles, businesses);

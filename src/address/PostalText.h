@@ -35,8 +35,12 @@ public:
     // True when text, compared as above, begins with prefix.
     static bool startsWithFolded(QStringView text, QStringView prefix);
 
-    // Half-width katakana (as in Japan Post's kana columns) to full-width.
+    // Half-width katakana (as in Japan Post's kana columns) to full-width, with a voicing mark joined to
+    // its kana, full-width letters and digits to ASCII: what compatibility normalisation gives for such text.
     static QString fullWidthKana(QStringView text);
+    // The same into out, which must have room for text.size() units (the result is never longer); returns
+    // the units written.
+    static qsizetype fullWidthKana(QStringView text, char16_t *out);
 
 private:
     static char16_t foldWide(char16_t c);

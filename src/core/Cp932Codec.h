@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
+#include <algorithm>
 #include <optional>
 
 // Windows code page 932 (windows-31j), the text encoding of request files, the choice file and the
@@ -14,6 +16,18 @@ public:
     // No value when the bytes are not valid CP932: such a file is refused rather than read with
     // characters silently dropped or replaced.
     virtual std::optional<QString> decode(const QByteArray &bytes) const = 0;
+
+    // As decode(), into out, which must have room for bytes.size() units (CP932 never gives more units
+    // than bytes): the units written, or -1 where decode() gives no value. For a large file read piece by
+    // piece into one buffer without a string for each piece.
+    virtual qsizetype decodeInto(QByteArrayView bytes, char16_t *out) const
+    {
+        const auto text = decode(bytes.toByteArray());
+        if (!text)
+            return -1;
+        std::copy_n(text->utf16(), text->size(), out);
+        return text->size();
+    }
 
     // No value when the text holds a character that CP932 cannot store: writing it anyway would put a
     // wrong character into a file that another program reads.

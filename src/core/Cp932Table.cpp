@@ -2,6 +2,9 @@
 
 #include <QFile>
 
+#include <algorithm>
+#include <cstring>
+
 // Resources of a static library are only linked in when asked for by name, outside any namespace.
 static void loadTableResource()
 {
@@ -26,6 +29,12 @@ Cp932Table::Cp932Table() : m_read(0x10000, kNone), m_write(0x10000, kNone), m_le
         if (sequence > 0xFF)
             m_lead[sequence >> 8] = true;
     }
+    m_asciiAsIs = true;
+    for (int b = 0; b < 256; ++b) {
+        m_first[std::size_t(b)] = m_lead[std::size_t(b)] ? kLead : m_read[std::size_t(b)];
+        if (b < 0x80 && m_read[std::size_t(b)] != b)
+            m_asciiAsIs = false;
+    }
 }
 
 std::optional<QString> Cp932Table::decode(const QByteArray &bytes) const
@@ -45,6 +54,41 @@ std::optional<QString> Cp932Table::decode(const QByteArray &bytes) const
         out += QChar(unit);
     }
     return out;
+}
+
+qsizetype Cp932Table::decodeInto(QByteArrayView bytes, char16_t *out) const
+{
+    const auto *p = reinterpret_cast<const uchar *>(bytes.data());
+    const uchar *const end = p + bytes.size();
+    char16_t *o = out;
+    while (p < end) {
+        // Japan Post's files are half ASCII (codes, commas, quotes): eight such bytes are widened at once,
+        // and otherwise the next eight or so taken one by one.
+        if (m_asciiAsIs && end - p >= 8) {
+            quint64 eight;
+            std::memcpy(&eight, p, 8);
+            if ((eight & 0x8080808080808080ULL) == 0) {
+                for (int i = 0; i < 8; ++i)
+                    o[i] = p[i];
+                p += 8;
+                o += 8;
+                continue;
+            }
+        }
+        for (const uchar *const stop = std::min(end, p + 8); p < stop;) {
+            char16_t unit = m_first[*p++];
+            if (unit == kLead) {
+                if (p == end)
+                    return -1;
+                unit = m_read[std::size_t(p[-1]) << 8 | *p];
+                ++p;
+            }
+            if (unit == kNone)
+                return -1;
+            *o++ = unit;
+        }
+    }
+    return o - out;
 }
 
 std::optional<QByteArray> Cp932Table::encode(const QString &text) const

@@ -2,6 +2,7 @@
 
 #include "core/Cp932Codec.h"
 
+#include <array>
 #include <vector>
 
 // CP932 as Windows' code page 932 has it, from one table (data/cp932.bin, built into the program), so
@@ -12,6 +13,7 @@ class Cp932Table : public Cp932Codec {
 public:
     Cp932Table();
     std::optional<QString> decode(const QByteArray &bytes) const override;
+    qsizetype decodeInto(QByteArrayView bytes, char16_t *out) const override;
     std::optional<QByteArray> encode(const QString &text) const override;
 
 private:
@@ -19,4 +21,9 @@ private:
     std::vector<char16_t> m_read;             // by byte sequence, a single byte as 0x00XX
     std::vector<char16_t> m_write;            // by UTF-16 code unit
     std::vector<bool> m_lead;                 // bytes that start a two-byte sequence
+    // decodeInto()'s first look at a byte, small enough to stay in the cache: the character of a single
+    // byte, kLead for a byte that starts a two-byte sequence, or kNone.
+    static constexpr char16_t kLead = 0xFFFE;
+    std::array<char16_t, 256> m_first{};
+    bool m_asciiAsIs = false; // bytes 0x00-0x7F are the same code points
 };
