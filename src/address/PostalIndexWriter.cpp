@@ -28,8 +28,13 @@ std::size_t alignUp(std::size_t n)
 } // namespace
 
 PostalIndexWriter::PostalIndexWriter(QByteArray sources)
-    : m_sources(std::move(sources)), m_stringSlots(1 << 16, 0)
+    : m_sources(std::move(sources)), m_stringSlots(std::size_t(1) << 18)
 {
+}
+
+void PostalIndexWriter::reserve(qsizetype records)
+{
+    m_records.reserve(std::size_t(records));
 }
 
 quint32 PostalIndexWriter::intern(QStringView text)
@@ -38,48 +43,53 @@ quint32 PostalIndexWriter::intern(QStringView text)
         return 0;
     // One code unit holds the length; no field of Japan Post's comes near the limit.
     text = text.left(0xFFFF);
+    const quint32 hash = hashText(text);
     const quint32 mask = quint32(m_stringSlots.size() - 1);
-    for (quint32 i = hashText(text) & mask;; i = (i + 1) & mask) {
-        const quint32 slot = m_stringSlots[i];
-        if (slot == 0) {
+    for (quint32 i = hash & mask;; i = (i + 1) & mask) {
+        const StringSlot slot = m_stringSlots[i];
+        if (slot.offset == 0) {
             const quint32 offset = quint32(m_strings.size());
             m_strings.push_back(char16_t(text.size()));
-            for (QChar c : text)
-                m_strings.push_back(c.unicode());
-            m_stringSlots[i] = offset + 1;
+            m_strings.insert(m_strings.end(), text.utf16(), text.utf16() + text.size());
+            m_stringSlots[i] = StringSlot{hash, offset + 1};
             if (++m_stringCount * 2 > m_stringSlots.size()) {
-                // Grow: every string is found again from its offset.
-                std::vector<quint32> old(m_stringSlots.size() * 2, 0);
+                // Grow: the hashes are kept, so no string is read again.
+                std::vector<StringSlot> old(m_stringSlots.size() * 2);
                 old.swap(m_stringSlots);
                 const quint32 newMask = quint32(m_stringSlots.size() - 1);
-                for (quint32 s : old) {
-                    if (s == 0)
+                for (const StringSlot &s : old) {
+                    if (s.offset == 0)
                         continue;
-                    const QStringView stored(m_strings.data() + s, m_strings[s - 1]);
-                    quint32 j = hashText(stored) & newMask;
-                    while (m_stringSlots[j] != 0)
+                    quint32 j = s.hash & newMask;
+                    while (m_stringSlots[j].offset != 0)
                         j = (j + 1) & newMask;
                     m_stringSlots[j] = s;
                 }
             }
             return offset;
         }
-        const QStringView stored(m_strings.data() + slot, m_strings[slot - 1]);
-        if (stored == text)
-            return slot - 1;
+        // The hash first: most strings met on the way are others, and reading them is a cache miss.
+        if (slot.hash == hash &&
+            QStringView(m_strings.data() + slot.offset, m_strings[slot.offset - 1]) == text)
+            return slot.offset - 1;
     }
 }
 
 quint16 PostalIndexWriter::cityIndex(int prefecture, QStringView name)
 {
+    // Japan Post's files come grouped by city: the city of the record before nearly always serves.
+    if (m_lastCity >= 0 && m_cities[std::size_t(m_lastCity)].prefecture == prefecture &&
+        QStringView(m_strings.data() + m_cities[std::size_t(m_lastCity)].name + 1,
+                    m_strings[m_cities[std::size_t(m_lastCity)].name]) == name)
+        return quint16(m_lastCity);
     const quint64 key = quint64(quint32(prefecture)) << 32 | intern(name);
-    const auto it = m_cityIndex.constFind(key);
-    if (it != m_cityIndex.constEnd())
-        return *it;
-    m_cities.push_back(City{quint32(key), prefecture});
-    const auto index = quint16(m_cities.size() - 1);
-    m_cityIndex.insert(key, index);
-    return index;
+    auto it = m_cityIndex.constFind(key);
+    if (it == m_cityIndex.constEnd()) {
+        m_cities.push_back(City{quint32(key), prefecture});
+        it = m_cityIndex.insert(key, quint16(m_cities.size() - 1));
+    }
+    m_lastCity = *it;
+    return *it;
 }
 
 void PostalIndexWriter::add(const PostalRecordView &record)
@@ -163,33 +173,37 @@ QByteArray PostalIndexWriter::finish() const
         const PostalKey::Text city = folded(text(cities[c].name));
         cityState[c] = {hashOn(prefecture, city), hashOn(PostalKey::kHashBasis, city), prefecture};
     }
+    // Eight bytes a key: a first load builds some 370,000 of them, and fresh memory costs a page fault
+    // a page.
     struct Key {
         quint32 hash;
-        quint32 kind;
-        quint32 record;
-        quint32 distinct;
+        quint32 ref; // record << 2 | kind
+        quint32 record() const { return ref >> 2; }
+        quint32 kind() const { return ref & 3; }
     };
+    std::size_t keyCount = 0;
+    for (const F::Record &r : records)
+        keyCount += (r.flags & F::Business) ? 0 : r.town == 0 ? 2 : 3;
     std::vector<Key> keys;
-    keys.reserve(records.size() * 3);
+    keys.reserve(keyCount);
     for (quint32 i = 0; i < records.size(); ++i) {
         const F::Record &r = records[i];
         if (r.flags & F::Business)
             continue;
         const PostalKey::Text town = folded(text(r.town));
         const std::array<quint32, 3> &state = cityState[r.city];
-        keys.push_back(
-            Key{PostalKey::finish(hashOn(state[0], town)), quint32(F::KeyKind::PrefectureCityTown), i, 0});
-        keys.push_back(Key{PostalKey::finish(hashOn(state[1], town)), quint32(F::KeyKind::CityTown), i, 0});
-        // Without the city only where there is a town: the prefecture alone is no key.
-        if (!town.isEmpty())
-            keys.push_back(
-                Key{PostalKey::finish(hashOn(state[2], town)), quint32(F::KeyKind::PrefectureTown), i, 0});
+        for (F::KeyKind kind :
+             {F::KeyKind::PrefectureCityTown, F::KeyKind::CityTown, F::KeyKind::PrefectureTown})
+            // Without the city only where there is a town: the prefecture alone is no key.
+            if (kind != F::KeyKind::PrefectureTown || !town.isEmpty())
+                keys.push_back(
+                    Key{PostalKey::finish(hashOn(state[std::size_t(kind)], town)), i << 2 | quint32(kind)});
     }
 
     // The distinct keys with the records of each. The table holds each distinct key's hash beside it,
     // so that passing over other keys reads nothing else.
     std::size_t slotCount = 1024;
-    while (slotCount < keys.size() * 2)
+    while (slotCount * 2 < keys.size() * 3)
         slotCount *= 2;
     const quint32 mask = quint32(slotCount - 1);
     struct Seen {
@@ -197,43 +211,47 @@ QByteArray PostalIndexWriter::finish() const
         quint32 distinct = 0; // + 1; 0 for a free entry
     };
     std::vector<Seen> seen(slotCount);
+    std::vector<quint32> distinctOf(keys.size());
     std::vector<quint32> distinctFirst; // per distinct key: its first key
     std::vector<quint32> distinctCount;
+    distinctFirst.reserve(keys.size());
+    distinctCount.reserve(keys.size());
     for (quint32 k = 0; k < keys.size(); ++k) {
-        Key &key = keys[k];
+        const Key &key = keys[k];
         PostalKey::Text keyText;
         bool haveText = false;
         for (quint32 i = key.hash & mask;; i = (i + 1) & mask) {
             if (seen[i].distinct == 0) {
                 seen[i] = Seen{key.hash, quint32(distinctFirst.size() + 1)};
-                key.distinct = quint32(distinctFirst.size());
+                distinctOf[k] = quint32(distinctFirst.size());
                 distinctFirst.push_back(k);
                 distinctCount.push_back(1);
                 break;
             }
             if (seen[i].hash != key.hash)
                 continue;
-            const Key &other = keys[distinctFirst[seen[i].distinct - 1]];
-            if (other.kind != key.kind)
+            const quint32 otherDistinct = seen[i].distinct - 1;
+            const Key &other = keys[distinctFirst[otherDistinct]];
+            if (other.kind() != key.kind())
                 continue;
             // Equal strings share one offset: the folded texts need comparing only for names that
             // differ in what folding leaves out.
-            const F::Record &a = records[key.record];
-            const F::Record &b = records[other.record];
-            const bool sameCity = key.kind == quint32(F::KeyKind::PrefectureTown)
+            const F::Record &a = records[key.record()];
+            const F::Record &b = records[other.record()];
+            const bool sameCity = key.kind() == quint32(F::KeyKind::PrefectureTown)
                                       ? cities[a.city].prefecture == cities[b.city].prefecture
                                       : a.city == b.city;
             bool same = sameCity && a.town == b.town;
             if (!same) {
                 if (!haveText) {
-                    keyText = keyOf(F::KeyKind(key.kind), a);
+                    keyText = keyOf(F::KeyKind(key.kind()), a);
                     haveText = true;
                 }
-                same = keyOf(F::KeyKind(other.kind), b) == keyText;
+                same = keyOf(F::KeyKind(other.kind()), b) == keyText;
             }
             if (same) {
-                key.distinct = other.distinct;
-                ++distinctCount[other.distinct];
+                distinctOf[k] = otherDistinct;
+                ++distinctCount[otherDistinct];
                 break;
             }
         }
@@ -243,7 +261,7 @@ QByteArray PostalIndexWriter::finish() const
     std::vector<quint32> postings;
     for (std::size_t d = 0; d < distinctFirst.size(); ++d) {
         if (distinctCount[d] == 1) {
-            slotValue[d] = keys[distinctFirst[d]].record;
+            slotValue[d] = keys[distinctFirst[d]].record();
             continue;
         }
         slotValue[d] = quint32(postings.size());
@@ -251,9 +269,9 @@ QByteArray PostalIndexWriter::finish() const
         postings.resize(postings.size() + distinctCount[d]);
     }
     std::vector<quint32> filled(distinctFirst.size(), 0);
-    for (const Key &key : keys)
-        if (distinctCount[key.distinct] > 1)
-            postings[slotValue[key.distinct] + 1 + filled[key.distinct]++] = key.record;
+    for (std::size_t k = 0; k < keys.size(); ++k)
+        if (const quint32 d = distinctOf[k]; distinctCount[d] > 1)
+            postings[slotValue[d] + 1 + filled[d]++] = keys[k].record();
     if (postings.size() >= F::Slot::kValueMask || records.size() >= F::Slot::kValueMask)
         qFatal("postal index: too many records for the slot layout");
 
@@ -269,7 +287,7 @@ QByteArray PostalIndexWriter::finish() const
         quint32 i = key.hash & tableMask;
         while (slotTable[i] != 0)
             i = (i + 1) & tableMask;
-        slotTable[i] = F::Slot::make(key.hash, F::KeyKind(key.kind), distinctCount[d] == 1, slotValue[d]);
+        slotTable[i] = F::Slot::make(key.hash, F::KeyKind(key.kind()), distinctCount[d] == 1, slotValue[d]);
     }
 
     // Header, then the sections in order, each aligned.

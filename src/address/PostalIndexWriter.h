@@ -20,6 +20,8 @@ public:
     // The data's date, "YYYY-MM-DD"; empty when not known.
     void setDate(const QString &date) { m_date = date; }
 
+    // Room for this many records: a file's size tells about how many it holds.
+    void reserve(qsizetype records);
     void add(const PostalRecordView &record);
     // Every town, or every business, of a directory: to keep the shipped businesses when the user
     // gives only towns, or the reverse.
@@ -45,7 +47,11 @@ private:
     QString m_date;
     QByteArray m_sources;
     std::vector<char16_t> m_strings{0};
-    std::vector<quint32> m_stringSlots; // open-addressing table of string offsets + 1
+    struct StringSlot {
+        quint32 hash = 0;
+        quint32 offset = 0; // + 1; 0 for a free slot
+    };
+    std::vector<StringSlot> m_stringSlots; // open-addressing table of the strings stored
     quint32 m_stringCount = 0;
     struct City {
         quint32 name = 0;
@@ -53,5 +59,6 @@ private:
     };
     std::vector<City> m_cities;
     QHash<quint64, quint16> m_cityIndex; // prefecture and name's offset → index in m_cities
+    int m_lastCity = -1;
     std::vector<Record> m_records;
 };
