@@ -1,8 +1,10 @@
 // Japan Post's files in every edition, plain or in a zip archive, and the directory built from what
 // they give.
+#include "FuzzCheck.h"
 #include "address/AddressMatcher.h"
 #include "address/JapanPostReader.h"
 #include "address/PostalDirectory.h"
+#include "address/PostalIndexWriter.h"
 #include "address/ZipEntryReader.h"
 #include "core/Cp932Table.h"
 
@@ -13,16 +15,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // An archive's entry takes the place of the input; anything else is read as it is.
     const QByteArray bytes =
         ZipEntryReader::read(input, QStringLiteral("KEN_ALL.CSV"), 1 << 20).value_or(input);
-    PostalDirectory directory;
-    for (const auto &records :
-         {JapanPostReader::readKenAllUtf8(bytes), JapanPostReader::readKenAllCp932(bytes, codec),
-          JapanPostReader::readJigyosyo(bytes, codec)}) {
-        if (!records)
-            continue;
-        for (const PostalRecord &r : *records)
-            directory.add(r);
-    }
-    directory.finish();
+    PostalIndexWriter writer({});
+    const JapanPostReader::Sink add = [&writer](const PostalRecordView &r) { writer.add(r); };
+    JapanPostReader::readKenAllUtf8(bytes, add);
+    JapanPostReader::readKenAllCp932(bytes, codec, add);
+    JapanPostReader::readJigyosyo(bytes, codec, add);
+    const auto opened = PostalDirectory::open(writer.finish());
+    FUZZ_CHECK(opened);
+    const PostalDirectory &directory = *opened;
     for (qsizetype i = 0; i < directory.entryCount() && i < 8; ++i) {
         const PostalEntry e = directory.entryAt(i);
         directory.find(e.code);

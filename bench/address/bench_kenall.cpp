@@ -158,13 +158,9 @@ int realFiles(const QString &folder)
         std::fprintf(stderr, "cannot read Japan Post's zips in %s\n", qPrintable(folder));
         return 1;
     }
-    auto count = [](const auto &records) { return records ? records->size() : qsizetype(-1); };
     measure("unzip KEN_ALL", [&] {
         return ZipEntryReader::read(kenAllZip, QStringLiteral("KEN_ALL.CSV"), kMax).value_or("").size();
     });
-    measure("KEN_ALL list", [&] { return count(JapanPostReader::readKenAllCp932(kenAll, codec)); });
-    measure("utf_ken_all list", [&] { return count(JapanPostReader::readKenAllUtf8(utf)); });
-    measure("JIGYOSYO list", [&] { return count(JapanPostReader::readJigyosyo(jigyosyo, codec)); });
     // What the index builder does with each record is left out: its own figures are bench_postal's.
     qsizetype records = 0;
     const JapanPostReader::Sink countRecords = [&records](const PostalRecordView &) { ++records; };

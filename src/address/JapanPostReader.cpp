@@ -327,27 +327,6 @@ QByteArrayView withoutByteOrderMark(const QByteArray &bytes)
     return bytes.startsWith("\xEF\xBB\xBF") ? QByteArrayView(bytes).sliced(3) : QByteArrayView(bytes);
 }
 
-PostalRecord toRecord(const PostalRecordView &v)
-{
-    return PostalRecord{v.code,
-                        v.prefecture,
-                        v.city.toString(),
-                        v.town.toString(),
-                        v.street.toString(),
-                        v.note.toString(),
-                        v.business.toString(),
-                        v.kana.toString(),
-                        v.isBusiness};
-}
-
-template <typename Read> std::optional<QList<PostalRecord>> gather(Read read)
-{
-    QList<PostalRecord> records;
-    if (!read([&records](const PostalRecordView &r) { records.append(toRecord(r)); }))
-        return std::nullopt;
-    return records;
-}
-
 } // namespace
 
 bool JapanPostReader::readKenAllCp932(const QByteArray &bytes, const Cp932Codec &codec, const Sink &sink)
@@ -364,32 +343,4 @@ bool JapanPostReader::readKenAllUtf8(const QByteArray &bytes, const Sink &sink)
 bool JapanPostReader::readJigyosyo(const QByteArray &bytes, const Cp932Codec &codec, const Sink &sink)
 {
     return ::parseJigyosyo(bytes, cp932Lines(codec), sink);
-}
-
-std::optional<QList<PostalRecord>> JapanPostReader::readKenAllCp932(const QByteArray &bytes,
-                                                                    const Cp932Codec &codec)
-{
-    return gather([&](const Sink &sink) { return readKenAllCp932(bytes, codec, sink); });
-}
-
-std::optional<QList<PostalRecord>> JapanPostReader::readKenAllUtf8(const QByteArray &bytes)
-{
-    return gather([&](const Sink &sink) { return readKenAllUtf8(bytes, sink); });
-}
-
-std::optional<QList<PostalRecord>> JapanPostReader::readJigyosyo(const QByteArray &bytes,
-                                                                 const Cp932Codec &codec)
-{
-    return gather([&](const Sink &sink) { return readJigyosyo(bytes, codec, sink); });
-}
-
-std::optional<QList<PostalRecord>> JapanPostReader::parseKenAll(const QString &text)
-{
-    return readKenAllUtf8(text.toUtf8());
-}
-
-std::optional<QList<PostalRecord>> JapanPostReader::parseJigyosyo(const QString &text)
-{
-    Utf8Lines decode;
-    return gather([&](const Sink &sink) { return ::parseJigyosyo(text.toUtf8(), std::ref(decode), sink); });
 }

@@ -1,13 +1,10 @@
 #pragma once
 
-#include "address/PostalRecord.h"
 #include "address/PostalRecordView.h"
 
 #include <QByteArray>
-#include <QList>
 #include <QString>
 #include <functional>
-#include <optional>
 
 class Cp932Codec;
 
@@ -27,13 +24,4 @@ public:
     static bool readKenAllCp932(const QByteArray &bytes, const Cp932Codec &codec, const Sink &sink);
     static bool readKenAllUtf8(const QByteArray &bytes, const Sink &sink);
     static bool readJigyosyo(const QByteArray &bytes, const Cp932Codec &codec, const Sink &sink);
-
-    // The same, gathered into a list.
-    static std::optional<QList<PostalRecord>> readKenAllCp932(const QByteArray &bytes,
-                                                              const Cp932Codec &codec);
-    static std::optional<QList<PostalRecord>> readKenAllUtf8(const QByteArray &bytes);
-    static std::optional<QList<PostalRecord>> readJigyosyo(const QByteArray &bytes, const Cp932Codec &codec);
-    // From text already decoded.
-    static std::optional<QList<PostalRecord>> parseKenAll(const QString &text);
-    static std::optional<QList<PostalRecord>> parseJigyosyo(const QString &text);
 };

@@ -70,7 +70,7 @@ QStringList windowsOf(const QProcess &program, const QString &title = {})
 QString firstWindow(const QProcess &program)
 {
     QStringList now;
-    waitFor([&] { return !(now = windowsOf(program)).isEmpty(); }, 30000);
+    waitFor([&] { return !(now = windowsOf(program)).isEmpty(); }, 60000);
     return now.value(0);
 }
 

@@ -189,17 +189,20 @@ private slots:
         QFETCH(QString, edition);
         QFETCH(QByteArray, bytes);
         QFETCH(QStringList, records);
-        const auto read = edition == u"utf_ken_all.csv"_s ? JapanPostReader::readKenAllUtf8(bytes)
-                          : edition == u"KEN_ALL.CSV"_s   ? JapanPostReader::readKenAllCp932(bytes, m_codec)
-                                                          : JapanPostReader::readJigyosyo(bytes, m_codec);
-        QStringList got{u"<refused>"_s};
-        if (read) {
-            got.clear();
-            for (const PostalRecord &r : *read)
-                if (r.code != 0) // not country()'s
-                    got.append(QStringList{r.town, r.note, r.street, r.kana}.join(u'|') +
-                               (r.isBusiness ? u'|' + r.business : QString()));
-        }
+        QStringList got;
+        const JapanPostReader::Sink add = [&got](const PostalRecordView &r) {
+            if (r.code != 0) // not country()'s
+                got.append(
+                    QStringList{r.town.toString(), r.note.toString(), r.street.toString(), r.kana.toString()}
+                        .join(u'|') +
+                    (r.isBusiness ? u'|' + r.business.toString() : QString()));
+        };
+        const bool read = edition == u"utf_ken_all.csv"_s ? JapanPostReader::readKenAllUtf8(bytes, add)
+                          : edition == u"KEN_ALL.CSV"_s
+                              ? JapanPostReader::readKenAllCp932(bytes, m_codec, add)
+                              : JapanPostReader::readJigyosyo(bytes, m_codec, add);
+        if (!read)
+            got = QStringList{u"<refused>"_s};
         QCOMPARE(got, records);
     }
 
