@@ -408,6 +408,10 @@ void MainWindow::searchAddress()
         setStatus(kNotFound, 0);
         return;
     }
+    // A "not found" of an earlier search would now say the opposite of what the grid shows; a
+    // message about the data itself stays.
+    if (statusText(0) == kNotFound)
+        setStatus({}, 0);
     m_recordGrid->showRecord(r);
     setCopyEnabled(true);
     m_recordGrid->setCurrentCell(0, int(RecordGrid::Column::Company));

@@ -221,6 +221,7 @@ private slots:
         QCOMPARE(m_window->record(),
                  (AddressRecord{u"100-0001"_s, u"東京都千代田区千代田"_s, u"皇居"_s, {}}));
         QVERIFY(button(Command::CopyRecord)->isEnabled());
+        QCOMPARE(m_window->statusText(0), QString()); // the earlier "not found" no longer stands
         QCOMPARE(m_window->recordGrid()->currentColumn(), int(RecordGrid::Column::Company));
         QCOMPARE(m_rig->completers.modes, QList<CompletionMode>(3, CompletionMode::AskUser));
     }
