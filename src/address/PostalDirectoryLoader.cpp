@@ -75,21 +75,25 @@ QByteArray describeSources(const QList<Present> &present, quint64 shippedChecksu
 }
 
 // Adds the records of the first usable file to the writer; a message for each present file that is
-// not usable, naming what is used instead. The file used, or none.
-const Present *addFirstUsable(const QList<Present> &present, PostalIndexWriter &writer, QStringList &messages)
+// not usable, naming what is used instead. The date of the data used (when Japan Post made the file
+// inside the archive, or the plain file's time), or no value when none was used.
+std::optional<QDate> addFirstUsable(const QList<Present> &present, PostalIndexWriter &writer,
+                                    QStringList &messages)
 {
     QStringList refused;
     QString used;
-    const Present *usedFile = nullptr;
+    std::optional<QDate> usedDate;
     const Sink add = [&writer](const PostalRecordView &r) { writer.add(r); };
     for (const Present &p : present) {
         const qsizetype mark = writer.recordCount();
         std::optional<QByteArray> bytes = p.bytes;
+        QDate date = p.info.lastModified().date();
         if (bytes && !p.candidate->entry.isEmpty())
-            bytes = ZipEntryReader::read(*bytes, p.candidate->entry, PostalDirectoryLoader::kMaxFileBytes);
+            bytes =
+                ZipEntryReader::read(*bytes, p.candidate->entry, PostalDirectoryLoader::kMaxFileBytes, &date);
         if (bytes && p.candidate->read(*bytes, add)) {
             used = p.info.fileName();
-            usedFile = &p;
+            usedDate = date;
             break;
         }
         writer.truncate(mark);
@@ -98,7 +102,7 @@ const Present *addFirstUsable(const QList<Present> &present, PostalIndexWriter &
     const QString instead = used.isEmpty() ? QStringLiteral("同梱データ") : used + QStringLiteral(" ");
     for (const QString &name : refused)
         messages.append(QStringLiteral("%1 を使用できません（%2を使用します）").arg(name, instead));
-    return usedFile;
+    return usedDate;
 }
 
 } // namespace
@@ -166,8 +170,8 @@ PostalLoadResult PostalDirectoryLoader::loadDirectory(const FileSystem &files, c
     writer.reserve(160000);
     QStringList messages;
     // The data's date is that of the towns' file, which Japan Post renews each month.
-    if (const Present *used = addFirstUsable(userTowns, writer, messages))
-        writer.setDate(used->info.lastModified().date().toString(Qt::ISODate));
+    if (const auto date = addFirstUsable(userTowns, writer, messages))
+        writer.setDate(date->toString(Qt::ISODate));
     else {
         writer.addFrom(*shipped, false);
         writer.setDate(shipped->date());

@@ -1,5 +1,7 @@
 #include "address/ZipEntryReader.h"
 
+#include <QDateTime>
+
 #include <zip.h>
 
 #include <memory>
@@ -34,7 +36,7 @@ zip_int64_t findEntry(zip_t *archive, const QByteArray &name)
 } // namespace
 
 std::optional<QByteArray> ZipEntryReader::read(const QByteArray &archive, const QString &entryName,
-                                               qint64 maxBytes)
+                                               qint64 maxBytes, QDate *date)
 {
     zip_error_t error;
     zip_error_init(&error);
@@ -84,5 +86,7 @@ std::optional<QByteArray> ZipEntryReader::read(const QByteArray &archive, const 
     }
     if (sizeKnown && zip_uint64_t(bytes.size()) != stat.size)
         return {};
+    if (date)
+        *date = (stat.valid & ZIP_STAT_MTIME) ? QDateTime::fromSecsSinceEpoch(stat.mtime).date() : QDate();
     return bytes;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDate>
 #include <QString>
 #include <optional>
 
@@ -12,6 +13,7 @@ public:
     // The content of the one entry named entryName (ASCII, letter case ignored; no folder), or no value
     // when the bytes are no intact zip, no entry or several have that name, the entry is encrypted or
     // damaged, or it unpacks to more than maxBytes.
+    // date, where given, receives the date the entry was made (invalid when the archive does not say).
     static std::optional<QByteArray> read(const QByteArray &archive, const QString &entryName,
-                                          qint64 maxBytes);
+                                          qint64 maxBytes, QDate *date = nullptr);
 };

@@ -126,6 +126,9 @@ private slots:
             m_japanPost[utf] =
                 PostalDirectoryLoader::load(m_files, QStringLiteral(VELMORA_POSTAL_DATA), downloads.path());
         }
+        // The date Japan Post made each file, not the day it was copied here.
+        QCOMPARE(m_japanPost[0].dataDate, u"2026-05-26"_s);
+        QCOMPARE(m_japanPost[1].dataDate, u"2026-05-22"_s);
     }
 
     void japanPostFiles_data()
