@@ -28,7 +28,7 @@ std::size_t alignUp(std::size_t n)
 } // namespace
 
 PostalIndexWriter::PostalIndexWriter(QByteArray sources)
-    : m_sources(std::move(sources)), m_stringSlots(std::size_t(1) << 18)
+    : m_sources(std::move(sources)), m_stringSlots(std::size_t(1) << 12)
 {
 }
 
