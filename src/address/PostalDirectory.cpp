@@ -152,14 +152,6 @@ const F::City *PostalDirectory::city(quint16 index) const
     return index < m_cityCount ? m_cities + index : &kNoCity;
 }
 
-qsizetype PostalDirectory::codeCount() const
-{
-    qsizetype n = 0;
-    for (qsizetype i = 0; i < m_recordCount; ++i)
-        n += (i == 0 || m_records[i].code != m_records[i - 1].code) ? 1 : 0;
-    return n;
-}
-
 PostalEntry PostalDirectory::entryAt(qsizetype index) const
 {
     static const F::Extra kNoExtra;
@@ -260,9 +252,4 @@ PostalDirectory::Entries PostalDirectory::findLongestKey(QStringView folded, qsi
     for (quint32 record : found)
         entries.append(entryAt(record));
     return entries;
-}
-
-qsizetype PostalDirectory::memoryBytes() const
-{
-    return m_owned.size() + qsizetype(sizeof(*this));
 }

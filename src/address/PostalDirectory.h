@@ -36,7 +36,6 @@ public:
     quint64 checksum() const { return m_header ? m_header->checksum : 0; }
 
     qsizetype entryCount() const { return m_recordCount; }
-    qsizetype codeCount() const;
     // Every entry in code order, for checks over the whole data.
     PostalEntry entryAt(qsizetype index) const;
 
@@ -49,9 +48,6 @@ public:
     Entries findByAddress(QStringView address) const;
     // The same over text already folded, also telling the length of the key found (0: none).
     Entries findLongestKey(QStringView folded, qsizetype *keyLength) const;
-
-    // Bytes of the program's own memory the directory holds: none for a mapped file.
-    qsizetype memoryBytes() const;
 
     static QStringView prefectureName(int number);
     // 1 to 47, or 0 for a name that is not a prefecture.
