@@ -104,32 +104,35 @@ inline constexpr quint32 value(quint32 slot)
 
 inline constexpr std::size_t kAlignment = 8;
 
-// A fast 64-bit checksum: four independent lanes keep the multiplier busy, so that checking a whole
-// mapped file costs well under a millisecond.
+// A fast 64-bit checksum: sixteen independent lanes keep the multipliers busy while memory streams
+// in, so that checking a whole mapped file costs well under a millisecond.
 inline quint64 checksum(QByteArrayView bytes, quint64 seed = 0)
 {
     constexpr quint64 kPrime1 = 0x9E3779B185EBCA87ull;
     constexpr quint64 kPrime2 = 0xC2B2AE3D27D4EB4Full;
+    constexpr std::size_t kLanes = 16;
     auto round = [](quint64 lane, quint64 word) {
         lane += word * kPrime2;
         lane = (lane << 31) | (lane >> 33);
         return lane * kPrime1;
     };
-    quint64 lanes[4] = {seed + kPrime1 + kPrime2, seed + kPrime2, seed, seed - kPrime1};
+    quint64 lanes[kLanes];
+    for (std::size_t i = 0; i < kLanes; ++i)
+        lanes[i] = seed + kPrime1 * (i + 1);
     const char *p = bytes.data();
     std::size_t left = std::size_t(bytes.size());
-    while (left >= 32) {
+    while (left >= 8 * kLanes) {
         for (quint64 &lane : lanes) {
             quint64 word;
             std::memcpy(&word, p, 8);
             lane = round(lane, word);
             p += 8;
         }
-        left -= 32;
+        left -= 8 * kLanes;
     }
     quint64 h = quint64(bytes.size());
-    for (int i = 0; i < 4; ++i)
-        h = round(h ^ lanes[i], lanes[(i + 1) % 4]);
+    for (std::size_t i = 0; i < kLanes; ++i)
+        h = round(h ^ lanes[i], lanes[(i + 1) % kLanes]);
     while (left-- > 0)
         h = round(h, quint64(quint8(*p++)));
     h ^= h >> 29;
