@@ -421,8 +421,15 @@ void MainWindow::addressDataReady()
 {
     const QString date = m_services.completers->dataDate();
     m_statusBar->setToolTip(date.isEmpty() ? QString() : u"郵便番号データ "_s + date);
-    if (!std::exchange(m_searchPending, false))
+    if (!m_searchPending)
         return;
+    // A dialog open meanwhile (the F8 box, a message) is the user's business first: the search would
+    // open its chooser on top of it or change the grid behind it.
+    if (QApplication::activeModalWidget()) {
+        QTimer::singleShot(200, this, [this] { addressDataReady(); });
+        return;
+    }
+    m_searchPending = false;
     if (statusText(0) == kLoading)
         setStatus({}, 0);
     // A window closed meanwhile (a request answered or cancelled) asked for nothing more.

@@ -14,6 +14,7 @@
 #include "ui/RecordGrid.h"
 #include "ui/Twips.h"
 
+#include <QDialog>
 #include <QDir>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -238,10 +239,21 @@ private slots:
         QVERIFY(m_rig->completers.modes.isEmpty());
         // The search takes the record as the grid holds it when the data comes.
         m_window->recordGrid()->setCell(RecordGrid::Column::Company, u"皇居"_s);
-        m_rig->completers.ready = true;
-        m_rig->completers.onReady();
-        QCOMPARE(m_window->record(),
-                 (AddressRecord{u"100-0001"_s, u"東京都千代田区千代田"_s, u"皇居"_s, {}}));
+        // Ready while a dialog is open: the search waits until it is closed.
+        QDialog dialog(m_window.get());
+        bool searchedUnderTheDialog = true;
+        QTimer::singleShot(0, &dialog, [&] {
+            m_rig->completers.ready = true;
+            m_rig->completers.onReady();
+            QTimer::singleShot(300, &dialog, [&] {
+                searchedUnderTheDialog = !m_rig->completers.modes.isEmpty();
+                dialog.accept();
+            });
+        });
+        dialog.exec();
+        QVERIFY(!searchedUnderTheDialog);
+        QTRY_COMPARE(m_window->record(),
+                     (AddressRecord{u"100-0001"_s, u"東京都千代田区千代田"_s, u"皇居"_s, {}}));
         QCOMPARE(m_window->statusText(0), QString());
         QCOMPARE(statusBar->toolTip(), u"郵便番号データ 2026-05-29"_s);
     }
