@@ -26,7 +26,6 @@ struct Candidate {
 // A file of the user's folder that one of Japan Post's names stands for, with its content.
 struct Present {
     const Candidate *candidate = nullptr;
-    QString path;
     QFileInfo info;
     std::optional<QByteArray> bytes;
 };
@@ -55,8 +54,8 @@ QList<Present> presentFiles(const FileSystem &files, const QString &folder, cons
         const QString path = findFile(folder, folderFiles, c.name);
         if (path.isEmpty())
             continue;
-        Present p{&c, path, QFileInfo(path), files.readAll(path, PostalDirectoryLoader::kMaxFileBytes)};
-        present.append(std::move(p));
+        present.append(
+            Present{&c, QFileInfo(path), files.readAll(path, PostalDirectoryLoader::kMaxFileBytes)});
     }
     return present;
 }
