@@ -1,5 +1,6 @@
 #include "address/AddressMatcher.h"
 
+#include "address/PostalKey.h"
 #include "address/PostalText.h"
 
 #include <QVarLengthArray>
@@ -15,13 +16,6 @@ using Folded = QVarLengthArray<char16_t, 256>;
 
 constexpr int kNone = -1;
 constexpr int kNoLimit = std::numeric_limits<int>::max();
-
-void appendFolded(Folded &out, QStringView text)
-{
-    for (QChar ch : text)
-        if (const char16_t c = PostalText::fold(ch.unicode()))
-            out.append(c);
-}
 
 qsizetype foldedLength(QStringView text)
 {
@@ -296,7 +290,8 @@ Verdict judge(const PostalEntry &entry, QStringView rest, const AddressNumbers &
     if (!entry.street.isEmpty() || floorNote) {
         qsizetype pos = 0;
         Folded floor;
-        appendFolded(floor, floorNote ? entry.note.mid(entry.note.lastIndexOf(u'（') + 1) : entry.street);
+        PostalKey::appendFolded(floor,
+                                floorNote ? entry.note.mid(entry.note.lastIndexOf(u'（') + 1) : entry.street);
         return numbers.floor != kNone && readNumber(viewOf(floor), pos) == numbers.floor ? Verdict::Fits
                                                                                          : Verdict::RuledOut;
     }
@@ -306,7 +301,7 @@ Verdict judge(const PostalEntry &entry, QStringView rest, const AddressNumbers &
         entry.note.endsWith(u"（地階・階層不明）"))
         return Verdict::Fallback;
     Folded note;
-    appendFolded(note, entry.note.mid(1, entry.note.size() - 2));
+    PostalKey::appendFolded(note, entry.note.mid(1, entry.note.size() - 2));
     // The parts of the list, divided by "、" or "・", but not within 「」 (an exception to a part).
     QVarLengthArray<QStringView, 16> parts;
     int depth = 0;
@@ -374,7 +369,7 @@ Verdict judge(const PostalEntry &entry, QStringView rest, const AddressNumbers &
 PostalDirectory::Entries AddressMatcher::match(const PostalDirectory &directory, QStringView address)
 {
     Folded text;
-    appendFolded(text, address.left(200));
+    PostalKey::appendFolded(text, address.left(200));
     qsizetype keyLength = 0;
     PostalDirectory::Entries entries = directory.findLongestKey(viewOf(text), &keyLength);
     if (entries.isEmpty())

@@ -14,10 +14,7 @@ namespace {
 
 quint32 hashText(QStringView text)
 {
-    quint32 h = PostalKey::kHashBasis;
-    for (QChar c : text)
-        h = PostalKey::hashStep(h, c.unicode());
-    return PostalKey::finish(h);
+    return PostalKey::finish(PostalKey::hashOn(PostalKey::kHashBasis, text));
 }
 
 std::size_t alignUp(std::size_t n)
@@ -156,11 +153,6 @@ QByteArray PostalIndexWriter::finish() const
     // The hash of a key goes on from its prefecture's and city's part, worked out once per city, over
     // the town folded once per record. Folding parts one by one gives the folded whole: no name of a
     // prefecture or city ends in anything folding reads together with what follows.
-    auto hashOn = [](quint32 hash, const PostalKey::Text &part) {
-        for (char16_t c : part)
-            hash = PostalKey::hashStep(hash, c);
-        return hash;
-    };
     auto folded = [&](QStringView part) {
         PostalKey::Text out;
         PostalKey::appendFolded(out, part);
@@ -168,10 +160,11 @@ QByteArray PostalIndexWriter::finish() const
     };
     std::vector<std::array<quint32, 3>> cityState(cities.size()); // per KeyKind
     for (std::size_t c = 0; c < cities.size(); ++c) {
-        const quint32 prefecture =
-            hashOn(PostalKey::kHashBasis, folded(PostalDirectory::prefectureName(cities[c].prefecture)));
+        const quint32 prefecture = PostalKey::hashOn(
+            PostalKey::kHashBasis, folded(PostalDirectory::prefectureName(cities[c].prefecture)));
         const PostalKey::Text city = folded(text(cities[c].name));
-        cityState[c] = {hashOn(prefecture, city), hashOn(PostalKey::kHashBasis, city), prefecture};
+        cityState[c] = {PostalKey::hashOn(prefecture, city), PostalKey::hashOn(PostalKey::kHashBasis, city),
+                        prefecture};
     }
     // Eight bytes a key: a first load builds some 370,000 of them, and fresh memory costs a page fault
     // a page.
@@ -196,8 +189,8 @@ QByteArray PostalIndexWriter::finish() const
              {F::KeyKind::PrefectureCityTown, F::KeyKind::CityTown, F::KeyKind::PrefectureTown})
             // Without the city only where there is a town: the prefecture alone is no key.
             if (kind != F::KeyKind::PrefectureTown || !town.isEmpty())
-                keys.push_back(
-                    Key{PostalKey::finish(hashOn(state[std::size_t(kind)], town)), i << 2 | quint32(kind)});
+                keys.push_back(Key{PostalKey::finish(PostalKey::hashOn(state[std::size_t(kind)], town)),
+                                   i << 2 | quint32(kind)});
     }
 
     // The distinct keys with the records of each. The table holds each distinct key's hash beside it,

@@ -2,6 +2,8 @@
 
 #include "address/PostalIndexFormat.h"
 
+#include "address/PostalText.h"
+
 #include <QStringView>
 #include <QVarLengthArray>
 
@@ -14,8 +16,13 @@ public:
 
     static constexpr quint32 kHashBasis = 2166136261u;
 
-    // Appends the folded text.
-    static void appendFolded(Text &out, QStringView text);
+    // Appends the folded text to any buffer of code units.
+    template <typename Buffer> static void appendFolded(Buffer &out, QStringView text)
+    {
+        for (QChar ch : text)
+            if (const char16_t c = PostalText::fold(ch.unicode()))
+                out.append(c);
+    }
     static Text make(PostalIndexFormat::KeyKind kind, QStringView prefecture, QStringView city,
                      QStringView town);
 
@@ -31,11 +38,16 @@ public:
         hash *= 0xC2B2AE35u;
         return hash ^ (hash >> 16);
     }
-    static quint32 hash(const Text &text)
+    // The hash state after the code units of text, going on from state.
+    static quint32 hashOn(quint32 state, QStringView text)
     {
-        quint32 h = kHashBasis;
-        for (char16_t c : text)
-            h = hashStep(h, c);
-        return finish(h);
+        for (const char16_t *c = text.utf16(), *end = c + text.size(); c != end; ++c)
+            state = hashStep(state, *c);
+        return state;
     }
+    static quint32 hashOn(quint32 state, const Text &text)
+    {
+        return hashOn(state, QStringView(text.constData(), text.size()));
+    }
+    static quint32 hash(const Text &text) { return finish(hashOn(kHashBasis, text)); }
 };
