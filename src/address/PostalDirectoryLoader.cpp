@@ -123,14 +123,15 @@ PostalLoadResult PostalDirectoryLoader::loadDirectory(const FileSystem &files, c
                                                       const QString &userFolder)
 {
     PostalLoadResult result;
-    QString why;
-    std::shared_ptr<const PostalDirectory> shipped =
-        PostalDirectory::open(MappedFile::open(shippedPath, kMaxFileBytes), &why);
-    const QString shippedName = QFileInfo(shippedPath).fileName();
+    // A file that cannot be mapped is missing or unreadable; one that maps but is refused is damaged.
+    std::unique_ptr<MappedFile> shippedFile = MappedFile::open(shippedPath, kMaxFileBytes);
+    const bool readable = shippedFile != nullptr;
+    std::shared_ptr<const PostalDirectory> shipped = PostalDirectory::open(std::move(shippedFile));
     if (!shipped) {
-        result.messages.append(why == u"no file"
-                                   ? QStringLiteral("郵便番号データ %1 を読み込めません").arg(shippedName)
-                                   : QStringLiteral("郵便番号データ %1 が壊れています").arg(shippedName));
+        const QString shippedName = QFileInfo(shippedPath).fileName();
+        result.messages.append(readable
+                                   ? QStringLiteral("郵便番号データ %1 が壊れています").arg(shippedName)
+                                   : QStringLiteral("郵便番号データ %1 を読み込めません").arg(shippedName));
         shipped = std::make_shared<PostalDirectory>();
     }
     result.directory = shipped;
