@@ -1,6 +1,7 @@
 // The postal index reader on files that pass its checks: the size and checksum in the header are set
 // to fit whatever the fuzzer made, so that damage the checksum cannot see (a file made by hand, or
 // altered and checksummed again) reaches the reader.
+#include "address/AddressMatcher.h"
 #include "address/PostalDirectory.h"
 
 #include <cstring>
@@ -25,8 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (qsizetype i = 0; i < directory->entryCount() && i < 8; ++i) {
         const PostalEntry e = directory->entryAt(i);
         directory->find(e.code);
-        directory->findByAddress(e.prefecture.toString() + e.city.toString() + e.town.toString());
+        AddressMatcher::match(*directory, e.prefecture.toString() + e.city.toString() + e.town.toString());
     }
-    directory->findByAddress(u"東京都千代田区丸の内1-1");
+    AddressMatcher::match(*directory, u"東京都千代田区丸の内1-1");
     return 0;
 }

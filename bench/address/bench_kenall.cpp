@@ -7,6 +7,7 @@
 //   bench_kenall [folder with ken_all.zip, utf_ken_all.zip and jigyosyo.zip [part of a case name]]
 //
 // Prints "case figures" lines. Peak memory is Linux's: the peak is reset before each case.
+#include "address/AddressMatcher.h"
 #include "address/JapanPostReader.h"
 #include "address/PostalDirectory.h"
 #include "address/PostalDirectoryLoader.h"
@@ -81,7 +82,8 @@ int syntheticCases()
             file.close();
             const auto start = std::chrono::steady_clock::now();
             const PostalLoadResult result = PostalDirectoryLoader::load(files, QString(), dir.path());
-            const auto found = result.directory->findByAddress(QStringLiteral("東京都千代田区千代田1-1"));
+            const auto found =
+                AddressMatcher::match(*result.directory, QStringLiteral("東京都千代田区千代田1-1"));
             const double seconds =
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
             std::printf("%s %d %.3f s (%lld found)\n", c.name, lines, seconds,

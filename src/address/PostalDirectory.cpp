@@ -198,14 +198,6 @@ bool PostalDirectory::keyEquals(F::KeyKind kind, quint32 record, const char16_t 
     return key.size() == length && std::equal(key.begin(), key.end(), folded);
 }
 
-PostalDirectory::Entries PostalDirectory::findByAddress(QStringView address) const
-{
-    PostalKey::Text folded;
-    PostalKey::appendFolded(folded, address.left(256));
-    qsizetype length = 0;
-    return findLongestKey(QStringView(folded.constData(), folded.size()), &length);
-}
-
 PostalDirectory::Entries PostalDirectory::findLongestKey(QStringView folded, qsizetype *keyLength) const
 {
     Entries entries;

@@ -41,12 +41,11 @@ public:
 
     // Entries of one code in the order the source gave them; empty when the code is unknown.
     Entries find(quint32 code) const;
-    // The town entries (never businesses) whose key is the longest beginning of the address, compared
-    // as PostalText::fold folds it. A town's keys are prefecture + city + town, city + town, and (for a
-    // town with a name) prefecture + town; a building with codes of its own has the building's name in
-    // its town, so it has keys of its own.
-    Entries findByAddress(QStringView address) const;
-    // The same over text already folded, also telling the length of the key found (0: none).
+    // The town entries (never businesses) whose key is the longest beginning of the text, folded as
+    // PostalText::fold folds, and that key's length (0: none). A town's keys are prefecture + city +
+    // town, city + town, and (for a town with a name) prefecture + town; a building with codes of its
+    // own has the building's name in its town, so it has keys of its own. AddressMatcher chooses among
+    // what it finds.
     Entries findLongestKey(QStringView folded, qsizetype *keyLength) const;
 
     static QStringView prefectureName(int number);

@@ -1,4 +1,5 @@
 // Japan Post's files and their quirks, and the address search over the shipped and the user's data.
+#include "address/AddressMatcher.h"
 #include "address/JapanPostReader.h"
 #include "address/PostalCompleter.h"
 #include "address/PostalCompleterFactory.h"
@@ -396,9 +397,9 @@ private slots:
         const QString csv = folder.filePath(u"KEN_ALL.CSV"_s);
         const QString cache = folder.filePath(PostalDirectoryLoader::cacheFileName());
         auto codeOf = [&](const QString &address) {
-            const auto found =
-                PostalDirectoryLoader::load(m_files, QStringLiteral(VELMORA_POSTAL_DATA), folder.path())
-                    .directory->findByAddress(address);
+            const PostalLoadResult loaded =
+                PostalDirectoryLoader::load(m_files, QStringLiteral(VELMORA_POSTAL_DATA), folder.path());
+            const auto found = AddressMatcher::match(*loaded.directory, address);
             return found.isEmpty() ? 0u : found.front().code;
         };
         writeFile(csv, cp932(kTowns));
