@@ -214,8 +214,7 @@ PostalDirectory::Entries PostalDirectory::findLongestKey(QStringView folded, qsi
     QVarLengthArray<quint32, 16> found;
     for (qsizetype length = folded.size(); length > 0 && found.isEmpty(); --length) {
         const quint32 h = prefixHash[length - 1];
-        // Bounded, so that a damaged table without a free slot cannot hold the search for ever.
-        for (quint32 i = h & m_slotMask, probes = 0; m_slots[i] != 0 && probes <= m_slotMask;
+        for (quint32 i = h & m_slotMask, probes = 0; m_slots[i] != 0 && probes < F::Slot::kMaxProbes;
              i = (i + 1) & m_slotMask, ++probes) {
             const quint32 slot = m_slots[i];
             if (!F::Slot::tagMatches(slot, h))

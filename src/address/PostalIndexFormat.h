@@ -75,6 +75,9 @@ enum class KeyKind : quint32 { PrefectureCityTown, CityTown, PrefectureTown };
 // key's kind, and its one record (most keys have one) or where its records are listed in Postings.
 // 0 marks a free slot, so a value is stored + 1.
 namespace Slot {
+// No key lies further than this from its home slot (the writer makes the table larger until none
+// does), so a search gives up there: a damaged table cannot make a look-up crawl.
+inline constexpr quint32 kMaxProbes = 256;
 inline constexpr int kValueBits = 21;
 inline constexpr quint32 kValueMask = (1u << kValueBits) - 1;
 inline constexpr quint32 kOneRecord = 1u << kValueBits;

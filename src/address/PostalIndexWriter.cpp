@@ -273,14 +273,19 @@ QByteArray PostalIndexWriter::finish() const
     std::size_t tableSize = 1024;
     while (tableSize * 2 < distinctFirst.size() * 3)
         tableSize *= 2;
-    const quint32 tableMask = quint32(tableSize - 1);
-    std::vector<quint32> slotTable(tableSize, 0);
-    for (std::size_t d = 0; d < distinctFirst.size(); ++d) {
-        const Key &key = keys[distinctFirst[d]];
-        quint32 i = key.hash & tableMask;
-        while (slotTable[i] != 0)
-            i = (i + 1) & tableMask;
-        slotTable[i] = F::Slot::make(key.hash, F::KeyKind(key.kind()), distinctCount[d] == 1, slotValue[d]);
+    std::vector<quint32> slotTable;
+    for (bool placed = false; !placed; tableSize *= 2) {
+        const quint32 tableMask = quint32(tableSize - 1);
+        slotTable.assign(tableSize, 0);
+        placed = true;
+        for (std::size_t d = 0; d < distinctFirst.size() && placed; ++d) {
+            const Key &key = keys[distinctFirst[d]];
+            quint32 i = key.hash & tableMask;
+            for (quint32 probes = 0; slotTable[i] != 0; ++probes, i = (i + 1) & tableMask)
+                placed = probes + 1 < F::Slot::kMaxProbes;
+            slotTable[i] =
+                F::Slot::make(key.hash, F::KeyKind(key.kind()), distinctCount[d] == 1, slotValue[d]);
+        }
     }
 
     // Header, then the sections in order, each aligned.
