@@ -182,9 +182,13 @@ PostalLoadResult PostalDirectoryLoader::loadDirectory(const FileSystem &files, c
     const QByteArray index = writer.finish();
     // A refused file is reported at every start until the user mends it, so only a clean build is
     // cached; failing to write the cache costs the next start time, nothing else.
-    if (messages.isEmpty())
-        files.writeAtomic(cachePath, index);
-    if (auto built = PostalDirectory::open(index))
+    // Served from the cache once written, as on later starts: mapped, it costs no memory of our own.
+    std::unique_ptr<PostalDirectory> built;
+    if (messages.isEmpty() && files.writeAtomic(cachePath, index))
+        built = PostalDirectory::open(MappedFile::open(cachePath, kMaxFileBytes));
+    if (!built)
+        built = PostalDirectory::open(index);
+    if (built)
         result.directory = std::move(built);
     return result;
 }
