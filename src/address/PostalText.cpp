@@ -181,16 +181,6 @@ char16_t PostalText::foldWide(char16_t c)
     return it != std::end(kKanjiFolds) && it->from == c ? it->to : c;
 }
 
-QString PostalText::foldText(QStringView text)
-{
-    QString out;
-    out.reserve(text.size());
-    for (QChar ch : text)
-        if (const char16_t c = fold(ch.unicode()))
-            out.append(QChar(c));
-    return out;
-}
-
 bool PostalText::startsWithFolded(QStringView text, QStringView prefix)
 {
     qsizetype t = 0;
@@ -261,11 +251,4 @@ qsizetype PostalText::fullWidthKana(QStringView text, char16_t *out)
         *o++ = c;
     }
     return o - out;
-}
-
-QString PostalText::fullWidthKana(QStringView text)
-{
-    QString out(text.size(), Qt::Uninitialized);
-    out.truncate(fullWidthKana(text, reinterpret_cast<char16_t *>(out.data())));
-    return out;
 }

@@ -31,14 +31,12 @@ public:
             return fold(char16_t(c - 0xFEE0));
         return foldWide(c);
     }
-    static QString foldText(QStringView text);
     // True when text, compared as above, begins with prefix.
     static bool startsWithFolded(QStringView text, QStringView prefix);
 
     // Half-width katakana (as in Japan Post's kana columns) to full-width, with a voicing mark joined to
     // its kana, full-width letters and digits to ASCII: what compatibility normalisation gives for such text.
-    static QString fullWidthKana(QStringView text);
-    // The same into out, which must have room for text.size() units (the result is never longer); returns
+    // Written into out, which must have room for text.size() units (the result is never longer); returns
     // the units written.
     static qsizetype fullWidthKana(QStringView text, char16_t *out);
 
