@@ -163,7 +163,7 @@ int main(int argc, char **argv)
     cpu = cpuSeconds();
     for (int round = 0; round < kAddressRounds; ++round)
         for (const QString &address : addresses) {
-            const PostalDirectory::Entries entries = AddressMatcher::match(directory, address);
+            const PostalDirectory::Entries entries = AddressMatcher::match(directory, address).entries;
             matched += entries.isEmpty() ? 0 : 1;
             sink += std::size_t(entries.size());
         }

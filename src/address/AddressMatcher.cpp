@@ -1,12 +1,14 @@
 #include "address/AddressMatcher.h"
 
+#include "address/NotePart.h"
 #include "address/PostalKey.h"
 #include "address/PostalText.h"
+#include "address/TypedNumbers.h"
 
 #include <QVarLengthArray>
 #include <algorithm>
-#include <limits>
-#include <utility>
+
+using namespace AddressNumbers;
 
 namespace {
 
@@ -14,8 +16,8 @@ namespace {
 // on the stack.
 using Folded = QVarLengthArray<char16_t, 256>;
 
-constexpr int kNone = -1;
-constexpr int kNoLimit = std::numeric_limits<int>::max();
+constexpr QStringView kCityCodeNote = u"（以下に掲載がない場合）";
+constexpr QStringView kNumberAfterCityNote = u"の次に番地がくる場合）";
 
 qsizetype foldedLength(QStringView text)
 {
@@ -30,220 +32,63 @@ QStringView viewOf(const Folded &text, qsizetype from = 0)
     return QStringView(text.constData(), text.size()).mid(from);
 }
 
-bool isDigit(QChar c)
-{
-    return c >= u'0' && c <= u'9';
-}
+// The address as it is found: the folded text (with 大字, 小字 and 字 left out up to the end of the key
+// where that is how the town was found), the town's entries, and what follows the key.
+struct Lookup {
+    Folded text;
+    PostalDirectory::Entries entries;
+    qsizetype keyLength = 0;
+    Folded rest;
+    QStringView street; // a Kyoto street before the town, in text
+    bool wroteOaza = false;
 
-// A number as addresses write it, once folded: 12, 1十2 (十二), 十, 2十 (二十).
-int readNumber(QStringView text, qsizetype &pos)
-{
-    int value = 0;
-    int pending = kNone;
-    bool any = false;
-    // Addresses have no numbers of more than six digits; a longer run is cut rather than overflowed.
-    for (; pos < text.size() && value < 1000000 && pending < 1000000; ++pos) {
-        if (isDigit(text[pos])) {
-            pending = (pending == kNone ? 0 : pending * 10) + (text[pos].unicode() - u'0');
-        } else if (text[pos] == u'十') {
-            value += (pending == kNone ? 1 : pending) * 10;
-            pending = kNone;
-        } else {
-            break;
-        }
-        any = true;
+    void setRest(const Folded &from, qsizetype at)
+    {
+        rest.clear();
+        rest.append(from.constData() + at, from.size() - at);
     }
-    return any ? value + (pending == kNone ? 0 : pending) : kNone;
-}
-
-bool takeWord(QStringView text, qsizetype &pos, QStringView word)
-{
-    if (!text.mid(pos).startsWith(word))
-        return false;
-    pos += word.size();
-    return true;
-}
-
-enum class Unit { None, Chome, Block, Other };
-
-// A unit after a number; for Unit::Other (北海道's 区, 線 and 条, 岩手県's 地割) word tells which.
-Unit takeUnit(QStringView text, qsizetype &pos, QStringView *word = nullptr)
-{
-    if (takeWord(text, pos, u"丁目") || takeWord(text, pos, u"丁"))
-        return Unit::Chome;
-    if (takeWord(text, pos, u"番地") || takeWord(text, pos, u"番"))
-        return Unit::Block;
-    for (QStringView other : {u"地割", u"区", u"線", u"条"}) {
-        if (takeWord(text, pos, other)) {
-            if (word)
-                *word = other;
-            return Unit::Other;
-        }
-    }
-    return Unit::None;
-}
-
-// A number with the one after it where the data or the address gives one: 2794-12, 40の1.
-struct Number {
-    int major = kNone;
-    int minor = kNone;
 };
 
-Number readNumberPair(QStringView text, qsizetype &pos)
+// The length of 大字, 小字 or 字 at i, else 0.
+qsizetype sectionWordAt(QStringView text, qsizetype i)
 {
-    Number n;
-    takeWord(text, pos, u"第");
-    n.major = readNumber(text, pos);
-    if (n.major != kNone && pos + 1 < text.size() && (text[pos] == u'-' || text[pos] == u'の') &&
-        isDigit(text[pos + 1])) {
-        ++pos;
-        n.minor = readNumber(text, pos);
-    }
-    return n;
+    const QStringView at = text.mid(i);
+    return at.startsWith(u"大字") || at.startsWith(u"小字") ? 2 : at.startsWith(u'字') ? 1 : 0;
 }
 
-// The leading numbers of what follows the town: "6-10-1", "6丁目10番1号", "123番地", "2794-12".
-struct AddressNumbers {
-    int first = kNone;
-    Unit firstUnit = Unit::None;
-    int second = kNone;
-    int third = kNone;
-    int floor = kNone;
-};
-
-AddressNumbers readAddressNumbers(QStringView rest)
+// The longest key, looked for also with 大字, 小字 and 字 left out, which Japan Post's towns never
+// write: the look-up that reads further into the address wins, so that names holding 字 (十文字,
+// 阿字ケ浦町) are still found as they are.
+void findTown(const PostalDirectory &directory, Lookup &l)
 {
-    AddressNumbers n;
-    qsizetype pos = 0;
-    takeWord(rest, pos, u"第");
-    n.first = readNumber(rest, pos);
-    if (n.first != kNone) {
-        n.firstUnit = takeUnit(rest, pos);
-        if (n.firstUnit == Unit::None && !takeWord(rest, pos, u"-"))
-            takeWord(rest, pos, u"の");
-        n.second = readNumber(rest, pos);
-        if (n.second != kNone && takeUnit(rest, pos) == Unit::None && !takeWord(rest, pos, u"-"))
-            takeWord(rest, pos, u"の");
-        n.third = readNumber(rest, pos);
-    }
-    // The floor is the last number marked as one: "12階", "12F"; a basement (地下1階, B1F) is none.
-    for (qsizetype i = 0; i < rest.size();) {
-        const bool basement = rest.left(i).endsWith(u"地下") || rest.left(i).endsWith(u'b');
-        const int number = readNumber(rest, i);
-        if (number == kNone)
-            ++i;
-        else if (i < rest.size() && (rest[i] == u'階' || rest[i] == u'f'))
-            n.floor = basement ? kNone : number;
-    }
-    return n;
-}
-
-enum class Verdict { Fits, RuledOut, Unknown, Fallback };
-
-struct Range {
-    Number low;
-    Number high;
-};
-
-// Whether major-minor lies in the range; unknown where the range's end has a minor number and the
-// address gives none.
-Verdict holds(const Range &r, int major, int minor)
-{
-    if (major == kNone)
-        return Verdict::Unknown;
-    if (major < r.low.major || major > r.high.major)
-        return Verdict::RuledOut;
-    for (const auto &[end, below] : {std::pair{r.low, true}, std::pair{r.high, false}}) {
-        if (major != end.major || end.minor == kNone)
+    l.entries = directory.findLongestKey(viewOf(l.text), &l.keyLength);
+    Folded plain;
+    QVarLengthArray<qsizetype, 256> origin; // where in text each unit of plain comes from
+    for (qsizetype i = 0; i < l.text.size();) {
+        if (const qsizetype word = sectionWordAt(viewOf(l.text), i)) {
+            i += word;
             continue;
-        if (minor == kNone)
-            return Verdict::Unknown;
-        if (below ? minor < end.minor : minor > end.minor)
-            return Verdict::RuledOut;
-    }
-    return Verdict::Fits;
-}
-
-// One part of a note of numbers: "1~19丁目", "5丁目1番地", "200番以上", "67-4~113-7番地", "第9地割~第11地割",
-// "丁目"; a part without a unit takes that of the list's next part ("1、2丁目").
-struct NumberPart {
-    Unit unit = Unit::None;
-    QStringView word;
-    Range range;
-    Range blocks; // after a chome: "4丁目55~114番地"
-    Range gos;    // after those: "2丁目1番1~23号"
-};
-
-Range readRange(QStringView text, qsizetype &pos)
-{
-    Range r;
-    r.low = r.high = readNumberPair(text, pos);
-    if (r.low.major != kNone && takeWord(text, pos, u"~"))
-        r.high = readNumberPair(text, pos);
-    return r;
-}
-
-bool readNumberPart(QStringView part, NumberPart &out)
-{
-    qsizetype pos = 0;
-    out.range.low = out.range.high = readNumberPair(part, pos);
-    out.unit = takeUnit(part, pos, &out.word);
-    if (out.range.low.major != kNone && takeWord(part, pos, u"~")) {
-        out.range.high = readNumberPair(part, pos);
-        QStringView word;
-        const Unit unit = takeUnit(part, pos, &word);
-        if (out.range.high.major == kNone ||
-            (out.unit != Unit::None && unit != Unit::None && unit != out.unit))
-            return false;
-        if (unit != Unit::None) {
-            out.unit = unit;
-            out.word = word;
         }
+        plain.append(l.text[i]);
+        origin.append(i++);
     }
-    if (out.unit == Unit::Chome && out.range.low.major != kNone && pos < part.size()) {
-        out.blocks = readRange(part, pos);
-        if (out.blocks.high.major == kNone || takeUnit(part, pos) != Unit::Block)
-            return false;
-        if (pos < part.size() && isDigit(part[pos])) {
-            out.gos = readRange(part, pos);
-            if (out.gos.high.major == kNone || !takeWord(part, pos, u"号"))
-                return false;
-        }
+    qsizetype length = 0;
+    PostalDirectory::Entries entries;
+    if (plain.size() < l.text.size())
+        entries = directory.findLongestKey(viewOf(plain), &length);
+    const qsizetype end = length > 0 ? origin[length - 1] + 1 : 0;
+    if (end > l.keyLength) {
+        l.wroteOaza = viewOf(l.text).first(end).contains(u"大字");
+        Folded text;
+        text.append(plain.constData(), length);
+        text.append(l.text.constData() + end, l.text.size() - end);
+        l.text = text;
+        l.entries = entries;
+        l.keyLength = length;
+    } else {
+        l.wroteOaza = viewOf(l.text).first(l.keyLength).contains(u"大字");
     }
-    if (takeWord(part, pos, u"以上"))
-        (out.blocks.low.major != kNone ? out.blocks : out.range).high = Number{kNoLimit, kNone};
-    return pos == part.size() && (out.range.low.major != kNone || out.unit != Unit::None);
-}
-
-Verdict judgeNumbers(const NumberPart &p, const AddressNumbers &a, QStringView rest)
-{
-    if (p.range.low.major == kNone) // "（丁目）", "（番地）": how the address is written
-        return a.firstUnit == Unit::None || p.unit == Unit::Other ? Verdict::Unknown
-               : a.firstUnit == p.unit                            ? Verdict::Fits
-                                                                  : Verdict::RuledOut;
-    switch (p.unit) {
-    case Unit::Chome: {
-        if (a.firstUnit == Unit::Block)
-            return Verdict::RuledOut;
-        const Verdict chome = holds(p.range, a.first, kNone);
-        if (chome != Verdict::Fits || p.blocks.low.major == kNone)
-            return chome;
-        const Verdict block = holds(p.blocks, a.second, a.third);
-        return block != Verdict::Fits || p.gos.low.major == kNone ? block : holds(p.gos, a.third, kNone);
-    }
-    case Unit::Other:
-        // "瀬棚区本町1区", "士幌東3線": the number the address gives with the same unit.
-        for (qsizetype pos = 0; pos < rest.size();) {
-            const Number n = readNumberPair(rest, pos);
-            if (n.major == kNone)
-                ++pos;
-            else if (QStringView word; takeUnit(rest, pos, &word) == Unit::Other && word == p.word)
-                return holds(p.range, n.major, kNone);
-        }
-        return Verdict::Unknown;
-    default:
-        return a.firstUnit == Unit::Chome ? Verdict::RuledOut : holds(p.range, a.first, a.second);
-    }
+    l.setRest(l.text, l.keyLength);
 }
 
 // Kyoto's ways of saying which way along a street: 上る, 下ル, 上がる, 西入, 東入ル …
@@ -263,9 +108,56 @@ qsizetype afterLastDirection(QStringView text)
     if (end < text.size() && (text[end] == u'ル' || text[end] == u'る'))
         ++end;
     qsizetype chome = end;
-    if (readNumber(text, chome) != kNone && takeUnit(text, chome) == Unit::Chome)
+    if (read(text, chome) != kNone && takeUnit(text, chome) == Unit::Chome)
         end = chome;
     return end;
+}
+
+// Kyoto: "烏丸通塩小路下る東塩小路町": the town comes after the street, which may itself begin with a
+// town's name; not where the words are part of the town found (東入船町, 大野見下ル川).
+void skipKyotoStreet(const PostalDirectory &directory, Lookup &l)
+{
+    const qsizetype cityEnd = l.keyLength - foldedLength(l.entries.front().town);
+    const qsizetype direction = afterLastDirection(viewOf(l.text, cityEnd));
+    if (cityEnd + direction <= l.keyLength)
+        return;
+    Folded shortened;
+    shortened.append(l.text.constData(), cityEnd);
+    shortened.append(l.text.constData() + cityEnd + direction, l.text.size() - cityEnd - direction);
+    qsizetype length = 0;
+    PostalDirectory::Entries town = directory.findLongestKey(viewOf(shortened), &length);
+    if (length > cityEnd && !town.front().town.isEmpty()) {
+        l.entries = town;
+        l.street = viewOf(l.text).mid(cityEnd, direction);
+        l.setRest(shortened, length);
+    }
+}
+
+// A building named after the block numbers: the town followed by each later part of the address.
+void findBuilding(const PostalDirectory &directory, Lookup &l)
+{
+    const bool mayHaveBuildings = std::any_of(l.entries.begin(), l.entries.end(), [](const PostalEntry &e) {
+        return e.note == u"（次のビルを除く）" || e.note == u"（その他）";
+    });
+    for (qsizetype from = 1; mayHaveBuildings && from < l.rest.size(); ++from) {
+        // A name begins after the numbers, not within them or within another word.
+        const char16_t at = l.rest[from];
+        const char16_t before = l.rest[from - 1];
+        if (isDigit(at) || at == u'-' ||
+            !(isDigit(before) || before == u'-' || before == u'目' || before == u'番' || before == u'地' ||
+              before == u'号'))
+            continue;
+        Folded building;
+        building.append(l.text.constData(), l.keyLength);
+        building.append(l.rest.constData() + from, l.rest.size() - from);
+        qsizetype length = 0;
+        PostalDirectory::Entries found = directory.findLongestKey(viewOf(building), &length);
+        if (length > l.keyLength) {
+            l.entries = found;
+            l.setRest(building, length);
+            return;
+        }
+    }
 }
 
 // A street form as compared: okurigana dropped, so that 上ル, 上る and 上がる are one.
@@ -280,81 +172,64 @@ void appendStreet(Folded &out, QStringView text)
     }
 }
 
-// named: the length of the name by which it fits, so that 七瀬中町 beats 七瀬 in "鶴賀七瀬中町".
-Verdict judge(const PostalEntry &entry, QStringView rest, const AddressNumbers &numbers, QStringView street,
-              qsizetype &named)
+// A floor of a building: "１２階" in the street, or in the note after a part of the building, as in
+// "（高層棟）（１２階）".
+Verdict judgeFloor(const PostalEntry &entry, bool floorNote, const TypedNumbers &numbers)
 {
-    // A floor of a building: "１２階" in the street, or in the note after a part of the building, as in
-    // "（高層棟）（１２階）".
-    const bool floorNote = entry.note.endsWith(u"階）") && !entry.note.endsWith(u"不明）");
-    if (!entry.street.isEmpty() || floorNote) {
-        qsizetype pos = 0;
-        Folded floor;
-        PostalKey::appendFolded(floor,
-                                floorNote ? entry.note.mid(entry.note.lastIndexOf(u'（') + 1) : entry.street);
-        return numbers.floor != kNone && readNumber(viewOf(floor), pos) == numbers.floor ? Verdict::Fits
-                                                                                         : Verdict::RuledOut;
-    }
-    if (entry.note.isEmpty())
-        return Verdict::Unknown;
-    if (entry.note == u"（その他）" || entry.note == u"（次のビルを除く）" ||
-        entry.note.endsWith(u"（地階・階層不明）"))
-        return Verdict::Fallback;
+    qsizetype pos = 0;
+    Folded floor;
+    PostalKey::appendFolded(floor,
+                            floorNote ? entry.note.mid(entry.note.lastIndexOf(u'（') + 1) : entry.street);
+    return numbers.floor != kNone && read(viewOf(floor), pos) == numbers.floor ? Verdict::Fits
+                                                                               : Verdict::RuledOut;
+}
+
+// How a note's parts, divided by "、" or "・" but not within 「」 (an exception to a part), stand to
+// the address. named: the length of the name by which it fits, so that 七瀬中町 beats 七瀬 in
+// "鶴賀七瀬中町".
+Verdict judgeNote(const PostalEntry &entry, const Lookup &l, const TypedNumbers &numbers, qsizetype &named)
+{
     Folded note;
     PostalKey::appendFolded(note, entry.note.mid(1, entry.note.size() - 2));
-    // The parts of the list, divided by "、" or "・", but not within 「」 (an exception to a part).
-    QVarLengthArray<QStringView, 16> parts;
+    QVarLengthArray<QStringView, 16> texts;
+    NotePart::List parts;
     int depth = 0;
     qsizetype from = 0;
     for (qsizetype i = 0; i <= note.size(); ++i) {
         const char16_t c = i < note.size() ? note[i] : u'、';
         depth += c == u'「' || c == u'（' ? 1 : c == u'」' || c == u'）' ? -1 : 0;
         if ((c == u'、' || c == u'・') && depth <= 0) {
-            parts.append(viewOf(note).mid(from, i - from));
+            texts.append(viewOf(note).mid(from, i - from));
+            parts.append(NotePart::read(texts.back()));
             from = i + 1;
         }
     }
-    QVarLengthArray<NumberPart, 16> numberParts(parts.size());
-    QVarLengthArray<bool, 16> isNumber(parts.size());
-    for (qsizetype i = 0; i < parts.size(); ++i)
-        isNumber[i] = readNumberPart(parts[i], numberParts[i]);
-    // A list writes the unit once, at its end ("1、2丁目"), and a chome once, at its first blocks
-    // ("2丁目1番1~23号、2番").
-    for (qsizetype i = parts.size() - 2; i >= 0; --i) {
-        if (isNumber[i] && numberParts[i].unit == Unit::None) {
-            const bool next = isNumber[i + 1];
-            numberParts[i].unit = next ? numberParts[i + 1].unit : Unit::Block;
-            numberParts[i].word = next ? numberParts[i + 1].word : QStringView();
-        }
-    }
-    for (qsizetype i = 0; i < parts.size(); ++i) {
-        NumberPart &p = numberParts[i];
-        if (p.unit == Unit::None)
-            p.unit = Unit::Block;
-        if (i > 0 && isNumber[i] && isNumber[i - 1] && p.unit == Unit::Block && p.blocks.low.major == kNone &&
-            numberParts[i - 1].unit == Unit::Chome && numberParts[i - 1].blocks.low.major != kNone) {
-            p.blocks = p.range;
-            p.range = numberParts[i - 1].range;
-            p.unit = Unit::Chome;
-        }
-    }
+    NotePart::completeUnits(parts);
 
+    const QStringView rest = viewOf(l.rest);
+    const bool sectionGiven = rest.startsWith(u'字') || rest.startsWith(u"小字");
     Folded typedStreet;
-    appendStreet(typedStreet, street);
+    appendStreet(typedStreet, l.street);
     Verdict verdict = Verdict::RuledOut;
     for (qsizetype i = 0; i < parts.size(); ++i) {
         Verdict v = Verdict::Unknown;
-        if (isNumber[i]) {
-            v = judgeNumbers(numberParts[i], numbers, rest);
-        } else {
-            // Place names and Kyoto's street forms: the address names one of them.
+        if (parts[i].isNumber) {
+            v = parts[i].judge(numbers, rest);
+        } else if (texts[i] == u"大字") {
+            // The address written with 大字 before the town, as against the town's other forms.
+            v = l.wroteOaza ? Verdict::Fits : Verdict::Unknown;
+        } else if (!l.street.isEmpty()) {
+            // Kyoto's street forms: the address's street is one of them.
             Folded form;
-            appendStreet(form, parts[i]);
-            if (!parts[i].isEmpty() &&
-                (rest.contains(parts[i]) || (!street.isEmpty() && viewOf(form) == viewOf(typedStreet)))) {
+            appendStreet(form, texts[i]);
+            if (!texts[i].isEmpty() && (rest.contains(texts[i]) || viewOf(form) == viewOf(typedStreet))) {
                 v = Verdict::Fits;
-                named = parts[i].size();
+                named = texts[i].size();
             }
+        } else {
+            qsizetype length = 0;
+            v = NotePart::judgeName(texts[i], rest, sectionGiven, length);
+            named = std::max(named, length);
         }
         if (v == Verdict::Fits)
             return v;
@@ -364,95 +239,74 @@ Verdict judge(const PostalEntry &entry, QStringView rest, const AddressNumbers &
     return verdict;
 }
 
-} // namespace
-
-PostalDirectory::Entries AddressMatcher::match(const PostalDirectory &directory, QStringView address)
+Verdict judge(const PostalEntry &entry, const Lookup &l, const TypedNumbers &numbers, qsizetype &named)
 {
-    Folded text;
-    PostalKey::appendFolded(text, address.left(200));
-    qsizetype keyLength = 0;
-    PostalDirectory::Entries entries = directory.findLongestKey(viewOf(text), &keyLength);
-    if (entries.isEmpty())
-        return entries;
-    Folded rest;
-    rest.append(text.constData() + keyLength, text.size() - keyLength);
-    QStringView street;
-
-    // Kyoto: "烏丸通塩小路下る東塩小路町": the town comes after the street, which may itself begin with
-    // a town's name.
-    const qsizetype cityEnd = keyLength - foldedLength(entries.front().town);
-    // Not where the words are part of the town found (東入船町, 大野見下ル川).
-    if (const qsizetype direction = afterLastDirection(viewOf(text, cityEnd));
-        cityEnd + direction > keyLength) {
-        Folded shortened;
-        shortened.append(text.constData(), cityEnd);
-        shortened.append(text.constData() + cityEnd + direction, text.size() - cityEnd - direction);
-        qsizetype length = 0;
-        PostalDirectory::Entries town = directory.findLongestKey(viewOf(shortened), &length);
-        if (length > cityEnd && !town.front().town.isEmpty()) {
-            entries = town;
-            street = viewOf(text).mid(cityEnd, direction);
-            rest.clear();
-            rest.append(shortened.constData() + length, shortened.size() - length);
-        }
+    const bool floorNote = entry.note.endsWith(u"階）") && !entry.note.endsWith(u"不明）");
+    if (!entry.street.isEmpty() || floorNote)
+        return judgeFloor(entry, floorNote, numbers);
+    if (entry.town.isEmpty() && entry.note.endsWith(kNumberAfterCityNote)) {
+        const QStringView rest = viewOf(l.rest);
+        return !rest.isEmpty() && (isDigit(rest[0]) || rest[0] == u'十') ? Verdict::Fits : Verdict::RuledOut;
     }
+    if (entry.note.isEmpty())
+        return Verdict::Unknown;
+    if (entry.note == u"（その他）" || entry.note == u"（次のビルを除く）" || entry.note == kCityCodeNote ||
+        entry.note.endsWith(u"（地階・階層不明）"))
+        return Verdict::Fallback;
+    return judgeNote(entry, l, numbers, named);
+}
 
-    // A building named after the block numbers: try the town followed by each later part of the address.
-    const bool mayHaveBuildings = std::any_of(entries.begin(), entries.end(), [](const PostalEntry &e) {
-        return e.note == u"（次のビルを除く）" || e.note == u"（その他）";
-    });
-    for (qsizetype from = 1; mayHaveBuildings && from < rest.size(); ++from) {
-        // A name begins after the numbers, not within them or within another word.
-        const char16_t at = rest[from];
-        const char16_t before = rest[from - 1];
-        if ((at >= u'0' && at <= u'9') || at == u'-' ||
-            !((before >= u'0' && before <= u'9') || before == u'-' || before == u'目' || before == u'番' ||
-              before == u'地' || before == u'号'))
-            continue;
-        Folded building;
-        building.append(text.constData(), keyLength);
-        building.append(rest.constData() + from, rest.size() - from);
-        qsizetype length = 0;
-        PostalDirectory::Entries found = directory.findLongestKey(viewOf(building), &length);
-        if (length > keyLength) {
-            entries = found;
-            rest.clear();
-            rest.append(building.constData() + length, building.size() - length);
-            break;
-        }
-    }
-
-    if (entries.size() == 1)
-        return entries;
-    const AddressNumbers numbers = readAddressNumbers(viewOf(rest));
+PostalDirectory::Entries choose(const Lookup &l)
+{
+    if (l.entries.size() == 1)
+        return l.entries;
+    const TypedNumbers numbers = TypedNumbers::read(viewOf(l.rest));
     QVarLengthArray<Verdict, 8> verdicts;
-    int fits = 0;
-    int open = 0; // neither ruled out nor a fallback
-    qsizetype longestName = 0;
     QVarLengthArray<qsizetype, 8> named;
-    for (const PostalEntry &e : entries) {
+    qsizetype longestName = 0;
+    for (const PostalEntry &e : l.entries) {
         named.append(0);
-        const Verdict v = judge(e, viewOf(rest), numbers, street, named.back());
-        verdicts.append(v);
-        fits += v == Verdict::Fits ? 1 : 0;
-        open += v == Verdict::Fits || v == Verdict::Unknown ? 1 : 0;
+        verdicts.append(judge(e, l, numbers, named.back()));
         longestName = std::max(longestName, named.back());
     }
-    for (qsizetype i = 0; i < entries.size(); ++i)
+    int fits = 0;
+    int open = 0; // neither ruled out nor a fallback
+    for (qsizetype i = 0; i < verdicts.size(); ++i) {
         if (verdicts[i] == Verdict::Fits && named[i] < longestName)
             verdicts[i] = Verdict::RuledOut;
+        fits += verdicts[i] == Verdict::Fits ? 1 : 0;
+        open += verdicts[i] == Verdict::Fits || verdicts[i] == Verdict::Unknown ? 1 : 0;
+    }
     const auto keep = [&](auto wanted) {
         PostalDirectory::Entries kept;
-        for (qsizetype i = 0; i < entries.size(); ++i)
+        for (qsizetype i = 0; i < l.entries.size(); ++i)
             if (wanted(verdicts[i]))
-                kept.append(entries[i]);
+                kept.append(l.entries[i]);
         return kept;
     };
     if (fits > 0)
         return keep([](Verdict v) { return v == Verdict::Fits; });
     if (open == 0) {
         PostalDirectory::Entries fallback = keep([](Verdict v) { return v == Verdict::Fallback; });
-        return fallback.isEmpty() ? entries : fallback;
+        return fallback.isEmpty() ? l.entries : fallback;
     }
     return keep([](Verdict v) { return v != Verdict::RuledOut; });
+}
+
+} // namespace
+
+AddressMatcher::Result AddressMatcher::match(const PostalDirectory &directory, QStringView address)
+{
+    Lookup l;
+    PostalKey::appendFolded(l.text, address.left(200));
+    findTown(directory, l);
+    if (l.entries.isEmpty())
+        return {};
+    skipKyotoStreet(directory, l);
+    findBuilding(directory, l);
+    Result result;
+    result.entries = choose(l);
+    result.cityCodeOnly = result.entries.size() == 1 && result.entries.front().town.isEmpty() &&
+                          result.entries.front().note == kCityCodeNote && !l.rest.isEmpty();
+    return result;
 }

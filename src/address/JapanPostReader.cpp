@@ -233,7 +233,13 @@ public:
         const bool wholeMunicipality =
             town.size() > 2 && town.endsWith(u"一円") && r.city.endsWith(town.chopped(2));
         if (town == u"以下に掲載がない場合" || town.endsWith(u"の次に番地がくる場合") || wholeMunicipality) {
+            // The city's own codes: kept apart by their notes, since the search must tell the code of
+            // an address going on with a number from the one for towns that are not listed.
             r.kana = QStringView();
+            if (!wholeMunicipality) {
+                m_note = QString(QChar(u'（')).append(town).append(QChar(u'）'));
+                r.note = m_note;
+            }
         } else if (const qsizetype paren = town.indexOf(u'（'); paren < 0) {
             r.town = town;
         } else {
@@ -264,6 +270,7 @@ private:
     QString m_joinedCity;
     QString m_joinedTown;
     QString m_joinedKana;
+    QString m_note;
 };
 
 template <typename Decode>

@@ -19,7 +19,8 @@ public:
     // Each record, in the file's order, handed to sink as it is read; false when the file is refused,
     // and then what sink was given must be thrown away. For KEN_ALL, Japan Post's conventions are
     // resolved: records continued over several lines are joined, markers such as
-    // "以下に掲載がない場合" give an empty town, remarks in brackets become the note, and a building
+    // "以下に掲載がない場合" and "〇〇の次に番地がくる場合" give an empty town with the marker in
+    // brackets as the note, "一円" an empty town, remarks in brackets become the note, and a building
     // floor becomes the street.
     static bool readKenAllCp932(const QByteArray &bytes, const Cp932Codec &codec, const Sink &sink);
     static bool readKenAllUtf8(const QByteArray &bytes, const Sink &sink);

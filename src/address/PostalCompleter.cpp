@@ -8,25 +8,25 @@ PostalCompleter::PostalCompleter(std::function<const PostalLoadResult &()> data,
 {
 }
 
-void PostalCompleter::complete(AddressRecord &record, CompletionMode mode)
+CompletionNote PostalCompleter::complete(AddressRecord &record, CompletionMode mode)
 {
     const PostalLoadResult &loaded = m_data();
     if (!loaded.directory) {
         record.address.clear();
-        return;
+        return CompletionNote::None;
     }
     if (!PostalText::isBlankCode(record.postalCode)) {
         if (const auto code = PostalText::parseCode(record.postalCode))
             fromCode(*loaded.directory, *code, record, mode);
         else
             record.address.clear();
-        return;
+        return CompletionNote::None;
     }
     if (record.address.trimmed().isEmpty()) {
         record.address.clear();
-        return;
+        return CompletionNote::None;
     }
-    fromAddress(*loaded.directory, record, mode);
+    return fromAddress(*loaded.directory, record, mode);
 }
 
 int PostalCompleter::pick(const QStringList &candidates, CompletionMode mode)
@@ -89,13 +89,13 @@ void PostalCompleter::fromCode(const PostalDirectory &directory, quint32 code, A
         record.company = distinct[chosen].business.toString();
 }
 
-void PostalCompleter::fromAddress(const PostalDirectory &directory, AddressRecord &record,
-                                  CompletionMode mode)
+CompletionNote PostalCompleter::fromAddress(const PostalDirectory &directory, AddressRecord &record,
+                                            CompletionMode mode)
 {
-    const PostalDirectory::Entries entries = AddressMatcher::match(directory, record.address);
+    const AddressMatcher::Result found = AddressMatcher::match(directory, record.address);
     QList<quint32> codes;
     QStringList labels;
-    for (const PostalEntry &e : entries) {
+    for (const PostalEntry &e : found.entries) {
         if (codes.contains(e.code))
             continue;
         codes.append(e.code);
@@ -105,7 +105,8 @@ void PostalCompleter::fromAddress(const PostalDirectory &directory, AddressRecor
     const int chosen = codes.isEmpty() ? -1 : pick(labels, mode);
     if (chosen < 0) {
         record.address.clear();
-        return;
+        return CompletionNote::None;
     }
     record.postalCode = PostalText::formatCode(codes[chosen]);
+    return found.cityCodeOnly ? CompletionNote::CityCodeOnly : CompletionNote::None;
 }

@@ -11,7 +11,8 @@
 //   becomes the directory's address for it; an address that already begins with that address is kept
 //   as typed, with its block number. A business code also fills an empty company with its name.
 // - No postal code but an address: the code is filled from the town, and the chome, block, building
-//   floor or Kyoto street the address gives (AddressMatcher); the address stays as typed.
+//   floor or Kyoto street the address gives (AddressMatcher); the address stays as typed. Where that
+//   is only the city's code for towns not listed, CompletionNote::CityCodeOnly says so.
 // - Several answers: CompletionMode::AskUser lets the chooser ask, showing Japan Post's note of each
 //   town, or for a code its towns with their readings; otherwise the first is taken.
 // - Nothing found, a code that is not seven digits, or the chooser cancelled: the address is emptied
@@ -21,11 +22,11 @@ public:
     // data gives the loaded directory; it may block on the first call while loading finishes.
     PostalCompleter(std::function<const PostalLoadResult &()> data, CandidateChooser &chooser);
 
-    void complete(AddressRecord &record, CompletionMode mode) override;
+    CompletionNote complete(AddressRecord &record, CompletionMode mode) override;
 
 private:
     void fromCode(const PostalDirectory &directory, quint32 code, AddressRecord &record, CompletionMode mode);
-    void fromAddress(const PostalDirectory &directory, AddressRecord &record, CompletionMode mode);
+    CompletionNote fromAddress(const PostalDirectory &directory, AddressRecord &record, CompletionMode mode);
     // Index of the chosen candidate, -1 when cancelled.
     int pick(const QStringList &candidates, CompletionMode mode);
 

@@ -7,12 +7,13 @@
 
 // The layout of a postal-code index file, as PostalIndexWriter writes it and PostalDirectory reads
 // it in place, memory-mapped. Little-endian on every platform the program is built for; the header's
-// byte-order mark refuses a file from any other. Change kVersion with any change to the layout or to
-// how keys are folded: a file of another version is refused, and a cache of it is built anew.
+// byte-order mark refuses a file from any other. Change kVersion with any change to the layout, to how
+// keys are folded or to what is made of Japan Post's lines: a file of another version is refused, and
+// a cache of it is built anew.
 namespace PostalIndexFormat {
 
 inline constexpr char kMagic[8] = {'V', 'L', 'M', 'P', 'O', 'S', 'T', '\x1a'};
-inline constexpr quint32 kVersion = 1;
+inline constexpr quint32 kVersion = 2;
 inline constexpr quint32 kByteOrderMark = 0x01020304;
 
 enum class Section : quint32 {

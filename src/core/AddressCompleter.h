@@ -10,6 +10,14 @@
 // Whether a completer may ask the user to choose among several answers, or takes the first.
 enum class CompletionMode { AskUser, TakeFirst };
 
+// What the user should know of an answer found.
+enum class CompletionNote {
+    None,
+    // The postal code is the city's, for towns the directory does not list, as the address names no
+    // town the directory knows: right for such a town, but perhaps a town misspelt.
+    CityCodeOnly,
+};
+
 // Completes a record from an address directory (the address search, F4). After complete(), the
 // address holds the address found for the fields given, or is empty when nothing was found; the
 // postal code and the company may have been rewritten too; the map URL is never touched. It may
@@ -17,7 +25,7 @@ enum class CompletionMode { AskUser, TakeFirst };
 class AddressCompleter {
 public:
     virtual ~AddressCompleter() = default;
-    virtual void complete(AddressRecord &record, CompletionMode mode) = 0;
+    virtual CompletionNote complete(AddressRecord &record, CompletionMode mode) = 0;
 };
 
 // Makes the window's completer; no completer when the directory cannot serve (F4 then stays off).
