@@ -29,6 +29,7 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 const QString kNotFound = u"対象が見つかりません"_s;
+const QString kCityCodeOnly = u"町域が見つからないため市区町村の郵便番号です"_s;
 const QString kLoading = u"郵便番号データを読み込んでいます…"_s;
 
 const CommandDesign *designForKey(int key)
@@ -398,8 +399,9 @@ void MainWindow::searchAddress()
         return;
     }
     AddressRecord r = record();
+    CompletionNote note = CompletionNote::None;
     try {
-        m_completer->complete(r, CompletionMode::AskUser);
+        note = m_completer->complete(r, CompletionMode::AskUser);
     } catch (const std::exception &) {
         m_services.messages->show(u"住所検索に失敗しました"_s);
         return;
@@ -408,9 +410,11 @@ void MainWindow::searchAddress()
         setStatus(kNotFound, 0);
         return;
     }
-    // A "not found" of an earlier search would now say the opposite of what the grid shows; a
-    // message about the data itself stays.
-    if (statusText(0) == kNotFound)
+    // What an earlier search said of its answer would now speak of another; a message about the data
+    // itself stays.
+    if (note == CompletionNote::CityCodeOnly)
+        setStatus(kCityCodeOnly, 0);
+    else if (statusText(0) == kNotFound || statusText(0) == kCityCodeOnly)
         setStatus({}, 0);
     m_recordGrid->showRecord(r);
     setCopyEnabled(true);

@@ -37,6 +37,7 @@ constexpr int kWebTimeout = 20000;
 class FakeCompleters : public AddressCompleterFactory {
 public:
     std::function<void(AddressRecord &)> answer;
+    CompletionNote note = CompletionNote::None;
     QList<CompletionMode> modes;
     bool ready = true;
     std::function<void()> onReady;
@@ -54,10 +55,11 @@ public:
     {
         struct Completer : AddressCompleter {
             explicit Completer(FakeCompleters &factory) : owner(factory) {}
-            void complete(AddressRecord &record, CompletionMode mode) override
+            CompletionNote complete(AddressRecord &record, CompletionMode mode) override
             {
                 owner.modes << mode;
                 owner.answer(record);
+                return owner.note;
             }
             FakeCompleters &owner;
         };
@@ -224,7 +226,14 @@ private slots:
         QVERIFY(button(Command::CopyRecord)->isEnabled());
         QCOMPARE(m_window->statusText(0), QString()); // the earlier "not found" no longer stands
         QCOMPARE(m_window->recordGrid()->currentColumn(), int(RecordGrid::Column::Company));
-        QCOMPARE(m_rig->completers.modes, QList<CompletionMode>(3, CompletionMode::AskUser));
+        // An answer that is only the city's code is said so until another search answers.
+        m_rig->completers.note = CompletionNote::CityCodeOnly;
+        press(Qt::Key_F4);
+        QCOMPARE(m_window->statusText(0), u"町域が見つからないため市区町村の郵便番号です"_s);
+        m_rig->completers.note = CompletionNote::None;
+        press(Qt::Key_F4);
+        QCOMPARE(m_window->statusText(0), QString());
+        QCOMPARE(m_rig->completers.modes, QList<CompletionMode>(5, CompletionMode::AskUser));
     }
 
     void addressSearchWhileLoadingWaitsForTheData()
