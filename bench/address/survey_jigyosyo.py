@@ -32,12 +32,12 @@ def rows(zip_name, member, encoding):
     return list(csv.reader(io.StringIO(text)))
 
 
-DIGITS = str.maketrans("０１２３４５６７８９〇一二三四五六七八九", "0123456789" * 2)
+DIGITS = str.maketrans("０１２３４５６７８９〇一二三四五六七八九ヶケ", "0123456789" * 2 + "がが")
 
 
 def bare(town):
     """A town's name as compared here: 大字, 小字 and a leading 字 are writing, notes are not names, and
-    a digit is a digit however it is written."""
+    a digit is a digit and ヶ is が however they are written."""
     town = re.sub(r"（.*", "", town)
     town = town.replace("大字", "").replace("小字", "")
     return re.sub(r"^字", "", town).translate(DIGITS)
@@ -83,13 +83,20 @@ def main():
     show = int(sys.argv[sys.argv.index("--show") + 1]) if "--show" in sys.argv else 0
     towns, buildings, number_first = expected_codes()
     cases = []  # (address, expected code)
+    everything = []
     for r in rows("jigyosyo.zip", "JIGYOSYO.CSV", "cp932"):
         prefecture, city, town, rest, kind = r[3], r[4], r[5], r[6], r[10]
         if kind != "0" or "私書箱" in rest:
             continue
+        everything.append(prefecture + city + town + rest)
         code = expected(towns, buildings, number_first, (prefecture, city), town, rest)
         if code:
-            cases.append((prefecture + city + town + rest, code))
+            cases.append((everything[-1], code))
+    answers = subprocess.run([lookup], input="\n".join(everything) + "\n", capture_output=True, text=True,
+                             check=True).stdout.splitlines()
+    kinds = collections.Counter("nothing" if not a.split("\t")[0] else "chooser" if " " in a.split("\t")[0]
+                                else "city's code, said" if a.endswith("city") else "one code" for a in answers)
+    print(f"all {len(everything)} addresses: " + ", ".join(f"{k} {v}" for k, v in sorted(kinds.items())))
     random.Random(18).shuffle(cases)
     cases = cases[:size]
     answers = subprocess.run([lookup], input="\n".join(a for a, _ in cases) + "\n", capture_output=True,
