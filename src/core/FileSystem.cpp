@@ -24,6 +24,12 @@ bool FileSystem::isSymLink(const QString &path) const
     return QFileInfo(path).isSymLink();
 }
 
+bool FileSystem::canReplace(const QString &path) const
+{
+    const QFileInfo target(path);
+    return !target.isSymLink() && (!target.exists() || target.isFile());
+}
+
 std::optional<QByteArray> FileSystem::readAll(const QString &path, qint64 maxBytes) const
 {
     // Opening a named pipe for reading waits for a writer, for ever if none comes, and a device may
@@ -53,9 +59,7 @@ std::optional<QByteArray> FileSystem::readAll(const QString &path, qint64 maxByt
 
 bool FileSystem::writeAtomic(const QString &path, const QByteArray &bytes) const
 {
-    // A pipe or device in the target's place is no file of ours to replace.
-    const QFileInfo target(path);
-    if (target.exists() && !target.isFile())
+    if (!canReplace(path))
         return false;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -85,6 +89,9 @@ bool FileSystem::writeText(const QString &path, const QString &text) const
 
 bool FileSystem::createEmptyFile(const QString &path) const
 {
+    // A dangling link would make its target.
+    if (!canReplace(path))
+        return false;
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate);
 }
