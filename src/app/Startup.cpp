@@ -74,7 +74,7 @@ int Startup::run(const QString &argumentText)
         [&window](const QString &text) {
             // Said at the first address search, in whichever mode the window serves.
             if (window)
-                window->showStatus(text);
+                window->showWarning(text);
         },
         files, PostalCompleterFactory::defaultDataPath(), userDataFolder);
 
