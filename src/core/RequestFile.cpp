@@ -75,7 +75,8 @@ bool RequestFile::isMapServiceUrl(const QString &url)
     const int defaultPort = parsed.scheme() == QLatin1String("https") ? 443 : 80;
     if (parsed.port(defaultPort) != base.port(defaultPort))
         return false;
-    const QString path = parsed.path();
+    // As the browser will: "/maps/../search" is no page under /maps.
+    const QString path = parsed.adjusted(QUrl::NormalizePathSegments).path();
     return (parsed.scheme() == QLatin1String("http") || parsed.scheme() == QLatin1String("https")) &&
            (path.compare(QLatin1String("/maps"), Qt::CaseInsensitive) == 0 ||
             path.startsWith(QLatin1String("/maps/"), Qt::CaseInsensitive));
