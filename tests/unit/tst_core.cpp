@@ -379,11 +379,14 @@ private slots:
     {
         const QString path = at(u"@aVelmo.txt"_s);
         writeBytes(path, "VelmoraA");
-        auto first = std::make_unique<RequestLock>(path);
+        const QString locks = at(u"@locks"_s);
+        QVERIFY(QDir().mkdir(locks));
+        auto first = std::make_unique<RequestLock>(locks, path);
         QVERIFY(first->isHeld());
-        QVERIFY(!RequestLock(at(u"@./aVelmo.txt"_s)).isHeld());
+        QVERIFY(!RequestLock(locks, at(u"@./aVelmo.txt"_s)).isHeld());
+        QCOMPARE(QDir(locks).entryList(QDir::Files).size(), 1); // in the folder given, nowhere else
         first.reset();
-        QVERIFY(RequestLock(path).isHeld());
+        QVERIFY(RequestLock(locks, path).isHeld());
     }
 
     void requestTakesOnlyMapServiceUrls_data()

@@ -4,6 +4,7 @@
 #include "core/Cp932Table.h"
 #include "core/FileSystem.h"
 #include "core/RequestFile.h"
+#include "platform/SystemSpecialFolders.h"
 #include "settings/SettingsDocument.h"
 
 #include <QDir>
@@ -13,6 +14,7 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -94,6 +96,14 @@ private slots:
         QCOMPARE(m_files.readText(target), text);
         QVERIFY(!settings.read(dangling));
         QVERIFY(!QFileInfo::exists(dir.filePath(u"none"_s)));
+    }
+
+    // A request's lock goes where no other user can plant something under its name.
+    void runtimeFolderIsTheUsersAlone()
+    {
+        const QFileInfo folder(SystemSpecialFolders().path(SpecialFolder::Runtime));
+        QVERIFY(folder.isDir() && folder.ownerId() == getuid());
+        QCOMPARE(folder.permissions() & (QFile::WriteGroup | QFile::WriteOther), QFile::Permissions());
     }
 };
 
