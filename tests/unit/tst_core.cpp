@@ -401,6 +401,7 @@ private slots:
         newRow("other site carrying the base") << "http://x.invalid/?http://127.0.0.1:9/maps" << false;
         newRow("dot segments out of /maps") << "http://127.0.0.1:9/maps/../../search?q=x" << false;
         newRow("encoded dot segments") << "http://127.0.0.1:9/maps/%2E%2e/search" << false;
+        newRow("a doubled slash") << "http://127.0.0.1:9//maps?q=x" << false;
     }
     void requestTakesOnlyMapServiceUrls()
     {
