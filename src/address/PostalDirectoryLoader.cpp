@@ -74,23 +74,27 @@ QByteArray describeSources(const QList<Present> &present, quint64 shippedChecksu
 }
 
 // Adds the records of the first usable file to the writer; a message for each present file that is
-// not usable, naming what is used instead. The date of the data used (when Japan Post made the file
-// inside the archive, or the plain file's time), or no value when none was used.
+// not usable, naming what is used instead (the shipped data, when there is any). The date of the data
+// used (when Japan Post made the file inside the archive, or the plain file's time), or no value when
+// none was used.
 std::optional<QDate> addFirstUsable(const QList<Present> &present, PostalIndexWriter &writer,
-                                    QStringList &messages)
+                                    bool haveShipped, QStringList &messages)
 {
     QStringList refused;
     QString used;
     std::optional<QDate> usedDate;
-    const Sink add = [&writer](const PostalRecordView &r) { writer.add(r); };
+    bool fits = true;
+    const Sink add = [&writer, &fits](const PostalRecordView &r) { fits = writer.add(r) && fits; };
     for (const Present &p : present) {
         const qsizetype mark = writer.recordCount();
+        fits = true;
         std::optional<QByteArray> bytes = p.bytes;
         QDate date = p.info.lastModified().date();
         if (bytes && !p.candidate->entry.isEmpty())
             bytes =
                 ZipEntryReader::read(*bytes, p.candidate->entry, PostalDirectoryLoader::kMaxFileBytes, &date);
-        if (bytes && p.candidate->read(*bytes, add)) {
+        // A file of more records or cities than the index holds is no file of Japan Post's.
+        if (bytes && p.candidate->read(*bytes, add) && fits) {
             used = p.info.fileName();
             usedDate = date;
             break;
@@ -98,9 +102,11 @@ std::optional<QDate> addFirstUsable(const QList<Present> &present, PostalIndexWr
         writer.truncate(mark);
         refused.append(p.info.fileName());
     }
-    const QString instead = used.isEmpty() ? QStringLiteral("同梱データ") : used + QStringLiteral(" ");
     for (const QString &name : refused)
-        messages.append(QStringLiteral("%1 を使用できません（%2を使用します）").arg(name, instead));
+        messages.append(
+            !used.isEmpty() ? QStringLiteral("%1 を使用できません（%2 を使用します）").arg(name, used)
+            : haveShipped ? QStringLiteral("%1 を使用できません（同梱データを使用します）").arg(name)
+                          : QStringLiteral("%1 を使用できません").arg(name));
     return usedDate;
 }
 
@@ -159,36 +165,36 @@ PostalLoadResult PostalDirectoryLoader::loadDirectory(const FileSystem &files, c
     const quint64 shippedChecksum = shipped->entryCount() > 0 ? shipped->checksum() : 0;
     const QByteArray sources = describeSources(userTowns + userBusinesses, shippedChecksum);
     const QString cachePath = QDir(userFolder).filePath(cacheFileName());
-    if (auto cached = PostalDirectory::open(MappedFile::open(cachePath, kMaxFileBytes));
-        cached && cached->sources() == sources) {
-        result.directory = std::move(cached);
-        return result;
+    // Read, not mapped: another program may cut the file short or rewrite it in place while this one
+    // runs, and a mapped page that is gone kills the program at its next touch.
+    if (const auto bytes = files.readAll(cachePath, kMaxFileBytes)) {
+        if (auto cached = PostalDirectory::open(*bytes); cached && cached->sources() == sources) {
+            result.directory = std::move(cached);
+            return result;
+        }
     }
 
     PostalIndexWriter writer(sources);
     // Japan Post's towns and businesses together run to about 147,000 records.
     writer.reserve(160000);
     QStringList messages;
+    const bool haveShipped = shipped->entryCount() > 0;
     // The data's date is that of the towns' file, which Japan Post renews each month.
-    if (const auto date = addFirstUsable(userTowns, writer, messages))
+    if (const auto date = addFirstUsable(userTowns, writer, haveShipped, messages))
         writer.setDate(date->toString(Qt::ISODate));
     else {
         writer.addFrom(*shipped, false);
         writer.setDate(shipped->date());
     }
-    if (!addFirstUsable(userBusinesses, writer, messages))
+    if (!addFirstUsable(userBusinesses, writer, haveShipped, messages))
         writer.addFrom(*shipped, true);
     result.messages += messages;
     const QByteArray index = writer.finish();
     // A refused file is reported at every start until the user mends it, so only a clean build is
     // cached; failing to write the cache costs the next start time, nothing else.
-    // Served from the cache once written, as on later starts: mapped, it costs no memory of our own.
-    std::unique_ptr<PostalDirectory> built;
-    if (messages.isEmpty() && files.writeAtomic(cachePath, index))
-        built = PostalDirectory::open(MappedFile::open(cachePath, kMaxFileBytes));
-    if (!built)
-        built = PostalDirectory::open(index);
-    if (built)
+    if (messages.isEmpty())
+        files.writeAtomic(cachePath, index);
+    if (auto built = PostalDirectory::open(index))
         result.directory = std::move(built);
     return result;
 }

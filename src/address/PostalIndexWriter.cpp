@@ -72,7 +72,7 @@ quint32 PostalIndexWriter::intern(QStringView text)
     }
 }
 
-quint16 PostalIndexWriter::cityIndex(int prefecture, QStringView name)
+std::optional<quint16> PostalIndexWriter::cityIndex(int prefecture, QStringView name, bool business)
 {
     // Japan Post's files come grouped by city: the city of the record before nearly always serves.
     if (m_lastCity >= 0 && m_cities[std::size_t(m_lastCity)].prefecture == prefecture &&
@@ -82,36 +82,64 @@ quint16 PostalIndexWriter::cityIndex(int prefecture, QStringView name)
     const quint64 key = quint64(quint32(prefecture)) << 32 | intern(name);
     auto it = m_cityIndex.constFind(key);
     if (it == m_cityIndex.constEnd()) {
-        m_cities.push_back(City{quint32(key), prefecture});
+        if (m_cityCounts[business] >= kMaxCitiesOfAKind)
+            return std::nullopt;
+        ++m_cityCounts[business];
+        m_cities.push_back(City{quint32(key), prefecture, business, m_records.size()});
         it = m_cityIndex.insert(key, quint16(m_cities.size() - 1));
     }
     m_lastCity = *it;
     return *it;
 }
 
-void PostalIndexWriter::add(const PostalRecordView &record)
+bool PostalIndexWriter::add(const PostalRecordView &record)
 {
+    const bool business = record.isBusiness;
+    if (m_counts[business] >= kMaxRecordsOfAKind)
+        return false;
+    const std::optional<quint16> city = cityIndex(record.prefecture, record.city, business);
+    if (!city)
+        return false;
     Record r;
     r.code = record.code;
-    r.city = cityIndex(record.prefecture, record.city);
-    r.flags = record.isBusiness ? F::Business : 0;
+    r.city = *city;
+    r.flags = business ? F::Business : 0;
     r.strings[0] = intern(record.town);
     r.strings[1] = intern(record.street);
     r.strings[2] = intern(record.note);
     r.strings[3] = intern(record.business);
     r.strings[4] = intern(record.kana);
     m_records.push_back(r);
+    ++m_counts[business];
+    return true;
 }
 
-void PostalIndexWriter::addFrom(const PostalDirectory &directory, bool businesses)
+void PostalIndexWriter::truncate(qsizetype count)
 {
+    while (m_records.size() > std::size_t(count)) {
+        --m_counts[(m_records.back().flags & F::Business) != 0];
+        m_records.pop_back();
+    }
+    while (!m_cities.empty() && m_cities.back().firstUse >= std::size_t(count)) {
+        const City &city = m_cities.back();
+        m_cityIndex.remove(quint64(quint32(city.prefecture)) << 32 | city.name);
+        --m_cityCounts[city.business];
+        m_cities.pop_back();
+    }
+    m_lastCity = -1;
+}
+
+bool PostalIndexWriter::addFrom(const PostalDirectory &directory, bool businesses)
+{
+    bool all = true;
     for (qsizetype i = 0; i < directory.entryCount(); ++i) {
         const PostalEntry e = directory.entryAt(i);
-        if (e.isBusiness != businesses)
-            continue;
-        add(PostalRecordView{e.code, PostalDirectory::prefectureNumber(e.prefecture), e.city, e.town,
-                             e.street, e.note, e.business, e.kana, e.isBusiness});
+        if (e.isBusiness == businesses)
+            all = add(PostalRecordView{e.code, PostalDirectory::prefectureNumber(e.prefecture), e.city,
+                                       e.town, e.street, e.note, e.business, e.kana, e.isBusiness}) &&
+                  all;
     }
+    return all;
 }
 
 QByteArray PostalIndexWriter::finish() const
@@ -265,8 +293,7 @@ QByteArray PostalIndexWriter::finish() const
     for (std::size_t k = 0; k < keys.size(); ++k)
         if (const quint32 d = distinctOf[k]; distinctCount[d] > 1)
             postings[slotValue[d] + 1 + filled[d]++] = keys[k].record();
-    if (postings.size() >= F::Slot::kValueMask || records.size() >= F::Slot::kValueMask)
-        qFatal("postal index: too many records for the slot layout");
+    // add() keeps the records of each kind to what the slots can number, postings included.
 
     // The file's table holds distinct keys only, at most two thirds full: a search probes many
     // prefixes that are no key, and each such probe runs to the next free slot.

@@ -47,7 +47,7 @@ int Startup::run(const QString &argumentText)
     const std::optional<QString> request = RequestFile::read(files, argumentText, &requestBytes);
     std::optional<RequestLock> requestLock;
     if (request) {
-        requestLock.emplace(argumentText);
+        requestLock.emplace(folders.path(SpecialFolder::Runtime), argumentText);
         if (!requestLock->isHeld()) {
             messages.show(u"この依頼ファイルは別の画面で処理中です\r"_s + argumentText);
             return 0;
@@ -74,7 +74,7 @@ int Startup::run(const QString &argumentText)
         [&window](const QString &text) {
             // Said at the first address search, in whichever mode the window serves.
             if (window)
-                window->showStatus(text);
+                window->showWarning(text);
         },
         files, PostalCompleterFactory::defaultDataPath(), userDataFolder);
 

@@ -24,6 +24,12 @@ bool FileSystem::isSymLink(const QString &path) const
     return QFileInfo(path).isSymLink();
 }
 
+bool FileSystem::canReplace(const QString &path) const
+{
+    const QFileInfo target(path);
+    return !target.isSymLink() && (!target.exists() || target.isFile());
+}
+
 std::optional<QByteArray> FileSystem::readAll(const QString &path, qint64 maxBytes) const
 {
     // Opening a named pipe for reading waits for a writer, for ever if none comes, and a device may
@@ -35,27 +41,28 @@ std::optional<QByteArray> FileSystem::readAll(const QString &path, qint64 maxByt
         return std::nullopt;
     if (file.size() > maxBytes)
         return std::nullopt;
-    // Read up to one byte beyond the limit so that a file that grows while we read is still refused;
-    // in pieces of what is left, since asking for the limit at once takes that much memory for any file.
-    QByteArray bytes;
-    bytes.reserve(qsizetype(std::min(file.size(), maxBytes)) + 1);
-    while (bytes.size() <= maxBytes) {
-        const qint64 expected = std::max<qint64>(file.size() - bytes.size(), 4096);
-        const QByteArray piece = file.read(std::min<qint64>(expected, maxBytes + 1 - bytes.size()));
-        if (piece.isEmpty())
+    // Read up to one byte beyond the limit so that a file that grows while we read is still refused.
+    // Straight into one buffer of the file's size: a buffer per piece would touch every page twice,
+    // and the postal cache runs to some 10 MB.
+    QByteArray bytes(qsizetype(std::min(file.size(), maxBytes)) + 1, Qt::Uninitialized);
+    qsizetype filled = 0;
+    while (filled <= maxBytes) {
+        if (filled == bytes.size())
+            bytes.resize(qsizetype(std::min<qint64>(qint64(filled) * 2, maxBytes + 1)));
+        const qint64 got = file.read(bytes.data() + filled, bytes.size() - filled);
+        if (got <= 0)
             break;
-        bytes += piece;
+        filled += qsizetype(got);
     }
-    if (file.error() != QFileDevice::NoError || bytes.size() > maxBytes)
+    if (file.error() != QFileDevice::NoError || filled > maxBytes)
         return std::nullopt;
+    bytes.truncate(filled);
     return bytes;
 }
 
 bool FileSystem::writeAtomic(const QString &path, const QByteArray &bytes) const
 {
-    // A pipe or device in the target's place is no file of ours to replace.
-    const QFileInfo target(path);
-    if (target.exists() && !target.isFile())
+    if (!canReplace(path))
         return false;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -85,6 +92,9 @@ bool FileSystem::writeText(const QString &path, const QString &text) const
 
 bool FileSystem::createEmptyFile(const QString &path) const
 {
+    // A dangling link would make its target.
+    if (!canReplace(path))
+        return false;
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate);
 }

@@ -21,6 +21,9 @@ public:
     bool folderExists(const QString &path) const;
 
     bool isSymLink(const QString &path) const;
+    // True when writeAtomic may put a file at the path: nothing is there, or a regular file that is no
+    // link. A link's target may be any file of the user's (of anyone's, for root), not ours to replace.
+    bool canReplace(const QString &path) const;
 
     // Whole content, or no value when the file is missing, unreadable, larger than maxBytes or no
     // regular file (a named pipe, a device).
@@ -28,7 +31,7 @@ public:
 
     // Writes through a temporary file in the same folder, flushed and then renamed over the target,
     // so that a failure or a kill part way leaves the previous file whole. False, writing nothing, when
-    // something other than a regular file (a pipe, a device) has the path.
+    // canReplace() is false: a link, a pipe, a device or a folder has the path.
     bool writeAtomic(const QString &path, const QByteArray &bytes) const;
 
     // readText gives no value for undecodable bytes; writeText returns false, writing nothing, when
@@ -36,7 +39,7 @@ public:
     std::optional<QString> readText(const QString &path, qint64 maxBytes = kMaxTextBytes) const;
     bool writeText(const QString &path, const QString &text) const;
 
-    // Creates (or truncates to) an empty file.
+    // Creates (or truncates to) an empty file; false, as writeAtomic, where canReplace() is false.
     bool createEmptyFile(const QString &path) const;
     // Creates one folder level; its parent must exist.
     bool createFolder(const QString &path) const;

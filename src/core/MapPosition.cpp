@@ -3,6 +3,8 @@
 #include "core/LeadingNumber.h"
 #include "core/MapQuery.h"
 
+#include <cmath>
+
 namespace {
 
 // Trimming counts the ideographic space as a space too: Japanese input methods type it for a blank,
@@ -42,6 +44,9 @@ QString numberPart(const QString &part)
         ++end;
     while (end < part.size() && isDigit(part[end]))
         ++end;
+    // "1e308" is no "1": a number with an exponent is no number of a position.
+    if (end < part.size() && (part[end] == u'e' || part[end] == u'E'))
+        return {};
     if (end < part.size() && part[end] == u',')
         ++end;
     return part.left(end);
@@ -61,7 +66,9 @@ std::optional<QString> MapPosition::mapUrlFor(const QString &copiedText)
     const QString first = numberPart(trimSpaces(s.left(space)));
     const QString second = numberPart(trimSpaces(s.mid(space + 1)));
     // A position on the equator or the prime meridian is never taken: zero means "no number".
-    if (readLeadingNumber(first) == 0 || readLeadingNumber(second) == 0)
+    const double latitude = readLeadingNumber(first);
+    const double longitude = readLeadingNumber(second);
+    if (latitude == 0 || longitude == 0 || std::abs(latitude) > 90 || std::abs(longitude) > 180)
         return std::nullopt;
     return MapQuery::forPosition(first, second);
 }

@@ -75,8 +75,12 @@ bool RequestFile::isMapServiceUrl(const QString &url)
     const int defaultPort = parsed.scheme() == QLatin1String("https") ? 443 : 80;
     if (parsed.port(defaultPort) != base.port(defaultPort))
         return false;
-    const QString path = parsed.path();
+    // Both as written and as the browser will resolve its dot segments: "/maps/../search" is no page
+    // under /maps, and resolving also folds "//maps" into "/maps", which the browser does not.
+    const auto underMaps = [](const QString &path) {
+        return path.compare(QLatin1String("/maps"), Qt::CaseInsensitive) == 0 ||
+               path.startsWith(QLatin1String("/maps/"), Qt::CaseInsensitive);
+    };
     return (parsed.scheme() == QLatin1String("http") || parsed.scheme() == QLatin1String("https")) &&
-           (path.compare(QLatin1String("/maps"), Qt::CaseInsensitive) == 0 ||
-            path.startsWith(QLatin1String("/maps/"), Qt::CaseInsensitive));
+           underMaps(parsed.path()) && underMaps(parsed.adjusted(QUrl::NormalizePathSegments).path());
 }

@@ -5,11 +5,13 @@
 #include <memory>
 
 // Held while one program instance serves a request file, so that a second instance started on the
-// same file cannot answer it too. The lock lives in the temporary folder, not beside the request: the
-// caller's folder may be read-only and gets no files of ours.
+// same file cannot answer it too. The lock lives in a folder of the user's own, not beside the request
+// (the caller's folder may be read-only and gets no files of ours) and not in the shared temporary
+// folder, where anyone could plant something under its name and block that request for good.
 class RequestLock {
 public:
-    explicit RequestLock(const QString &requestPath);
+    // folder: where the lock goes; the temporary folder when empty.
+    RequestLock(const QString &folder, const QString &requestPath);
 
     // False when another instance serves the same file (or the lock cannot be made).
     bool isHeld() const { return m_held; }

@@ -9,6 +9,9 @@ enum class SpecialFolder {
     SendTo,
     // Per-user program settings (roaming application data on Windows).
     RoamingAppData,
+    // The user's own folder for short-lived files, where no other user can write: the runtime folder
+    // elsewhere (the shared temporary folder is open to all), the user's temporary folder on Windows.
+    Runtime,
 };
 
 // The user's special folders, behind an interface so that tests never touch the real ones.

@@ -127,6 +127,11 @@ bool SettingsDocument::write() const
     return m_files.writeText(m_filePath, m_text);
 }
 
+bool SettingsDocument::canSave() const
+{
+    return !m_filePath.isEmpty() && m_files.canReplace(m_filePath);
+}
+
 void SettingsDocument::reportDamage(const QString &elementName) const
 {
     if (m_messages)

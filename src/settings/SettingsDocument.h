@@ -31,8 +31,12 @@ public:
     // the file it stands for.
     bool read(const QString &filePath);
     // Writes the whole document through a temporary file; false when unbound, when the text holds a
-    // character CP932 cannot store, or when the write fails (the old file then stays whole).
+    // character CP932 cannot store, when canSave() is false, or when the write fails (the old file
+    // then stays whole).
     bool write() const;
+    // False when the bound path is a link (read through, never replaced) or anything but a regular
+    // file: nothing will be saved there.
+    bool canSave() const;
 
     // The group's keys as text; empty when the group is missing. A damaged group is reported once.
     QString groupText(const QString &groupName) const;

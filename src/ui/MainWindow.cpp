@@ -11,11 +11,13 @@
 #include "ui/ClipboardSource.h"
 #include "ui/MapCentreScript.h"
 #include "ui/RecordGrid.h"
+#include "ui/ScreenFit.h"
 #include "ui/Twips.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -31,6 +33,8 @@ namespace {
 const QString kNotFound = u"対象が見つかりません"_s;
 const QString kCityCodeOnly = u"町域が見つからないため市区町村の郵便番号です"_s;
 const QString kLoading = u"郵便番号データを読み込んでいます…"_s;
+// The status bar's second panel holds the warnings.
+constexpr int kWarningPanel = 1;
 
 const CommandDesign *designForKey(int key)
 {
@@ -59,6 +63,9 @@ MainWindow::MainWindow(const Services &services, QWidget *parent)
     buildDesign();
     m_browserPanel->setLayoutEnabled(true);
     restoreWindowPlacement();
+    if (m_services.settings && !m_services.settings->canSave())
+        showWarning(QFileInfo(m_services.settings->filePath()).fileName() +
+                    u" は通常のファイルではないため設定を保存しません"_s);
     m_completer = m_services.completers ? m_services.completers->createCompleter() : nullptr;
     commandButton(Command::AddressSearch)->setEnabled(m_completer != nullptr);
     if (m_completer)
@@ -149,10 +156,14 @@ void MainWindow::restoreWindowPlacement()
     const WindowPlacement placement = WindowPlacement::readFrom(*m_services.settings);
     if (!placement.hasSize())
         return;
-    m_storedRect = QRect(placement.left, placement.top, placement.width, placement.height);
     const double d = dpi();
-    move(Twips::toPixels(placement.left, d), Twips::toPixels(placement.top, d));
-    resize(Twips::toPixels(placement.width, d), Twips::toPixels(placement.height, d));
+    const QRect outer =
+        ScreenFit::fitted(QRect(Twips::toPixels(placement.left, d), Twips::toPixels(placement.top, d),
+                                Twips::toPixels(placement.width, d), Twips::toPixels(placement.height, d)),
+                          ScreenFit::screenAreas());
+    m_storedRect = outer;
+    move(outer.topLeft());
+    resize(outer.size());
 }
 
 void MainWindow::saveWindowPlacement()
@@ -192,10 +203,8 @@ void MainWindow::showEvent(QShowEvent *event)
         // The stored rectangle is the outer one; the frame is known only now.
         const QRect rect = *m_storedRect;
         QTimer::singleShot(0, this, [this, rect] {
-            const double d = dpi();
             const QSize frame = frameGeometry().size() - geometry().size();
-            resize(Twips::toPixels(rect.width(), d) - frame.width(),
-                   Twips::toPixels(rect.height(), d) - frame.height());
+            resize(rect.size() - frame);
         });
     }
     m_shownOnce = true;
@@ -300,6 +309,16 @@ void MainWindow::setStatus(const QString &text, int panel)
 {
     if (panel >= 0 && panel < int(m_statusPanels.size()))
         m_statusPanels[size_t(panel)]->setText(text);
+}
+
+void MainWindow::showWarning(const QString &text)
+{
+    QLabel *panel = m_statusPanels[kWarningPanel];
+    if (panel->text().split(u'　').contains(text))
+        return;
+    panel->setText(panel->text().isEmpty() ? text : panel->text() + u'　' + text);
+    // A narrow window may cut the panel short.
+    panel->setToolTip(panel->text());
 }
 
 QString MainWindow::statusText(int panel) const

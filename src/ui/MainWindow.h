@@ -55,8 +55,11 @@ public:
     // A text copied while the map-centre prompt is open: a map position becomes the record's map URL.
     void takeCopiedPosition(const QString &copiedText);
     void run(Command command);
-    // A notice from outside the window's own commands (the address data), in the first panel.
+    // A notice from outside the window's own commands, in the first panel.
     void showStatus(const QString &text) { setStatus(text, 0); }
+    // A file that cannot serve as it should (damaged or refused address data, settings that will not
+    // be saved): in a panel of its own, which nothing else writes, until the program ends.
+    void showWarning(const QString &text);
     // Lets go of the settings (nothing more is saved), stops the clipboard watch and closes every
     // window of the program.
     void shutDown();
@@ -113,7 +116,8 @@ private:
     bool m_searchPending = false;
     std::optional<RequestFile> m_request;
     bool m_requestAccepted = false;
-    // The stored outer rectangle, in twips, waiting for the first show to be applied exactly.
+    // The stored outer rectangle in pixels, fitted to the screens, waiting for the first show to be
+    // applied exactly.
     std::optional<QRect> m_storedRect;
     bool m_shownOnce = false;
     bool m_closing = false;

@@ -16,7 +16,9 @@
 
 #include <QDialog>
 #include <QDir>
+#include <QGuiApplication>
 #include <QPushButton>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -213,8 +215,12 @@ private slots:
             }
         };
         QVERIFY(open());
+        // Damaged data is still said once a search has found nothing.
+        const QString damaged = u"郵便番号データ postal.idx が壊れています"_s;
+        m_window->showWarning(damaged);
         press(Qt::Key_F4);
         QCOMPARE(m_window->statusText(0), u"対象が見つかりません"_s);
+        QCOMPARE(m_window->statusText(1), damaged);
         m_window->recordGrid()->setCell(RecordGrid::Column::PostalCode, u"fail"_s);
         press(Qt::Key_F4);
         QCOMPARE(m_rig->messages.texts.size(), 1);
@@ -299,8 +305,8 @@ private slots:
     void placeIsKeptBetweenRuns()
     {
         QVERIFY(open());
-        m_window->setGeometry(64, 48, 800, 500);
-        QTRY_COMPARE(m_window->geometry(), QRect(64, 48, 800, 500));
+        m_window->setGeometry(64, 48, 600, 400);
+        QTRY_COMPARE(m_window->geometry(), QRect(64, 48, 600, 400));
         const QRect outer = m_window->frameGeometry();
         const double dpi = m_window->dpi();
         press(Qt::Key_F12);
@@ -317,17 +323,46 @@ private slots:
         QTRY_COMPARE(m_window->frameGeometry(), outer);
     }
 
-    void storedWidthZeroKeepsTheDesignSize()
+    // A stored place is taken as it is where it lies on a screen; otherwise it is brought onto one.
+    void storedPlace_data()
     {
+        QTest::addColumn<QRect>("stored"); // in pixels of 96 DPI, the outer rectangle
+        QTest::addColumn<QRect>("shown");  // the outer rectangle; empty: the design's size
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QTest::newRow("width zero keeps the design size") << QRect(60, 60, 0, 333) << QRect();
+        QTest::newRow("a size beyond every screen") << QRect(0, 0, 66666, 66666) << screen;
+        QTest::newRow("a place on a screen unplugged since")
+            << QRect(screen.right() + 100, 60, 400, 300) << QRect(screen.right() - 399, 60, 400, 300);
+    }
+    void storedPlace()
+    {
+        QFETCH(QRect, stored);
+        QFETCH(QRect, shown);
+        const auto twips = [](int pixels) { return pixels * 15; };
         QVERIFY(m_rig->files.writeText(
             m_rig->settingsPath(),
             u"<?xml version='1.0' encoding='Shift-JIS' ?>\r\n<運用>\r\n   <位置>\r\n"
-            u"      <TOP>900</TOP>\r\n      <LEFT>900</LEFT>\r\n      <WIDTH>0</WIDTH>\r\n"
-            u"      <HEIGHT>5000</HEIGHT>\r\n   </位置>\r\n</運用>"_s));
+            u"      <TOP>%1</TOP>\r\n      <LEFT>%2</LEFT>\r\n      <WIDTH>%3</WIDTH>\r\n"
+            u"      <HEIGHT>%4</HEIGHT>\r\n   </位置>\r\n</運用>"_s.arg(twips(stored.top()))
+                .arg(twips(stored.left()))
+                .arg(twips(stored.width()))
+                .arg(twips(stored.height()))));
         QVERIFY(open());
         const double dpi = m_window->dpi();
-        QCOMPARE(m_window->size(), QSize(Twips::toPixels(MainWindow::kClientWidth, dpi),
-                                         Twips::toPixels(MainWindow::kClientHeight, dpi)));
+        QCOMPARE(dpi, 96.0);
+        if (shown.isEmpty())
+            QCOMPARE(m_window->size(), QSize(Twips::toPixels(MainWindow::kClientWidth, dpi),
+                                             Twips::toPixels(MainWindow::kClientHeight, dpi)));
+        else
+            QTRY_COMPARE(m_window->frameGeometry(), shown);
+    }
+
+    // Where nothing will be saved, the status bar says so for as long as the program runs.
+    void settingsThatCannotBeSavedSaySo()
+    {
+        QVERIFY(QDir(m_rig->dir.path()).mkdir(u"User.xml"_s));
+        QVERIFY(!open());
+        QCOMPARE(m_window->statusText(1), u"User.xml は通常のファイルではないため設定を保存しません"_s);
     }
 
     void twipsSaturate()

@@ -379,11 +379,14 @@ private slots:
     {
         const QString path = at(u"@aVelmo.txt"_s);
         writeBytes(path, "VelmoraA");
-        auto first = std::make_unique<RequestLock>(path);
+        const QString locks = at(u"@locks"_s);
+        QVERIFY(QDir().mkdir(locks));
+        auto first = std::make_unique<RequestLock>(locks, path);
         QVERIFY(first->isHeld());
-        QVERIFY(!RequestLock(at(u"@./aVelmo.txt"_s)).isHeld());
+        QVERIFY(!RequestLock(locks, at(u"@./aVelmo.txt"_s)).isHeld());
+        QCOMPARE(QDir(locks).entryList(QDir::Files).size(), 1); // in the folder given, nowhere else
         first.reset();
-        QVERIFY(RequestLock(path).isHeld());
+        QVERIFY(RequestLock(locks, path).isHeld());
     }
 
     void requestTakesOnlyMapServiceUrls_data()
@@ -396,6 +399,9 @@ private slots:
         newRow("script carrying the base") << "javascript:alert(1)//http://127.0.0.1:9/maps" << false;
         newRow("local file carrying the base") << "file:///etc/passwd?http://127.0.0.1:9/maps" << false;
         newRow("other site carrying the base") << "http://x.invalid/?http://127.0.0.1:9/maps" << false;
+        newRow("dot segments out of /maps") << "http://127.0.0.1:9/maps/../../search?q=x" << false;
+        newRow("encoded dot segments") << "http://127.0.0.1:9/maps/%2E%2e/search" << false;
+        newRow("a doubled slash") << "http://127.0.0.1:9//maps?q=x" << false;
     }
     void requestTakesOnlyMapServiceUrls()
     {
@@ -467,6 +473,10 @@ private slots:
         newRow("equator") << "(0, 139.7)" << QString();
         newRow("prime meridian") << "(35.6, 0.0)" << QString();
         newRow("longitude not a number") << "12 abc" << QString();
+        newRow("the edges") << "(-90, 180)" << u"-90,+180"_s;
+        newRow("latitude beyond the pole") << "(90.5, 139.7)" << QString();
+        newRow("twenty digits") << "(35.6, 12345678901234567890)" << QString();
+        newRow("an exponent is not cut off") << "(1e308, 1)" << QString();
     }
     void mapPositions()
     {

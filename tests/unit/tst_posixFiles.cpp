@@ -1,8 +1,10 @@
 // Files only POSIX systems make here: writes that fail for real under a file size limit, as on a full
 // disk, and named pipes and links handed over as requests or settings.
+#include "address/PostalDirectoryLoader.h"
 #include "core/Cp932Table.h"
 #include "core/FileSystem.h"
 #include "core/RequestFile.h"
+#include "platform/SystemSpecialFolders.h"
 #include "settings/SettingsDocument.h"
 
 #include <QDir>
@@ -12,6 +14,7 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -70,6 +73,37 @@ private slots:
         QVERIFY(!settings.read(pipe));
         QVERIFY(!settings.write());
         QVERIFY(QFileInfo(pipe).exists() && !QFileInfo(pipe).isFile());
+    }
+
+    // A link in the user data folder is read through but never replaced: its target may be any file.
+    void linksInTheUserDataFolderAreNotReplaced()
+    {
+        QTemporaryDir dir;
+        const QString target = dir.filePath(u"notes.txt"_s), settingsLink = dir.filePath(u"User.xml"_s),
+                      dangling = dir.filePath(u"gone.xml"_s);
+        const QString text = u"<運用>\r\n   <位置>\r\n      <TOP>60</TOP>\r\n   </位置>\r\n</運用>"_s;
+        QVERIFY(m_files.writeText(target, text));
+        QVERIFY(QFile::link(target, settingsLink) && QFile::link(dir.filePath(u"none"_s), dangling));
+        const QString cacheLink = dir.filePath(PostalDirectoryLoader::cacheFileName());
+        QVERIFY(QFile::link(target, cacheLink));
+        QVERIFY(!m_files.writeAtomic(cacheLink, "index"));
+        SettingsDocument settings(m_files, nullptr);
+        QVERIFY(settings.read(settingsLink));
+        QCOMPARE(settings.group(u"位置"_s).value<double>(u"TOP"_s, 0), 60);
+        QVERIFY(!settings.canSave());
+        settings.setGroupText(u"位置"_s, {});
+        QVERIFY(!settings.write());
+        QCOMPARE(m_files.readText(target), text);
+        QVERIFY(!settings.read(dangling));
+        QVERIFY(!QFileInfo::exists(dir.filePath(u"none"_s)));
+    }
+
+    // A request's lock goes where no other user can plant something under its name.
+    void runtimeFolderIsTheUsersAlone()
+    {
+        const QFileInfo folder(SystemSpecialFolders().path(SpecialFolder::Runtime));
+        QVERIFY(folder.isDir() && folder.ownerId() == getuid());
+        QCOMPARE(folder.permissions() & (QFile::WriteGroup | QFile::WriteOther), QFile::Permissions());
     }
 };
 

@@ -5,6 +5,7 @@
 #include "address/PostalCompleterFactory.h"
 #include "address/PostalDirectory.h"
 #include "address/PostalDirectoryLoader.h"
+#include "address/PostalIndexWriter.h"
 #include "address/PostalText.h"
 #include "address/ZipEntryReader.h"
 #include "core/Cp932Table.h"
@@ -402,9 +403,11 @@ private slots:
         bytes[at < 0 ? bytes.size() + at : at] ^= 0x20;
         if (at != 0)
             writeFile(folder.filePath(u"postal.idx"_s), bytes);
+        // A refused file of the user's then has no shipped data to fall back on.
+        writeFile(folder.filePath(u"JIGYOSYO.CSV"_s), "x");
         const PostalLoadResult loaded =
-            PostalDirectoryLoader::load(m_files, folder.filePath(u"postal.idx"_s), {});
-        QCOMPARE(loaded.messages, QStringList{status});
+            PostalDirectoryLoader::load(m_files, folder.filePath(u"postal.idx"_s), folder.path());
+        QCOMPARE(loaded.messages, (QStringList{status, u"JIGYOSYO.CSV を使用できません"_s}));
         QCOMPARE(loaded.directory->entryCount(), 0);
         QVERIFY(loaded.directory->find(1000001).isEmpty());
     }
@@ -437,6 +440,11 @@ private slots:
         QCOMPARE(codeOf(u"北海道美唄町上美唄町南"_s), 790177u);
         QCOMPARE(m_files.readAll(cache, 1 << 26).value().size(), cached.size());
         QVERIFY(m_files.readAll(cache, 1 << 26).value() != cached);
+        // Cut short by another program while in use, the cache must not take this one down with it.
+        const PostalLoadResult loaded =
+            PostalDirectoryLoader::load(m_files, QStringLiteral(VELMORA_POSTAL_DATA), folder.path());
+        QVERIFY(QFile::resize(cache, 0));
+        QCOMPARE(AddressMatcher::match(*loaded.directory, u"北海道美唄町上美唄町南"_s).size(), 1);
     }
 
     void userFilesAndTheirRefusalReportedOnce_data()
@@ -472,6 +480,19 @@ private slots:
             << QStringList{"104-0061 東京都中央区銀座", shippedBusiness}
             << QStringList{refused.arg("utf_ken_all.zip"), refused.arg("ken_all.zip"),
                            refused.arg("jigyosyo.zip")};
+        // One more town, or city, than the index holds: no file of Japan Post's, and not the end of
+        // the program.
+        const QByteArray town = cp932(ken("0600000", "町", "ﾏﾁ", u"市#"_s));
+        const qsizetype number = town.indexOf('#');
+        QByteArray cities;
+        for (int i = 0; i <= PostalIndexWriter::kMaxCitiesOfAKind; ++i)
+            cities += town.first(number) + QByteArray::number(i) + town.sliced(number + 1);
+        for (const auto &[row, file] : {std::pair{"more towns than the index holds",
+                                                  town.repeated(PostalIndexWriter::kMaxRecordsOfAKind + 1)},
+                                        {"more cities than the index holds", cities}})
+            newRow(row) << Files{{"KEN_ALL.CSV", file + cp932(country())}}
+                        << QStringList{"100-0001 東京都千代田区千代田", shippedBusiness}
+                        << QStringList{refused.arg("KEN_ALL.CSV")};
     }
     void userFilesAndTheirRefusalReportedOnce()
     {

@@ -1,5 +1,7 @@
 #include "platform/SystemSpecialFolders.h"
 
+#include <QDir>
+
 #include <windows.h>
 
 #include <knownfolders.h>
@@ -7,6 +9,9 @@
 
 QString SystemSpecialFolders::path(SpecialFolder folder) const
 {
+    // Under the user's profile: other users cannot write there.
+    if (folder == SpecialFolder::Runtime)
+        return QDir::toNativeSeparators(QDir::tempPath());
     const KNOWNFOLDERID *id = &FOLDERID_RoamingAppData;
     switch (folder) {
     case SpecialFolder::Documents:
@@ -16,6 +21,7 @@ QString SystemSpecialFolders::path(SpecialFolder folder) const
         id = &FOLDERID_SendTo;
         break;
     case SpecialFolder::RoamingAppData:
+    case SpecialFolder::Runtime:
         id = &FOLDERID_RoamingAppData;
         break;
     }
