@@ -12,6 +12,6 @@ else()
     set(CPACK_DEBIAN_PACKAGE_SECTION misc)
     # Debian's own Qt libraries, found from the program's links.
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk")
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, qt6-translations-l10n")
 endif()
 include(CPack)

@@ -3,9 +3,10 @@
 # Usage: scripts/deps.sh [test|windows|fuzz]
 set -euo pipefail
 # Debian's libzip CMake package refuses to load unless libzip's three small tools are installed too.
+# Qt's own Japanese texts (the dialogs' buttons) come with qt6-translations-l10n.
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-webengine-dev
-          qt6-webengine-dev-tools qt6-svg-dev qt6-image-formats-plugins libgl-dev libzip-dev zipcmp zipmerge
-          ziptool fonts-noto-cjk xvfb xauth)
+          qt6-webengine-dev-tools qt6-svg-dev qt6-image-formats-plugins qt6-translations-l10n libgl-dev
+          libzip-dev zipcmp zipmerge ziptool fonts-noto-cjk xvfb xauth)
 if [ "${1:-}" = test ]; then
     # xdotool types into the real program in the system tests; Google Benchmark builds the encoder's
     # benchmark, which the test build compiles too.
