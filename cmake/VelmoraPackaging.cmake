@@ -10,8 +10,9 @@ else()
     set(CPACK_GENERATOR DEB)
     set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
     set(CPACK_DEBIAN_PACKAGE_SECTION misc)
-    # Debian's own Qt libraries, found from the program's links.
+    # Debian's own Qt libraries, found from the program's links; besides them the Japanese font, Qt's
+    # Japanese texts, and the SVG plugins that draw the icons (loaded by Qt, so no link names them).
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk")
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, qt6-translations-l10n, libqt6svg6")
 endif()
 include(CPack)

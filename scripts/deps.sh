@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build needs, only those that are missing.
-# Usage: scripts/deps.sh [test|windows|fuzz]
+# Usage: scripts/deps.sh [test|windows|package|fuzz]
 set -euo pipefail
 # Debian's libzip CMake package refuses to load unless libzip's three small tools are installed too.
+# Qt's own Japanese texts (the dialogs' buttons) come with qt6-translations-l10n.
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-webengine-dev
-          qt6-webengine-dev-tools qt6-svg-dev qt6-image-formats-plugins libgl-dev libzip-dev zipcmp zipmerge
-          ziptool fonts-noto-cjk xvfb xauth)
+          qt6-webengine-dev-tools qt6-svg-dev qt6-image-formats-plugins qt6-translations-l10n libgl-dev
+          libzip-dev zipcmp zipmerge ziptool fonts-noto-cjk xvfb xauth)
 if [ "${1:-}" = test ]; then
     # xdotool types into the real program in the system tests; Google Benchmark builds the encoder's
     # benchmark, which the test build compiles too.
@@ -13,6 +14,10 @@ if [ "${1:-}" = test ]; then
 elif [ "${1:-}" = windows ]; then
     # The Windows compile check: MinGW-w64 with the POSIX thread model Qt's headers expect.
     packages+=(g++-mingw-w64-x86-64-posix libbenchmark-dev)
+elif [ "${1:-}" = package ]; then
+    # cpack's Debian package: dpkg-shlibdeps finds the libraries the program needs, and reads the
+    # program with `file`.
+    packages+=(dpkg-dev file)
 elif [ "${1:-}" = fuzz ]; then
     # The fuzz targets (fuzz/) are built with clang's libFuzzer and sanitizers.
     packages+=(clang-14 libclang-rt-14-dev)

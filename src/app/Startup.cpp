@@ -6,6 +6,7 @@
 #include "core/ProgramIdentity.h"
 #include "core/RequestFile.h"
 #include "core/RequestLock.h"
+#include "platform/FileReplacePatience.h"
 #include "platform/ShellActions.h"
 #include "platform/SystemProgramPathRecord.h"
 #include "platform/SystemShellLauncher.h"
@@ -36,7 +37,7 @@ int Startup::run(const QString &argumentText)
 
     const ProgramIdentity program(QCoreApplication::applicationFilePath());
     const Cp932Table codec;
-    const FileSystem files(codec);
+    const FileSystem files(codec, ReplaceRetry(fileReplacePatienceMs()));
     PlainMessageBox messages;
     SystemClipboard clipboard;
     SystemSpecialFolders folders;

@@ -64,16 +64,22 @@ bool FileSystem::writeAtomic(const QString &path, const QByteArray &bytes) const
 {
     if (!canReplace(path))
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    // QSaveFile keeps small writes in its buffer and commits without checking that they reached the
-    // disk: a full disk would replace the file with a cut-short one and still report success.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return m_replaceRetry.run([&] {
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            return ReplaceRetry::Outcome::Failed;
+        // QSaveFile keeps small writes in its buffer and commits without checking that they reached the
+        // disk: a full disk would replace the file with a cut-short one and still report success.
+        if (file.write(bytes) != bytes.size() || !file.flush()) {
+            file.cancelWriting();
+            return ReplaceRetry::Outcome::Failed;
+        }
+        if (file.commit())
+            return ReplaceRetry::Outcome::Done;
+        // A refused rename has removed the temporary file too: a next attempt writes it anew.
+        return file.error() == QFileDevice::RenameError ? ReplaceRetry::Outcome::RenameRefused
+                                                        : ReplaceRetry::Outcome::Failed;
+    });
 }
 
 std::optional<QString> FileSystem::readText(const QString &path, qint64 maxBytes) const

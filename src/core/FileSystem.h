@@ -1,8 +1,11 @@
 #pragma once
 
+#include "core/ReplaceRetry.h"
+
 #include <QByteArray>
 #include <QString>
 #include <optional>
+#include <utility>
 
 class Cp932Codec;
 
@@ -13,7 +16,11 @@ public:
     // a caller handed us must not hang or exhaust the program.
     static constexpr qint64 kMaxTextBytes = 4 * 1024 * 1024;
 
-    explicit FileSystem(const Cp932Codec &codec) : m_codec(codec) {}
+    // replaceRetry: how a replacement whose rename is refused is tried again (see writeAtomic).
+    explicit FileSystem(const Cp932Codec &codec, ReplaceRetry replaceRetry = ReplaceRetry())
+        : m_codec(codec), m_replaceRetry(std::move(replaceRetry))
+    {
+    }
 
     const Cp932Codec &codec() const { return m_codec; }
 
@@ -31,7 +38,8 @@ public:
 
     // Writes through a temporary file in the same folder, flushed and then renamed over the target,
     // so that a failure or a kill part way leaves the previous file whole. False, writing nothing, when
-    // canReplace() is false: a link, a pipe, a device or a folder has the path.
+    // canReplace() is false: a link, a pipe, a device or a folder has the path. A rename the system
+    // refuses is tried again, the whole write anew, for as long as the replace retry allows.
     bool writeAtomic(const QString &path, const QByteArray &bytes) const;
 
     // readText gives no value for undecodable bytes; writeText returns false, writing nothing, when
@@ -46,4 +54,5 @@ public:
 
 private:
     const Cp932Codec &m_codec;
+    ReplaceRetry m_replaceRetry;
 };

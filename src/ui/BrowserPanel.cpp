@@ -207,8 +207,21 @@ void BrowserPanel::ensureEngine()
                     download->accept();
             });
 
-    m_controller.start();
-    if (!m_pendingUrl.isEmpty())
+    connect(view, &QWebEngineView::loadStarted, this, [this] { m_loading = true; });
+    connect(view, &QWebEngineView::loadFinished, this, [this] {
+        m_loading = false;
+        // The end of a load that another one replaced comes just before that one's start.
+        QTimer::singleShot(0, this, [this] {
+            if (!m_loading)
+                emit pageLoaded();
+        });
+    });
+
+    // A page asked for already goes first: a blank page before it would end its load in between, and
+    // someone waiting for the page to load would take that for the page's own.
+    if (m_pendingUrl.isEmpty())
+        m_controller.start();
+    else
         navigate(std::exchange(m_pendingUrl, QString()));
     emit engineReady();
 }
@@ -336,6 +349,7 @@ void BrowserPanel::navigate(const QString &url)
         requestEngine();
         return;
     }
+    m_loading = true;
     // The engine asks no one before it shows the blank page.
     if (url == BlankPage)
         m_controller.beforeNavigate(url, true);
@@ -349,6 +363,7 @@ void BrowserPanel::reload()
         requestEngine();
         return;
     }
+    m_loading = true;
     // Our page for an unreachable address is no page of its own: reloading it tries that address again.
     if (const QUrl failed = m_page->unreachableUrl(); !failed.isEmpty())
         m_page->load(failed);

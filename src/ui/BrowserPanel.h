@@ -54,6 +54,10 @@ public:
     bool isEngineReady() const { return m_view != nullptr; }
     // Brings the engine up now, if it is not up yet.
     void ensureEngine();
+    // Asks for the engine to come up soon, from the event loop rather than from inside an event.
+    void requestEngine();
+    // From a page asked for (or before the engine is up) until that page has loaded.
+    bool isLoading() const { return !m_view || m_loading; }
 
     // The print, page-setup and save questions; the platform's dialogs unless replaced (tests do).
     void setDialogs(std::unique_ptr<BrowserDialogs> dialogs);
@@ -74,6 +78,8 @@ signals:
     void engineReady();
     // A page's prompt box is open (its loop runs); it may be read and closed through the pointer.
     void promptShown(PromptDialog *dialog);
+    // A page has loaded and no other load has started since.
+    void pageLoaded();
     void printFinished(bool success);
     void saveFinished(bool success);
 
@@ -99,8 +105,6 @@ private:
     void showDocument(const QString &url) override;
 
     void startEngineWhenShown();
-    // Asks for the engine to come up soon, from the event loop rather than from inside an event.
-    void requestEngine();
     void startEngineWhenSafe();
     void setGeometryTwips(QWidget *child, const QRect &twips);
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -120,6 +124,7 @@ private:
     bool m_startScheduled = false;
     bool m_startRequested = false;
     bool m_pumping = false;
+    bool m_loading = false;
     // A page asked for before the engine was up.
     QString m_pendingUrl;
     int m_startWaits = 0;

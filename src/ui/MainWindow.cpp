@@ -35,6 +35,9 @@ const QString kCityCodeOnly = u"町域が見つからないため市区町村の
 const QString kLoading = u"郵便番号データを読み込んでいます…"_s;
 // The status bar's second panel holds the warnings.
 constexpr int kWarningPanel = 1;
+const QString kMapLoading = u"地図を読み込んでいます…"_s;
+// How long F8 waits for a map page still loading before asking the page as it is.
+constexpr int kMapLoadLimitMs = 30000;
 
 const CommandDesign *designForKey(int key)
 {
@@ -68,6 +71,9 @@ MainWindow::MainWindow(const Services &services, QWidget *parent)
                     u" は通常のファイルではないため設定を保存しません"_s);
     m_completer = m_services.completers ? m_services.completers->createCompleter() : nullptr;
     commandButton(Command::AddressSearch)->setEnabled(m_completer != nullptr);
+    m_mapLoadLimit.setSingleShot(true);
+    connect(&m_mapLoadLimit, &QTimer::timeout, this, &MainWindow::mapPageLoaded);
+    connect(m_browserPanel, &BrowserPanel::pageLoaded, this, &MainWindow::mapPageLoaded);
     if (m_completer)
         m_services.completers->whenReady(this, [this] { addressDataReady(); });
     qApp->installEventFilter(this);
@@ -383,6 +389,39 @@ void MainWindow::run(Command command)
 }
 
 void MainWindow::captureMapCentre()
+{
+    // A page still loading has no map to ask yet, and its script may not have run: asking now would
+    // say there is no map centre. The window stays usable while it waits.
+    if (m_captureWaiting)
+        return;
+    if (m_browserPanel->isLoading()) {
+        m_captureWaiting = true;
+        m_mapLoadLimit.start(kMapLoadLimitMs);
+        setStatus(kMapLoading, 0);
+        m_browserPanel->requestEngine();
+        return;
+    }
+    askMapCentre();
+}
+
+void MainWindow::mapPageLoaded()
+{
+    if (!m_captureWaiting)
+        return;
+    // A dialog open meanwhile is the user's business first; a request's own window is no such dialog.
+    if (const QWidget *modal = QApplication::activeModalWidget(); modal && modal != this) {
+        QTimer::singleShot(200, this, &MainWindow::mapPageLoaded);
+        return;
+    }
+    m_captureWaiting = false;
+    m_mapLoadLimit.stop();
+    if (statusText(0) == kMapLoading)
+        setStatus({}, 0);
+    if (isVisible())
+        askMapCentre();
+}
+
+void MainWindow::askMapCentre()
 {
     // The prompt box the script opens runs its own loop inside setUrl: copies made while it is open
     // are taken, and the watch ends with the box. The script opens its box only when the page tells

@@ -6,6 +6,7 @@
 #include "ui/ClipboardWatch.h"
 #include "ui/Command.h"
 
+#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <memory>
@@ -98,6 +99,8 @@ private:
     void showUrl(const QString &url);
     void showMapQuery(const QString &searchText);
     void captureMapCentre();
+    void mapPageLoaded();
+    void askMapCentre();
     void clearRecord();
     void searchAddress();
     void addressDataReady();
@@ -114,6 +117,10 @@ private:
     std::unique_ptr<AddressCompleter> m_completer;
     // F4 was pressed while the address data was loading: the search runs when it is ready.
     bool m_searchPending = false;
+    // F8 was pressed while the map page was loading: the page is asked once it has loaded, or when
+    // this timer runs out.
+    bool m_captureWaiting = false;
+    QTimer m_mapLoadLimit;
     std::optional<RequestFile> m_request;
     bool m_requestAccepted = false;
     // The stored outer rectangle in pixels, fitted to the screens, waiting for the first show to be

@@ -5,6 +5,7 @@
 #include "core/LeadingNumber.h"
 #include "core/MapPosition.h"
 #include "core/MapQuery.h"
+#include "core/ReplaceRetry.h"
 #include "core/RequestFile.h"
 #include "core/RequestLock.h"
 #include "platform/InternetShortcut.h"
@@ -296,11 +297,44 @@ private slots:
             QVERIFY(m_files.writeText(at(u"@bin/UserData.ini"_s), at(choice)));
         const QString chosen = UserDataFolder::resolve(
             ProgramIdentity(at(u"@bin/Velmora"_s)), {at(u"@config"_s), at(u"@docs"_s)}, m_files, &m_messages);
-        QCOMPARE(chosen, place(folder));
+        // The folder is built with the system's separator.
+        QCOMPARE(QDir::fromNativeSeparators(chosen), place(folder));
         QVERIFY(QFileInfo(chosen).isDir());
-        QCOMPARE(m_messages.texts, message.isEmpty() ? QStringList() : QStringList{place(message)});
+        QCOMPARE(QDir::fromNativeSeparators(m_messages.texts.join(u'|')), place(message));
         if (existing.isEmpty() && choice.startsWith(u'@'))
             QVERIFY(!QFileInfo::exists(at(choice)));
+    }
+
+    void refusedRenamesAreTriedAgainForAWhile_data()
+    {
+        addColumn<QString>("outcomes"); // per attempt: d done, f failed otherwise, r rename refused
+        addColumn<int>("patience");
+        addColumn<bool>("done");
+        addColumn<int>("attempts"); // -1: as many as the patience allows
+        newRow("let go soon") << "rrd" << 2000 << true << 3;
+        newRow("never let go") << QString(100, u'r') << 2000 << false << -1;
+        newRow("no patience") << "rd" << 0 << false << 1;
+        newRow("other failures are final") << "fd" << 2000 << false << 1;
+    }
+    void refusedRenamesAreTriedAgainForAWhile()
+    {
+        QFETCH(QString, outcomes);
+        QFETCH(int, patience);
+        QFETCH(bool, done);
+        QFETCH(int, attempts);
+        int made = 0, slept = 0;
+        const ReplaceRetry retry(patience, [&slept](int ms) { slept += ms; });
+        QCOMPARE(retry.run([&] {
+            const QChar c = outcomes.at(made++);
+            return c == u'd'   ? ReplaceRetry::Outcome::Done
+                   : c == u'f' ? ReplaceRetry::Outcome::Failed
+                               : ReplaceRetry::Outcome::RenameRefused;
+        }),
+                 done);
+        if (attempts >= 0)
+            QCOMPARE(made, attempts);
+        else // the whole patience, and not much more
+            QVERIFY2(slept >= patience && slept < patience + 500, qPrintable(QString::number(slept)));
     }
 
     void requestFileIsRecognised_data()
@@ -535,9 +569,12 @@ private slots:
         qunsetenv("VELMORA_HELP_BASE");
         QVERIFY(opened);
         QCOMPARE(launcher.calls.size(), 1);
-        QCOMPARE(launcher.calls[0].path, at(u"@my.tool_help.desktop"_s));
+        const QString path = launcher.calls[0].path;
+        QCOMPARE(path, at(u"@my.tool_help"_s) + shortcuts.fileSuffix(target));
         QCOMPARE(launcher.calls[0].target, target);
-        QVERIFY(bytesOf(launcher.calls[0].path).contains("\nURL=" + target.toUtf8() + '\n'));
+        // A shell link holds its target in a binary form of its own; the other kinds hold it as a URL.
+        const QByteArray content = bytesOf(path);
+        QVERIFY(path.endsWith(u".lnk"_s) ? !content.isEmpty() : content.contains("URL=" + target.toUtf8()));
     }
 };
 

@@ -43,10 +43,12 @@ bool SystemShortcutWriter::write(const QString &shortcutPath, const QString &tar
         ComRef<IShellLinkW> link;
         ComRef<IPersistFile> file;
         const QString linkTarget = url.toLocalFile().replace(u'/', u'\\');
-        // SetPath answers S_FALSE for a path it could not take as one; only S_OK is a link to the file.
+        // SetPath answers S_FALSE for a target that does not exist (yet): the link is made all the same,
+        // as Explorer makes one to a file on a drive that is not there, and the shell reports the missing
+        // file when the link is opened.
         if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                        reinterpret_cast<void **>(&link.p))) &&
-            link.p->SetPath(reinterpret_cast<LPCWSTR>(linkTarget.utf16())) == S_OK &&
+            SUCCEEDED(link.p->SetPath(reinterpret_cast<LPCWSTR>(linkTarget.utf16()))) &&
             SUCCEEDED(link.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(&file.p)))) {
             const QString native = QString(shortcutPath).replace(u'/', u'\\');
             ok = SUCCEEDED(file.p->Save(reinterpret_cast<LPCWSTR>(native.utf16()), TRUE));
