@@ -1,6 +1,6 @@
 #include "address/PostalCompleter.h"
 
-#include "address/AddressMatcher.h"
+#include "address/PostalAnswers.h"
 #include "address/PostalText.h"
 
 PostalCompleter::PostalCompleter(std::function<const PostalLoadResult &()> data, CandidateChooser &chooser)
@@ -40,73 +40,36 @@ int PostalCompleter::pick(const QStringList &candidates, CompletionMode mode)
 void PostalCompleter::fromCode(const PostalDirectory &directory, quint32 code, AddressRecord &record,
                                CompletionMode mode)
 {
-    const PostalDirectory::Entries entries = directory.find(code);
-    // Entries that differ only by Japan Post's remarks give the same answer: ask only about real choices.
-    QList<PostalEntry> distinct;
-    QStringList addresses;
-    QStringList labels;
-    for (const PostalEntry &e : entries) {
-        const QString address = e.address();
-        bool seen = false;
-        for (qsizetype i = 0; i < distinct.size() && !seen; ++i)
-            seen = addresses[i] == address && distinct[i].business == e.business;
-        if (seen)
-            continue;
-        distinct.append(e);
-        addresses.append(address);
-        // Towns that share a code may be many (452-0961 has sixty): the reading helps to find one.
-        QString label = address + e.note.toString();
-        if (!e.business.isEmpty())
-            label += QStringLiteral("　") + e.business.toString();
-        else if (!e.kana.isEmpty())
-            label += QStringLiteral("　") + e.kana.toString();
-        labels.append(label);
-    }
-    if (distinct.isEmpty()) {
+    const PostalAnswers answers = PostalAnswers::forCode(directory, code);
+    if (answers.size() == 0) {
         record.address.clear();
         return;
     }
-
     // An address typed beyond the directory's (a block number, a building) is the user's work: keep it.
-    qsizetype chosen = -1;
-    bool keepTyped = false;
-    if (!record.address.trimmed().isEmpty()) {
-        for (qsizetype i = 0; i < distinct.size() && chosen < 0; ++i)
-            if (PostalText::startsWithFolded(record.address, addresses[i]))
-                chosen = i;
-        keepTyped = chosen >= 0;
-    }
+    qsizetype chosen = answers.agreeingWith(record.address);
+    const bool keepTyped = chosen >= 0;
     if (chosen < 0)
-        chosen = pick(labels, mode);
+        chosen = pick(answers.labels, mode);
     if (chosen < 0) {
         record.address.clear();
         return;
     }
     record.postalCode = PostalText::formatCode(code);
     if (!keepTyped)
-        record.address = addresses[chosen];
-    if (record.company.trimmed().isEmpty() && !distinct[chosen].business.isEmpty())
-        record.company = distinct[chosen].business.toString();
+        record.address = answers.addresses[chosen];
+    if (record.company.trimmed().isEmpty() && !answers.entries[chosen].business.isEmpty())
+        record.company = answers.entries[chosen].business.toString();
 }
 
 CompletionNote PostalCompleter::fromAddress(const PostalDirectory &directory, AddressRecord &record,
                                             CompletionMode mode)
 {
-    const AddressMatcher::Result found = AddressMatcher::match(directory, record.address);
-    QList<quint32> codes;
-    QStringList labels;
-    for (const PostalEntry &e : found.entries) {
-        if (codes.contains(e.code))
-            continue;
-        codes.append(e.code);
-        labels.append(PostalText::formatCode(e.code) + QStringLiteral("　") + e.address() +
-                      e.note.toString());
-    }
-    const int chosen = codes.isEmpty() ? -1 : pick(labels, mode);
+    const PostalAnswers answers = PostalAnswers::forAddress(directory, record.address);
+    const int chosen = answers.size() == 0 ? -1 : pick(answers.labels, mode);
     if (chosen < 0) {
         record.address.clear();
         return CompletionNote::None;
     }
-    record.postalCode = PostalText::formatCode(codes[chosen]);
-    return found.cityCodeOnly ? CompletionNote::CityCodeOnly : CompletionNote::None;
+    record.postalCode = PostalText::formatCode(answers.codes[chosen]);
+    return answers.cityCodeOnly ? CompletionNote::CityCodeOnly : CompletionNote::None;
 }

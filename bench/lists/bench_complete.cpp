@@ -1,0 +1,119 @@
+// A list completed against the address search alone, on Japan Post's real business addresses.
+//
+//   bench_complete [jigyosyo.zip] [postal.idx]
+//
+// Makes a list of 100,000 addresses (JIGYOSYO's, repeated to reach the count) in CP932 in a temporary
+// folder, once with the codes empty (filled from the addresses) and once with them given (checked), and
+// times in CPU time, best of three: the address search alone over the same addresses, and the whole
+// list completion (reading, both passes, writing). complete_memory.sh measures memory on a 1 GB list.
+#include "address/AddressMatcher.h"
+#include "address/JapanPostReader.h"
+#include "address/PostalDirectoryLoader.h"
+#include "address/PostalText.h"
+#include "address/ZipEntryReader.h"
+#include "core/Cp932Table.h"
+#include "core/FileSystem.h"
+#include "csv/CsvText.h"
+#include "lists/ListCompletion.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+
+namespace {
+
+constexpr int kRows = 100000;
+
+// CPU time: on a machine shared with builds, wall time mostly measures the others.
+double cpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+
+template <typename Work> double best(Work work)
+{
+    double fastest = 1e9;
+    for (int i = 0; i < 3; ++i) {
+        const double start = cpuSeconds();
+        work();
+        fastest = std::min(fastest, cpuSeconds() - start);
+    }
+    return fastest;
+}
+
+struct Business {
+    QString name;
+    QString address;
+    quint32 code;
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const Cp932Table codec;
+    const FileSystem files(codec);
+    const QString zip = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(VELMORA_JIGYOSYO);
+    const QString index = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral(VELMORA_POSTAL_DATA);
+    const PostalLoadResult loaded = PostalDirectoryLoader::load(files, index, {});
+    const auto archive = files.readAll(zip, 64 * 1024 * 1024);
+    const auto csv = archive
+                         ? ZipEntryReader::read(*archive, QStringLiteral("JIGYOSYO.CSV"), 64 * 1024 * 1024)
+                         : std::nullopt;
+    if (!loaded.directory || !csv) {
+        std::fprintf(stderr, "cannot read %s or %s\n", qPrintable(index), qPrintable(zip));
+        return 1;
+    }
+    QList<Business> businesses;
+    JapanPostReader::readJigyosyo(*csv, codec, [&](const PostalRecordView &r) {
+        QString address = PostalDirectory::prefectureName(r.prefecture).toString();
+        address.append(r.city).append(r.town).append(r.street);
+        businesses.append({r.business.toString(), address, r.code});
+    });
+    QList<Business> rows;
+    for (qsizetype i = 0; rows.size() < kRows; i = (i + 1) % businesses.size())
+        rows.append(businesses[i]);
+
+    const QTemporaryDir folder;
+    const ListCompletion lists(*loaded.directory, codec);
+    std::printf("%d rows of JIGYOSYO's addresses (%lld businesses), CP932, CPU time, best of 3\n", kRows,
+                static_cast<long long>(businesses.size()));
+    for (const bool withCodes : {false, true}) {
+        QByteArray list = codec.encode(QStringLiteral("会社,郵便番号,住所\r\n")).value();
+        for (const Business &b : rows) {
+            CsvText::appendField(list, codec.encode(b.name).value(), ',', false);
+            list += ',' + (withCodes ? PostalText::formatCode(b.code).toLatin1() : QByteArray()) + ',';
+            CsvText::appendField(list, codec.encode(b.address).value(), ',', false);
+            list += "\r\n";
+        }
+        const QString input = folder.filePath(QStringLiteral("list.csv"));
+        QFile file(input);
+        if (!file.open(QIODevice::WriteOnly) || file.write(list) != list.size())
+            return 1;
+        file.close();
+        const double search = best([&] {
+            for (const Business &b : rows)
+                withCodes ? (void)loaded.directory->find(b.code)
+                          : (void)AddressMatcher::match(*loaded.directory, b.address);
+        });
+        ListCompletion::Report report;
+        const double whole = best([&] {
+            report = lists.run({input, folder.filePath(QStringLiteral("out.csv")), {}, {}, {}, true});
+        });
+        std::printf("%-24s %6.1f MB  search alone %7.1f ms  list %7.1f ms  (%.2fx)  %s %lld, %s %lld\n",
+                    withCodes ? "codes given (checked)" : "codes empty (filled)", double(list.size()) / 1e6,
+                    search * 1e3, whole * 1e3, whole / search, withCodes ? "一致" : "補完",
+                    static_cast<long long>(
+                        report.counts[std::size_t(withCodes ? RowStatus::Matches : RowStatus::Completed)]),
+                    "不一致/候補複数/見つかりません/市区町村のみ",
+                    static_cast<long long>(report.counts[std::size_t(RowStatus::Mismatch)] +
+                                           report.counts[std::size_t(RowStatus::Several)] +
+                                           report.counts[std::size_t(RowStatus::NotFound)] +
+                                           report.counts[std::size_t(RowStatus::CityCodeOnly)]));
+    }
+    return 0;
+}

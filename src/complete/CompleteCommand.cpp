@@ -1,0 +1,81 @@
+#include "complete/CompleteCommand.h"
+
+#include "address/PostalDirectoryLoader.h"
+#include "complete/CompleteOptions.h"
+#include "core/Cp932Table.h"
+#include "core/FileSystem.h"
+#include "platform/Console.h"
+
+#include <QElapsedTimer>
+#include <QLocale>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+constexpr int kBarWidth = 30;
+}
+
+void CompleteCommand::showProgress(qint64 done, qint64 total, qint64 elapsedMs)
+{
+    // Only on a terminal, and only for a list that takes a while: a quick run or a log stays clean.
+    if (!m_terminal || elapsedMs < 1000 || total <= 0)
+        return;
+    const int percent = int(std::min<qint64>(100, done * 100 / total));
+    if (percent == m_shownPercent)
+        return;
+    m_shownPercent = percent;
+    const int filled = percent * kBarWidth / 100;
+    m_console.writeError(u"\r["_s + QString(filled, u'#') + QString(kBarWidth - filled, u'.') +
+                         u"] %1%"_s.arg(percent, 3));
+}
+
+int CompleteCommand::run(const QStringList &arguments, const QString &dataPath)
+{
+    QString error;
+    const std::optional<CompleteOptions> options = CompleteOptions::parse(arguments, &error);
+    if (!options || options->help) {
+        m_console.writeError((options ? QString() : error + u"\n\n"_s) + CompleteOptions::usage());
+        return options ? 0 : 2;
+    }
+    QElapsedTimer clock;
+    clock.start();
+    const Cp932Table codec;
+    const FileSystem files(codec);
+    const PostalLoadResult data = PostalDirectoryLoader::load(files, dataPath, {});
+    if (!data.directory || data.directory->entryCount() == 0) {
+        m_console.writeError(data.messages.join(u'\n') + u"\n郵便番号データが使えません\n"_s);
+        return 1;
+    }
+    std::atomic<bool> interrupted{false};
+    m_console.cancelOnInterrupt(&interrupted);
+    m_terminal = m_console.errorIsTerminal();
+    const ListCompletion::Report report =
+        ListCompletion(*data.directory, codec)
+            .run(
+                options->request,
+                [&](qint64 done, qint64 total) { showProgress(done, total, clock.elapsed()); }, &interrupted);
+    if (m_shownPercent >= 0)
+        m_console.writeError(u"\r"_s + QString(kBarWidth + 8, u' ') + u"\r"_s);
+
+    if (report.outcome == ListCompletion::Outcome::Cancelled) {
+        m_console.writeError(u"中断しました。出力ファイルは作っていません\n"_s);
+        return 1;
+    }
+    if (report.outcome == ListCompletion::Outcome::Failed) {
+        m_console.writeError(
+            options->request.input + u": "_s + report.error +
+            (report.outputExists ? u"（置き換えるには --force を付けてください）"_s : QString()) + u'\n');
+        return 1;
+    }
+    const QLocale numbers(QLocale::Japanese, QLocale::Japan);
+    QStringList counts;
+    for (const RowStatusText &status : kRowStatusTexts)
+        if (const qint64 n = report.counts[std::size_t(status.status)])
+            counts.append(QString::fromUtf16(status.summary) + u' ' + numbers.toString(n));
+    m_console.writeError(
+        u"完了: %1 行（%2）　%3 秒\n出力: %4\n郵便番号データ: %5\n"_s.arg(numbers.toString(report.rows))
+            .arg(counts.join(u"、"_s))
+            .arg(double(clock.elapsed()) / 1000.0, 0, 'f', 1)
+            .arg(report.output, data.dataDate));
+    return 0;
+}

@@ -1,0 +1,89 @@
+#include "complete/CompleteOptions.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+std::optional<CompleteOptions> CompleteOptions::parse(const QStringList &arguments, QString *error)
+{
+    CompleteOptions options;
+    auto &request = options.request;
+    QStringList inputs;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        QString name = arguments[i];
+        std::optional<QString> value;
+        if (name.startsWith(u"--"_s) && name.contains(u'='))
+            value = name.mid(name.indexOf(u'=') + 1), name.truncate(name.indexOf(u'='));
+        const auto take = [&]() -> std::optional<QString> {
+            if (value)
+                return value;
+            if (i + 1 < arguments.size())
+                return arguments[++i];
+            *error = u"%1 には値が要ります"_s.arg(name);
+            return std::nullopt;
+        };
+        const bool takesValue = name == u"-o"_s || name == u"--output"_s || name == u"--code-column"_s ||
+                                name == u"--address-column"_s || name == u"--encoding"_s;
+        std::optional<QString> given;
+        if (takesValue && !(given = take()))
+            return std::nullopt;
+        if (takesValue && given->trimmed().isEmpty()) {
+            *error = u"%1 の値が空です"_s.arg(name);
+            return std::nullopt;
+        }
+        if (name == u"-h"_s || name == u"--help"_s) {
+            options.help = true;
+        } else if (name == u"--force"_s && !value) {
+            request.overwrite = true;
+        } else if (name == u"-o"_s || name == u"--output"_s) {
+            request.output = *given;
+        } else if (name == u"--code-column"_s) {
+            request.codeColumn = *given;
+        } else if (name == u"--address-column"_s) {
+            request.addressColumns = given->split(u',');
+        } else if (name == u"--encoding"_s) {
+            const QString encoding = given->toLower().remove(u'-').remove(u'_');
+            if (encoding == u"cp932"_s || encoding == u"shiftjis"_s || encoding == u"sjis"_s)
+                request.encoding = ListCompletion::Encoding::Cp932;
+            else if (encoding == u"utf8"_s)
+                request.encoding = ListCompletion::Encoding::Utf8;
+            else {
+                *error = u"--encoding は cp932 か utf-8 です: %1"_s.arg(*given);
+                return std::nullopt;
+            }
+        } else if (name.startsWith(u'-') && name.size() > 1) {
+            *error = u"知らないオプションです: %1"_s.arg(arguments[i]);
+            return std::nullopt;
+        } else {
+            inputs.append(name);
+        }
+    }
+    if (options.help)
+        return options;
+    if (inputs.size() != 1) {
+        *error = inputs.isEmpty() ? u"入力ファイルを指定してください"_s : u"入力ファイルは 1 つだけです"_s;
+        return std::nullopt;
+    }
+    request.input = inputs.front();
+    return options;
+}
+
+QString CompleteOptions::usage()
+{
+    return u"使い方: velmora-complete 入力ファイル [-o 出力ファイル] [--code-column 列]\n"
+           u"                        [--address-column 列[,列2,...]] [--encoding cp932|utf-8] [--force]\n"
+           u"\n"
+           u"CSV またはタブ区切りの一覧の郵便番号と住所を、Velmora の郵便番号データで補完・照合します。\n"
+           u"空の郵便番号は住所から、空の住所は郵便番号から埋め、両方あれば照合して、行の最後に\n"
+           u"「照合結果」（補完 / 一致 / 不一致 / 候補複数 / 見つかりません / "
+           u"市区町村のみ）と「候補」の列を加えます。\n"
+           u"\n"
+           u"  -o, --output ファイル     出力先（既定: 入力と同じフォルダの <名前>_velmora.<拡張子>）\n"
+           u"  --code-column 列          郵便番号の列: 1 から数えた番号か見出しの名前\n"
+           u"  --address-column 列,...   住所の列: 番号か見出しの名前（いくつもあれば順につなぎます）\n"
+           u"  --encoding cp932|utf-8    入力の文字コード（既定: 自動判定）\n"
+           u"  --force                   出力ファイルが既にあれば置き換えます\n"
+           u"  -h, --help                この説明\n"
+           u"\n"
+           u"見出し（郵便番号、〒、住所、所在地、都道府県、市区町村、町域、番地、建物名など）があれば列は自動"
+           u"で\n"
+           u"見つけます。見出しのない一覧には --code-column と --address-column が要ります。\n"_s;
+}

@@ -1,0 +1,144 @@
+#include "csv/CsvReader.h"
+
+#include <QIODevice>
+#include <algorithm>
+#include <cstring>
+
+namespace {
+constexpr qsizetype kChunkBytes = 64 * 1024;
+}
+
+QByteArray CsvRecord::value(qsizetype i) const
+{
+    if (i < 0 || i >= fields.size())
+        return {};
+    const QByteArrayView field = rawField(i);
+    if (!fields[i].quoted)
+        return field.toByteArray();
+    QByteArray out;
+    out.reserve(field.size());
+    for (qsizetype at = 1; at + 1 < field.size(); ++at) {
+        out += field[at];
+        if (field[at] == '"')
+            ++at;
+    }
+    return out;
+}
+
+CsvReader::CsvReader(QIODevice &device, char delimiter, qsizetype maxRecordBytes)
+    : m_device(device), m_delimiter(delimiter), m_maxRecordBytes(maxRecordBytes)
+{
+}
+
+bool CsvReader::fill()
+{
+    // What is left of the buffer is the start of one record, never more than the limit.
+    if (m_start > 0) {
+        m_buffer.remove(0, m_start);
+        m_start = 0;
+    }
+    const qsizetype had = m_buffer.size();
+    m_buffer.resize(had + kChunkBytes);
+    const qint64 got = m_device.read(m_buffer.data() + had, kChunkBytes);
+    m_buffer.resize(had + std::max<qint64>(got, 0));
+    if (got < 0) {
+        m_error = Error::ReadFailed;
+        return false;
+    }
+    m_bytesRead += got;
+    m_atEnd = got == 0;
+    return true;
+}
+
+bool CsvReader::next(CsvRecord &record)
+{
+    if (m_error != Error::None)
+        return false;
+    for (;;) {
+        switch (parse(record)) {
+        case Parse::Complete:
+            return true;
+        case Parse::Failed:
+            return false;
+        case Parse::NeedMore:
+            if (m_buffer.size() - m_start > m_maxRecordBytes) {
+                m_error = Error::LineTooLong;
+                return false;
+            }
+            if (m_atEnd || !fill())
+                return false;
+            break;
+        }
+    }
+}
+
+CsvReader::Parse CsvReader::parse(CsvRecord &record)
+{
+    const char *const begin = m_buffer.constData() + m_start;
+    const char *const end = m_buffer.constData() + m_buffer.size();
+    if (begin == end)
+        return Parse::NeedMore; // the end of the file when nothing more comes
+    const char d = m_delimiter;
+    record.fields.clear();
+    const char *p = begin;
+    const char *lineEnd = nullptr; // where the record's line end starts
+    while (!lineEnd) {
+        CsvRecord::Field field{p - begin, 0, p < end && *p == '"'};
+        if (field.quoted) {
+            for (++p;;) {
+                p = static_cast<const char *>(std::memchr(p, '"', size_t(end - p)));
+                if (!p) {
+                    if (!m_atEnd)
+                        return Parse::NeedMore;
+                    m_error = Error::UnclosedQuote;
+                    return Parse::Failed;
+                }
+                if (p + 1 == end && !m_atEnd)
+                    return Parse::NeedMore;
+                if (p + 1 < end && p[1] == '"') {
+                    p += 2;
+                    continue;
+                }
+                ++p;
+                break;
+            }
+            if (p + 1 >= end && p < end && *p == '\r' && !m_atEnd)
+                return Parse::NeedMore;
+            if (p < end && *p != d && *p != '\n' && !(*p == '\r' && p + 1 < end && p[1] == '\n')) {
+                m_error = Error::TextAfterQuote;
+                return Parse::Failed;
+            }
+            if (p < end && *p == '\r')
+                ++p;
+        } else {
+            while (p < end && *p != d && *p != '\n')
+                ++p;
+        }
+        if (p == end) {
+            if (!m_atEnd)
+                return Parse::NeedMore;
+            lineEnd = p;
+        } else if (*p == '\n') {
+            lineEnd = p > begin && p[-1] == '\r' ? p - 1 : p;
+        }
+        field.size = std::min(p, lineEnd ? lineEnd : p) - begin - field.begin;
+        record.fields.append(field);
+        if (!lineEnd)
+            ++p; // past the delimiter
+    }
+    const char *const next = lineEnd == end ? end : p + 1;
+    record.raw = QByteArrayView(begin, lineEnd - begin);
+    record.lineEnd = QByteArrayView(lineEnd, next - lineEnd);
+    if (record.raw.size() > m_maxRecordBytes) {
+        m_error = Error::LineTooLong;
+        return Parse::Failed;
+    }
+    if (std::memchr(begin, 0, size_t(next - begin))) {
+        m_error = Error::NulByte;
+        return Parse::Failed;
+    }
+    record.line = m_line;
+    m_line += 1 + std::count(record.raw.begin(), record.raw.end(), '\n');
+    m_start = next - m_buffer.constData();
+    return Parse::Complete;
+}

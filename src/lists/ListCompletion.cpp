@@ -1,0 +1,259 @@
+#include "lists/ListCompletion.h"
+
+#include "address/PostalText.h"
+#include "core/Cp932Codec.h"
+#include "csv/CsvReader.h"
+#include "csv/CsvText.h"
+#include "lists/ListLayout.h"
+#include "lists/RowCheck.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+constexpr qsizetype kFlushBytes = 256 * 1024;
+
+// Writes the rows of one list: its fields as they were but for what is filled in, the added columns
+// at the end.
+class RowWriter {
+public:
+    RowWriter(const ListLayout &layout, const Cp932Codec &codec) : m_layout(layout), m_codec(codec) {}
+
+    void header(const CsvRecord &record, QByteArray &out) const
+    {
+        out += record.raw;
+        QStringList names;
+        if (m_layout.columns.code < 0)
+            names.append(u"郵便番号"_s);
+        if (m_layout.columns.address.isEmpty())
+            names.append(u"住所"_s);
+        names.append({u"照合結果"_s, u"候補"_s});
+        for (const QString &name : names)
+            appendAdded(out, name, record);
+        out += record.lineEnd;
+    }
+
+    // The row's status, written into out.
+    RowStatus row(const CsvRecord &record, const PostalDirectory &directory, QByteArray &out) const
+    {
+        if (record.size() != m_layout.fieldCount) {
+            out += record.raw;
+            for (qsizetype i = record.size(); i < m_layout.fieldCount; ++i)
+                out += m_layout.delimiter;
+            finish(record, RowCheck{RowStatus::ColumnCount, {}, {}, {}}, {}, out);
+            return RowStatus::ColumnCount;
+        }
+        const auto &columns = m_layout.columns;
+        const QString code =
+            columns.code >= 0 ? m_layout.decode(record.value(columns.code), m_codec) : QString();
+        QString address;
+        for (const qsizetype column : columns.address)
+            address += m_layout.decode(record.value(column), m_codec);
+        RowCheck check = RowCheck::check(directory, code, address);
+
+        QList<QString> filled(record.size());
+        QString addedCode, addedAddress;
+        if (check.fillCode) {
+            const QString text = codeText(*check.fillCode);
+            (columns.code >= 0 ? filled[columns.code] : addedCode) = text;
+        }
+        if (check.fillAddress) {
+            const QStringList parts = addressParts(*check.fillAddress);
+            for (qsizetype i = 0; i < parts.size(); ++i)
+                filled[columns.address[i]] = parts[i];
+            if (columns.address.isEmpty())
+                addedAddress = check.fillAddress->address();
+        }
+        if (!writeFields(record, filled, out)) {
+            out += record.raw;
+            check = RowCheck{RowStatus::NotFound, {}, {}, u"CP932 で書けない文字があります"_s};
+        }
+        finish(record, check, {addedCode, addedAddress}, out);
+        return check.status;
+    }
+
+private:
+    QString codeText(quint32 code) const
+    {
+        return m_layout.hyphenated ? PostalText::formatCode(code)
+                                   : QString::number(code).rightJustified(7, u'0');
+    }
+
+    // The filled address over the address columns: the prefecture, city and town to the columns that
+    // hold them, the rest of the way to the last one that takes a part.
+    QStringList addressParts(const PostalEntry &entry) const
+    {
+        const QString pieces[] = {entry.prefecture.toString(), entry.city.toString(),
+                                  entry.town.toString() + entry.street.toString()};
+        const auto &parts = m_layout.columns.parts;
+        QStringList values(parts.size());
+        qsizetype next = 0, last = 0;
+        for (qsizetype i = 0; i < parts.size(); ++i) {
+            using Part = ListColumns::Part;
+            const qsizetype upTo = parts[i] == Part::Prefecture ? 1
+                                   : parts[i] == Part::City     ? 2
+                                   : parts[i] == Part::Rest     ? next
+                                                                : 3;
+            if (upTo <= next)
+                continue;
+            for (; next < upTo; ++next)
+                values[i] += pieces[next];
+            last = i;
+        }
+        for (; next < 3 && !values.isEmpty(); ++next)
+            values[last] += pieces[next];
+        return values;
+    }
+
+    // False when a value cannot be written in the list's encoding; nothing is written then.
+    bool writeFields(const CsvRecord &record, const QList<QString> &filled, QByteArray &out) const
+    {
+        if (std::all_of(filled.begin(), filled.end(), [](const QString &s) { return s.isEmpty(); })) {
+            out += record.raw;
+            return true;
+        }
+        QByteArray row;
+        for (qsizetype i = 0; i < record.size(); ++i) {
+            if (i > 0)
+                row += m_layout.delimiter;
+            if (filled[i].isEmpty()) {
+                row += record.rawField(i);
+                continue;
+            }
+            const auto bytes = encode(filled[i]);
+            if (!bytes)
+                return false;
+            CsvText::appendField(row, *bytes, m_layout.delimiter, record.fields[i].quoted);
+        }
+        out += row;
+        return true;
+    }
+
+    void finish(const CsvRecord &record, const RowCheck &check, const QStringList &added,
+                QByteArray &out) const
+    {
+        const auto &columns = m_layout.columns;
+        if (columns.code < 0)
+            appendAdded(out, added.value(0), record);
+        if (columns.address.isEmpty())
+            appendAdded(out, added.value(1), record);
+        appendAdded(out, QString::fromUtf16(rowStatusText(check.status).inFile), record);
+        appendAdded(out, check.candidates, record);
+        out += record.lineEnd;
+    }
+
+    // A column added after the row's own: quoted when the row's last field is, or where needed.
+    void appendAdded(QByteArray &out, const QString &text, const CsvRecord &record) const
+    {
+        out += m_layout.delimiter;
+        const bool quote = !record.fields.isEmpty() && record.fields.back().quoted;
+        CsvText::appendField(out, encode(text).value_or(QByteArray()), m_layout.delimiter, quote);
+    }
+
+    std::optional<QByteArray> encode(const QString &text) const
+    {
+        return m_layout.utf8 ? std::optional(text.toUtf8()) : m_codec.encode(text);
+    }
+
+    const ListLayout &m_layout;
+    const Cp932Codec &m_codec;
+};
+
+} // namespace
+
+QString ListCompletion::defaultOutput(const QString &input)
+{
+    // Beside the input, in the form its path was given.
+    const QFileInfo info(input);
+    const QString suffix = info.suffix();
+    return input.left(input.size() - info.fileName().size()) + info.completeBaseName() + u"_velmora"_s +
+           (suffix.isEmpty() ? QString() : u'.' + suffix);
+}
+
+ListCompletion::Report ListCompletion::run(const Request &request, const Progress &progress,
+                                           const std::atomic<bool> *cancel) const
+{
+    Report report;
+    report.output = request.output.isEmpty() ? defaultOutput(request.input) : request.output;
+    const QFileInfo in(request.input), out(report.output);
+    if (!in.isFile())
+        report.error =
+            (in.exists() ? u"%1 はファイルではありません"_s : u"%1 が見つかりません"_s).arg(request.input);
+    else if (out.exists() && out.canonicalFilePath() == in.canonicalFilePath())
+        report.error = u"出力先が入力ファイルと同じです: %1"_s.arg(report.output);
+    else if (out.exists() && !out.isFile())
+        report.error = u"出力先 %1 はファイルではありません"_s.arg(report.output);
+    else if (out.exists() && !request.overwrite)
+        report.error = u"出力ファイル %1 は既にあります"_s.arg(report.output), report.outputExists = true;
+    if (!report.error.isEmpty())
+        return report;
+    QFile file(request.input);
+    if (!file.open(QIODevice::ReadOnly)) {
+        report.error = u"%1 を開けません"_s.arg(request.input);
+        return report;
+    }
+    const qint64 total = 2 * file.size();
+    const auto goOn = [&](qint64 done) {
+        if (progress)
+            progress(done, total);
+        return !(cancel && cancel->load());
+    };
+    const std::optional<ListLayout> layout =
+        ListLayout::survey(file, request.input, request, m_codec, goOn, &report.error);
+    if (!layout) {
+        report.outcome = report.error.isEmpty() ? Outcome::Cancelled : Outcome::Failed;
+        return report;
+    }
+    report.outcome = write(*layout, file, report, goOn);
+    return report;
+}
+
+ListCompletion::Outcome ListCompletion::write(const ListLayout &layout, QFile &file, Report &report,
+                                              const std::function<bool(qint64)> &goOn) const
+{
+    QSaveFile save(report.output);
+    if (!file.seek(0) || !save.open(QIODevice::WriteOnly)) {
+        report.error = u"出力ファイル %1 を作れません"_s.arg(report.output);
+        return Outcome::Failed;
+    }
+    QByteArray buffer;
+    if (ListLayout::skipByteOrderMark(file))
+        buffer += "\xEF\xBB\xBF";
+    CsvReader reader(file, layout.delimiter);
+    const RowWriter writer(layout, m_codec);
+    CsvRecord record;
+    const auto flush = [&] {
+        const bool written = save.write(buffer) == buffer.size();
+        buffer.clear();
+        return written;
+    };
+    for (qint64 n = 0; reader.next(record); ++n) {
+        if (n == 0 && layout.columns.header) {
+            writer.header(record, buffer);
+        } else if (record.isEmptyLine()) {
+            buffer += record.lineEnd;
+        } else {
+            ++report.counts[std::size_t(writer.row(record, m_directory, buffer))];
+            ++report.rows;
+        }
+        if (buffer.size() > kFlushBytes && !flush())
+            break;
+        if ((n & 0xFFF) == 0xFFF && !goOn(file.size() + reader.bytesRead()))
+            return Outcome::Cancelled; // the temporary file goes with save
+    }
+    if (reader.error() != CsvReader::Error::None) {
+        // The file changed since it was first read.
+        report.error = ListLayout::readerError(reader);
+        return Outcome::Failed;
+    }
+    if (!flush() || !save.flush() || !save.commit()) {
+        report.error = u"出力ファイル %1 に書き込めません"_s.arg(report.output);
+        return Outcome::Failed;
+    }
+    goOn(2 * file.size());
+    return Outcome::Done;
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "lists/RowStatus.h"
+
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <atomic>
+#include <functional>
+
+class Cp932Codec;
+class PostalDirectory;
+class QFile;
+struct ListLayout;
+
+// Completes and checks a whole list (CSV or tab-separated) against the postal-code directory, row by
+// row as RowCheck does, into a new file: the input's bytes pass through unchanged but for the codes and
+// addresses filled in, and a status and the candidates are added as the last columns. The file is read
+// twice (first to learn its delimiter, encoding, columns and how it writes codes, and to refuse a
+// malformed file before anything is written), in pieces, so memory stays bounded whatever its size. The
+// output is written to a temporary file beside it and renamed at the end: a failure or a cancel leaves
+// nothing. Needs QtCore alone and may run on a worker thread.
+class ListCompletion {
+public:
+    enum class Encoding { Detect, Cp932, Utf8 };
+    struct Request {
+        QString input;
+        QString output; // empty: defaultOutput(input)
+        QString codeColumn;
+        QStringList addressColumns;
+        Encoding encoding = Encoding::Detect;
+        bool overwrite = false;
+    };
+    enum class Outcome { Done, Failed, Cancelled };
+    struct Report {
+        Outcome outcome = Outcome::Failed;
+        // In Japanese, with the line number where the file is at fault.
+        QString error;
+        bool outputExists = false;
+        QString output;
+        qint64 rows = 0;
+        std::array<qint64, kRowStatusCount> counts{};
+    };
+    // Bytes done of the total work; called now and then on the running thread.
+    using Progress = std::function<void(qint64 done, qint64 total)>;
+
+    ListCompletion(const PostalDirectory &directory, const Cp932Codec &codec)
+        : m_directory(directory), m_codec(codec)
+    {
+    }
+
+    // cancel, when given, is read now and then; set from another thread, it ends the work early.
+    Report run(const Request &request, const Progress &progress = {},
+               const std::atomic<bool> *cancel = nullptr) const;
+
+    // "<name>_velmora.<ext>" beside the input.
+    static QString defaultOutput(const QString &input);
+
+private:
+    Outcome write(const ListLayout &layout, QFile &file, Report &report,
+                  const std::function<bool(qint64)> &goOn) const;
+
+    const PostalDirectory &m_directory;
+    const Cp932Codec &m_codec;
+};

@@ -1,0 +1,91 @@
+#include "lists/RowCheck.h"
+
+#include "address/PostalAnswers.h"
+#include "address/PostalText.h"
+
+namespace {
+
+QString joined(const QStringList &labels)
+{
+    return labels.join(QStringLiteral(" / "));
+}
+
+RowCheck fromAddress(const PostalDirectory &directory, QStringView address)
+{
+    const PostalAnswers answers = PostalAnswers::forAddress(directory, address);
+    RowCheck row;
+    if (answers.size() == 0) {
+        row.status = RowStatus::NotFound;
+    } else if (answers.size() > 1) {
+        row.status = RowStatus::Several;
+        row.candidates = joined(answers.labels);
+    } else {
+        row.status = answers.cityCodeOnly ? RowStatus::CityCodeOnly : RowStatus::Completed;
+        row.fillCode = answers.codes.front();
+    }
+    return row;
+}
+
+RowCheck fromCode(const PostalDirectory &directory, quint32 code)
+{
+    const PostalAnswers answers = PostalAnswers::forCode(directory, code);
+    RowCheck row;
+    if (answers.size() == 0) {
+        row.status = RowStatus::NotFound;
+    } else if (answers.size() > 1) {
+        row.status = RowStatus::Several;
+        row.candidates = joined(answers.labels);
+    } else {
+        row.status = RowStatus::Completed;
+        row.fillAddress = answers.entries.front();
+    }
+    return row;
+}
+
+RowCheck bothGiven(const PostalDirectory &directory, std::optional<quint32> code, QStringView address)
+{
+    RowCheck row;
+    PostalAnswers byCode;
+    if (code) {
+        byCode = PostalAnswers::forCode(directory, *code);
+        if (byCode.agreeingWith(address) >= 0) {
+            row.status = RowStatus::Matches;
+            return row;
+        }
+    }
+    // An address written another way (without its prefecture, 大字 added, a Kyoto street) still
+    // agrees when the search takes it to the code.
+    const PostalAnswers byAddress = PostalAnswers::forAddress(directory, address);
+    if (code && byAddress.codes.contains(*code)) {
+        row.status = RowStatus::Matches;
+        return row;
+    }
+    if (byAddress.size() == 0 && byCode.size() == 0) {
+        row.status = RowStatus::NotFound;
+        return row;
+    }
+    row.status = RowStatus::Mismatch;
+    row.candidates = joined(byAddress.size() > 0 ? byAddress.labels : byCode.labels);
+    return row;
+}
+
+} // namespace
+
+RowCheck RowCheck::check(const PostalDirectory &directory, QStringView code, QStringView address)
+{
+    const bool noCode = PostalText::isBlankCode(code);
+    const bool noAddress = address.trimmed().isEmpty();
+    if (noCode && noAddress)
+        return {};
+    if (noCode)
+        return fromAddress(directory, address);
+    const std::optional<quint32> parsed = PostalText::parseCode(code);
+    if (noAddress) {
+        if (parsed)
+            return fromCode(directory, *parsed);
+        RowCheck row;
+        row.status = RowStatus::NotFound;
+        return row;
+    }
+    return bothGiven(directory, parsed, address);
+}

@@ -1,0 +1,205 @@
+// Whole lists through velmora-complete's options and the list completion, against the shipped data:
+// each output checked byte for byte, each bad file refused with its line and nothing written.
+#include "address/PostalDirectoryLoader.h"
+#include "complete/CompleteOptions.h"
+#include "core/Cp932Table.h"
+#include "core/FileSystem.h"
+#include "lists/ListCompletion.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+enum class Form { Cp932, Utf8, Utf8Bom, Bytes };
+
+QByteArray bytesOf(const QString &text, Form form)
+{
+    switch (form) {
+    case Form::Cp932:
+        return Cp932Table().encode(text).value();
+    case Form::Utf8:
+        return text.toUtf8();
+    case Form::Utf8Bom:
+        return "\xEF\xBB\xBF" + text.toUtf8();
+    case Form::Bytes:
+        break;
+    }
+    return text.toLatin1();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
+}
+
+} // namespace
+
+class ListsTest : public QObject {
+    Q_OBJECT
+
+    Cp932Table m_codec;
+    FileSystem m_files{m_codec};
+    PostalLoadResult m_data = PostalDirectoryLoader::load(m_files, QStringLiteral(VELMORA_POSTAL_DATA), {});
+
+private slots:
+    void lists_data();
+    void lists();
+    void badInput_data();
+    void badInput();
+    void program();
+};
+
+void ListsTest::lists_data()
+{
+    QTest::addColumn<Form>("form");
+    QTest::addColumn<QString>("arguments");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("output");
+
+    QTest::newRow("CP932, CR LF: code from address, address from code")
+        << Form::Cp932 << QString() << u"郵便番号,住所\r\n,東京都千代田区千代田1-1\r\n100-0001,\r\n"_s
+        << u"郵便番号,住所,照合結果,候補\r\n100-0001,東京都千代田区千代田1-1,補完,\r\n"
+           u"100-0001,東京都千代田区千代田,補完,\r\n"_s;
+    QTest::newRow("UTF-8 with its mark, LF, quoted: stays so")
+        << Form::Utf8Bom << QString() << u"\"〒\",\"所在地\"\n\"\",\"東京都千代田区千代田\"\n"_s
+        << u"\"〒\",\"所在地\",\"照合結果\",\"候補\"\n\"100-0001\",\"東京都千代田区千代田\",\"補完\",\"\"\n"_s;
+    QTest::newRow("UTF-8: agrees, disagrees, code written as most rows write it")
+        << Form::Utf8 << QString()
+        << u"郵便番号,住所\n1000001,千代田区千代田1-1\n5300001,東京都千代田区千代田\n,大阪府大阪市北区梅田1\n"_s
+        << u"郵便番号,住所,照合結果,候補\n1000001,千代田区千代田1-1,一致,\n"
+           u"5300001,東京都千代田区千代田,不一致,100-0001　東京都千代田区千代田\n"
+           u"5300001,大阪府大阪市北区梅田1,補完,\n"_s;
+    QTest::newRow("tabs, the address over columns, filled part by part")
+        << Form::Cp932 << QString()
+        << u"都道府県\t市区町村\t町域\t番地\t郵便番号\n\t\t\t\t1000001\n東京都\t千代田区\t千代田\t1-1\t\n"_s
+        << u"都道府県\t市区町村\t町域\t番地\t郵便番号\t照合結果\t候補\n東京都\t千代田区\t千代田\t\t1000001\t"
+           u"補完\t\n"
+           u"東京都\t千代田区\t千代田\t1-1\t1000001\t補完\t\n"_s;
+    QTest::newRow("a field with a line break and quotes; no code column, so one is added")
+        << Form::Cp932 << QString() << u"会社,住所\r\n\"A \"\"x\"\"\r\n2\",東京都千代田区千代田\r\n"_s
+        << u"会社,住所,郵便番号,照合結果,候補\r\n\"A \"\"x\"\"\r\n2\",東京都千代田区千代田,100-0001,補完,\r\n"_s;
+    QTest::newRow("shared code, unknown code, the city's code, blank, short row")
+        << Form::Cp932 << QString()
+        << u"郵便番号,住所\n0040000,\n9999999,\n,北海道札幌市中央区ほげ町1\n,\n1\n"_s
+        << u"郵便番号,住所,照合結果,候補\n0040000,,候補複数,北海道札幌市厚別区（以下に掲載がない場合） / "
+           u"北海道札幌市清田区（以下に掲載がない場合）\n9999999,,見つかりません,\n"
+           u"0600000,北海道札幌市中央区ほげ町1,市区町村のみ,\n,,,\n1,,列数違い,\n"_s;
+    QTest::newRow("an empty line passes; the last line keeps having no line end")
+        << Form::Cp932 << QString() << u"郵便番号,住所\n\n100-0001,"_s
+        << u"郵便番号,住所,照合結果,候補\n\n100-0001,東京都千代田区千代田,補完,"_s;
+    QTest::newRow("no header: columns by number")
+        << Form::Cp932 << u"--code-column 2 --address-column=3"_s << u"x,,東京都千代田区千代田\n"_s
+        << u"x,100-0001,東京都千代田区千代田,補完,\n"_s;
+    QTest::newRow("columns by name, over the header's guess")
+        << Form::Cp932 << u"--address-column 送付先 --code-column 〒"_s
+        << u"〒,住所,送付先\n,大阪府大阪市北区梅田1,東京都千代田区千代田\n"_s
+        << u"〒,住所,送付先,照合結果,候補\n100-0001,大阪府大阪市北区梅田1,東京都千代田区千代田,補完,\n"_s;
+}
+
+void ListsTest::lists()
+{
+    QFETCH(Form, form);
+    QFETCH(QString, arguments);
+    QFETCH(QString, input);
+    QFETCH(QString, output);
+    const QTemporaryDir folder;
+    const QString path = folder.filePath(u"一覧.csv"_s);
+    writeFile(path, bytesOf(input, form));
+    QString error;
+    auto options = CompleteOptions::parse(arguments.split(u' ', Qt::SkipEmptyParts) << path, &error);
+    QVERIFY2(options, qPrintable(error));
+    const auto report = ListCompletion(*m_data.directory, m_codec).run(options->request);
+    QCOMPARE(report.error, QString());
+    QCOMPARE(report.output, folder.filePath(u"一覧_velmora.csv"_s));
+    QCOMPARE(readFile(report.output), bytesOf(output, form == Form::Utf8Bom ? Form::Utf8Bom : form));
+}
+
+void ListsTest::badInput_data()
+{
+    QTest::addColumn<Form>("form");
+    QTest::addColumn<QString>("arguments");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("error");
+
+    QTest::newRow("unclosed quote") << Form::Cp932 << QString() << u"郵便番号,住所\n,x\n\"100,\n"_s
+                                    << u"3 行目: 引用符"_s;
+    QTest::newRow("text after a closing quote")
+        << Form::Cp932 << QString() << u"郵便番号,住所\n\"1\"2,x\n"_s << u"2 行目: 引用符で囲んだ"_s;
+    QTest::newRow("NUL") << Form::Bytes << u"--code-column 1"_s << u"a,b\n1,\0\n"_s << u"2 行目: NUL"_s;
+    QTest::newRow("neither CP932 nor UTF-8")
+        << Form::Bytes << u"--code-column 1"_s << u"a,b\n,\xE3\x81\x82\n,\x82\xA0\n"_s << u"3 行目: 文字コード"_s;
+    QTest::newRow("UTF-8 asked of CP932")
+        << Form::Cp932 << u"--encoding utf-8"_s << u"郵便番号\n東京\n"_s << u"1 行目: UTF-8"_s;
+    QTest::newRow("no header, no columns given")
+        << Form::Cp932 << QString() << u"1,2\n"_s << u"見出し行（郵便番号、住所など）がありません"_s;
+    QTest::newRow("column beyond the row")
+        << Form::Cp932 << u"--code-column 3"_s << u"1,2\n"_s << u"列 3 はありません"_s;
+    QTest::newRow("a line of more than 1 MiB")
+        << Form::Cp932 << QString() << u"郵便番号,住所\n1,"_s + QString(1100000, u'x')
+        << u"2 行目: 1 行が長すぎます"_s;
+    QTest::newRow("output exists") << Form::Cp932 << u"-o 一覧.csv.old"_s << u"郵便番号\n"_s
+                                   << u"既にあります"_s;
+    QTest::newRow("output is the input")
+        << Form::Cp932 << u"--force -o 一覧.csv"_s << u"郵便番号\n"_s << u"入力ファイルと同じ"_s;
+}
+
+void ListsTest::badInput()
+{
+    QFETCH(Form, form);
+    QFETCH(QString, arguments);
+    QFETCH(QString, input);
+    QFETCH(QString, error);
+    const QTemporaryDir folder;
+    writeFile(folder.filePath(u"一覧.csv"_s), bytesOf(input, form));
+    writeFile(folder.filePath(u"一覧.csv.old"_s), "old");
+    QString parseError;
+    auto options =
+        CompleteOptions::parse(arguments.split(u' ', Qt::SkipEmptyParts) << u"一覧.csv"_s, &parseError);
+    QVERIFY(options);
+    auto &request = options->request;
+    request.input = folder.filePath(request.input);
+    request.output = request.output.isEmpty() ? QString() : folder.filePath(request.output);
+    const auto report = ListCompletion(*m_data.directory, m_codec).run(request);
+    QCOMPARE(report.outcome, ListCompletion::Outcome::Failed);
+    QVERIFY2(report.error.contains(error), qPrintable(report.error));
+    // Nothing written, nothing left behind, nothing replaced.
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList({u"一覧.csv"_s, u"一覧.csv.old"_s}));
+    QCOMPARE(readFile(folder.filePath(u"一覧.csv.old"_s)), "old");
+}
+
+void ListsTest::program()
+{
+    const QTemporaryDir folder;
+    writeFile(folder.filePath(u"list.csv"_s),
+              bytesOf(u"郵便番号,住所\r\n,東京都千代田区千代田1-1\r\n"_s, Form::Cp932));
+    QProcess run;
+    run.setWorkingDirectory(folder.path());
+    for (const auto &[arguments, status, said] : {
+             std::tuple{QStringList{u"list.csv"_s}, 0, u"完了: 1 行（補完 1）"_s},
+             std::tuple{QStringList{u"list.csv"_s}, 1, u"--force"_s},
+             std::tuple{QStringList{u"--encoding"_s, u"latin1"_s, u"list.csv"_s}, 2, u"使い方"_s},
+         }) {
+        run.start(QStringLiteral(VELMORA_COMPLETE_EXE), arguments);
+        QVERIFY(run.waitForFinished(120000));
+        const QString told = QString::fromUtf8(run.readAllStandardError());
+        QVERIFY2(run.exitCode() == status && told.contains(said), qPrintable(told));
+    }
+    QCOMPARE(
+        readFile(folder.filePath(u"list_velmora.csv"_s)),
+        bytesOf(u"郵便番号,住所,照合結果,候補\r\n100-0001,東京都千代田区千代田1-1,補完,\r\n"_s, Form::Cp932));
+}
+
+QTEST_GUILESS_MAIN(ListsTest)
+#include "tst_lists.moc"
