@@ -1,12 +1,16 @@
-// Times reading Japan Post's files. With a folder of Japan Post's downloads, the real files: each read
-// into the records list, and (where the reader offers it) handed record by record to a sink, with the
-// CPU time and the peak memory each takes. Without one, loading the town file where its conventions pile
+// Times reading Japan Post's files. With a folder of Japan Post's downloads, the real files: unzipped,
+// and read through the reader, which hands each record to a sink, with the CPU time and the peak memory
+// each takes. Without one, loading the town file where its conventions pile
 // up: one town continued over many lines, and one town under many codes (each key's chain of towns),
 // then one address search for it; both should grow linearly with the number of lines.
 //
-//   bench_kenall [folder with ken_all.zip, utf_ken_all.zip and jigyosyo.zip [part of a case name]]
+//   bench_kenall [--benchmark_min_time=SECONDS] [folder with ken_all.zip, utf_ken_all.zip and
+//                jigyosyo.zip [part of a case name]]
 //
-// Prints "case figures" lines. Peak memory is Linux's: the peak is reset before each case.
+// Prints a line per case: the peak memory its first run took above what it held before (Linux's
+// figure; each case runs in a process of its own, so no case inherits another's memory), its best CPU
+// time, and what it gave (bytes unzipped or records read). Each case runs for at least the time given
+// (half a second by default), spelt as Debian's Google Benchmark spells its flag.
 #include "address/AddressMatcher.h"
 #include "address/JapanPostReader.h"
 #include "address/PostalDirectory.h"
@@ -15,7 +19,9 @@
 #include "core/Cp932Table.h"
 #include "core/FileSystem.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
@@ -117,63 +123,102 @@ void resetPeak()
     std::ofstream("/proc/self/clear_refs") << "5";
 }
 
-// Runs the case a few times; prints its best CPU time and the memory its first run took above what was
-// resident before it (the input bytes included, as they are held while reading).
-const char *g_only = ""; // runs only the cases whose name holds this
+// What a case gives back, and what that number counts.
+struct Count {
+    qsizetype n = 0;
+    const char *unit = "records";
+};
 
-void measure(const char *name, const std::function<qsizetype()> &run)
+struct Options {
+    QString folder;
+    QByteArray only;         // the cases whose name holds this
+    double minSeconds = 0.5; // each case runs at least this long, and at least 3 times
+    QString self;
+};
+
+// Runs the case until minSeconds have passed; prints its best CPU time and the memory its first run
+// took above what was resident before it (its input held in memory counted before, not in it).
+void measure(const char *name, const Options &options, const std::function<Count()> &run)
 {
-    if (!std::strstr(name, g_only))
-        return;
     resetPeak();
     const long before = statusKiB("VmRSS:");
-    double best = 1e9;
-    qsizetype records = 0;
-    for (int i = 0; i < 7; ++i) {
+    double best = 1e9, total = 0;
+    Count count;
+    for (int i = 0; i < 3 || total < options.minSeconds; ++i) {
         const double start = cpuSeconds();
-        records = run();
-        best = std::min(best, cpuSeconds() - start);
+        count = run();
+        const double spent = cpuSeconds() - start;
+        best = std::min(best, spent);
+        total += spent;
         if (i == 0)
-            std::printf("%-28s peak +%6.1f MB", name, double(statusKiB("VmHWM:") - before) / 1024.0);
+            std::printf("%-20s peak +%6.1f MB", name, double(statusKiB("VmHWM:") - before) / 1024.0);
     }
-    std::printf("  cpu %7.2f ms  %lld records\n", best * 1e3, static_cast<long long>(records));
+    std::printf("  cpu %7.2f ms  %lld %s\n", best * 1e3, static_cast<long long>(count.n), count.unit);
+    std::fflush(stdout);
 }
 
-int realFiles(const QString &folder)
+QByteArray fileBytes(const Options &options, const char *name)
+{
+    QFile file(options.folder + u'/' + QLatin1String(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// One case, in a process of its own, so that its memory figure owes nothing to the cases run before.
+int realCase(const Options &options)
 {
     const Cp932Table codec;
-    auto zipped = [&folder](const char *zip) {
-        QFile file(folder + u'/' + QLatin1String(zip));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    };
-    const QByteArray kenAllZip = zipped("ken_all.zip"), utfZip = zipped("utf_ken_all.zip"),
-                     jigyosyoZip = zipped("jigyosyo.zip");
     constexpr qint64 kMax = 1 << 26;
-    const QByteArray kenAll =
-        ZipEntryReader::read(kenAllZip, QStringLiteral("KEN_ALL.CSV"), kMax).value_or("");
-    const QByteArray utf = ZipEntryReader::read(utfZip, QStringLiteral("utf_ken_all.csv"), kMax).value_or("");
-    const QByteArray jigyosyo =
-        ZipEntryReader::read(jigyosyoZip, QStringLiteral("JIGYOSYO.CSV"), kMax).value_or("");
-    if (kenAll.isEmpty() || utf.isEmpty() || jigyosyo.isEmpty()) {
-        std::fprintf(stderr, "cannot read Japan Post's zips in %s\n", qPrintable(folder));
-        return 1;
-    }
-    measure("unzip KEN_ALL", [&] {
-        return ZipEntryReader::read(kenAllZip, QStringLiteral("KEN_ALL.CSV"), kMax).value_or("").size();
-    });
-    // What the index builder does with each record is left out: its own figures are bench_postal's.
+    const auto unzip = [&](const QByteArray &zip, const char *entry) {
+        return ZipEntryReader::read(zip, QLatin1String(entry), kMax).value_or("");
+    };
     qsizetype records = 0;
     const JapanPostReader::Sink countRecords = [&records](const PostalRecordView &) { ++records; };
-    auto counted = [&records](bool ok) { return ok ? std::exchange(records, 0) : qsizetype(-1); };
-    measure("KEN_ALL sink",
-            [&] { return counted(JapanPostReader::readKenAllCp932(kenAll, codec, countRecords)); });
-    measure("ken_all.zip sink", [&] {
-        const auto bytes = ZipEntryReader::read(kenAllZip, QStringLiteral("KEN_ALL.CSV"), kMax);
-        return counted(bytes && JapanPostReader::readKenAllCp932(*bytes, codec, countRecords));
-    });
-    measure("utf_ken_all sink", [&] { return counted(JapanPostReader::readKenAllUtf8(utf, countRecords)); });
-    measure("JIGYOSYO sink",
-            [&] { return counted(JapanPostReader::readJigyosyo(jigyosyo, codec, countRecords)); });
+    auto counted = [&records](bool ok) { return Count{ok ? std::exchange(records, 0) : -1}; };
+    const QByteArray name = options.only;
+    if (name == "unzip KEN_ALL") {
+        const QByteArray zip = fileBytes(options, "ken_all.zip");
+        measure(name.constData(), options, [&] {
+            return Count{unzip(zip, "KEN_ALL.CSV").size(), "bytes unzipped"};
+        });
+    } else if (name == "ken_all.zip sink") {
+        const QByteArray zip = fileBytes(options, "ken_all.zip");
+        measure(name.constData(), options, [&] {
+            return counted(JapanPostReader::readKenAllCp932(unzip(zip, "KEN_ALL.CSV"), codec, countRecords));
+        });
+    } else {
+        // What the index builder does with each record is left out: its own figures are bench_postal's.
+        const bool utf = name == "utf_ken_all sink", business = name == "JIGYOSYO sink";
+        const QByteArray text = utf        ? unzip(fileBytes(options, "utf_ken_all.zip"), "utf_ken_all.csv")
+                                : business ? unzip(fileBytes(options, "jigyosyo.zip"), "JIGYOSYO.CSV")
+                                           : unzip(fileBytes(options, "ken_all.zip"), "KEN_ALL.CSV");
+        if (text.isEmpty() || (!utf && !business && name != "KEN_ALL sink"))
+            return 1;
+        measure(name.constData(), options, [&] {
+            return counted(utf        ? JapanPostReader::readKenAllUtf8(text, countRecords)
+                           : business ? JapanPostReader::readJigyosyo(text, codec, countRecords)
+                                      : JapanPostReader::readKenAllCp932(text, codec, countRecords));
+        });
+    }
+    return 0;
+}
+
+int realFiles(const Options &options)
+{
+    std::printf("%-20s %-14s  %-14s  %s\n", "case", "memory", "best CPU time", "what it gave");
+    std::fflush(stdout);
+    for (const char *name :
+         {"unzip KEN_ALL", "KEN_ALL sink", "ken_all.zip sink", "utf_ken_all sink", "JIGYOSYO sink"}) {
+        if (!QByteArray(name).contains(options.only))
+            continue;
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedChannels);
+        child.start(options.self, {options.folder, QStringLiteral("--case=") + QLatin1String(name),
+                                   QStringLiteral("--benchmark_min_time=%1").arg(options.minSeconds)});
+        if (!child.waitForFinished(-1) || child.exitCode() != 0) {
+            std::fprintf(stderr, "cannot read Japan Post's zips in %s\n", qPrintable(options.folder));
+            return 1;
+        }
+    }
     return 0;
 }
 
@@ -181,7 +226,27 @@ int realFiles(const QString &folder)
 
 int main(int argc, char **argv)
 {
-    if (argc > 2)
-        g_only = argv[2];
-    return argc > 1 ? realFiles(QString::fromLocal8Bit(argv[1])) : syntheticCases();
+    QCoreApplication app(argc, argv);
+    Options options;
+    options.self = QCoreApplication::applicationFilePath();
+    bool oneCase = false;
+    for (const QString &arg : app.arguments().mid(1)) {
+        // Spelt as Google Benchmark spells it: seconds, with or without the "s" newer versions want.
+        if (arg.startsWith(QLatin1String("--benchmark_min_time="))) {
+            QString value = arg.section(u'=', 1);
+            if (value.endsWith(u's'))
+                value.chop(1);
+            options.minSeconds = value.toDouble();
+        } else if (arg.startsWith(QLatin1String("--case="))) {
+            options.only = arg.section(u'=', 1).toUtf8();
+            oneCase = true;
+        } else if (options.folder.isEmpty()) {
+            options.folder = arg;
+        } else {
+            options.only = arg.toUtf8();
+        }
+    }
+    if (options.folder.isEmpty())
+        return syntheticCases();
+    return oneCase ? realCase(options) : realFiles(options);
 }

@@ -36,6 +36,10 @@ const QString BlankPage = QStringLiteral("about:blank");
 // The engine waits at most this long for the window to reach the screen.
 constexpr int StartWaitStepMs = 10;
 constexpr int StartWaitSteps = 50;
+// With no page asked for, the engine comes up once the user has left the window alone this long: late
+// enough that it does not stall the keys of someone who starts typing at once, early enough that it is
+// up by the time someone who looks at the empty window first asks for a map.
+constexpr int IdleStartMs = 700;
 // How long a script that neither ends nor opens a prompt box may keep the setter waiting.
 constexpr int ScriptWaitLimitMs = 30000;
 
@@ -68,7 +72,8 @@ static void initBrowserResources()
 
 BrowserPanel::BrowserPanel(QWidget *parent)
     : QWidget(parent), m_controller(*this), m_urlEdit(new QLineEdit(this)),
-      m_placeholder(new QQuickWidget(this)), m_dialogs(std::make_unique<StandardBrowserDialogs>()),
+      m_placeholder(new QQuickWidget(this)), m_idleStart(new QTimer(this)),
+      m_dialogs(std::make_unique<StandardBrowserDialogs>()),
       m_launcher(std::make_unique<DesktopDocumentLauncher>())
 {
     initBrowserResources();
@@ -102,6 +107,15 @@ BrowserPanel::BrowserPanel(QWidget *parent)
         setGeometryTwips(m_toolButtons[i],
                          QRect(105 + int(i) * BrowserController::ButtonWidth, 60,
                                BrowserController::ButtonWidth, BrowserController::ButtonHeight));
+
+    m_idleStart->setSingleShot(true);
+    m_idleStart->setInterval(IdleStartMs);
+    connect(m_idleStart, &QTimer::timeout, this, [this] {
+        if (QWindow *window = this->window()->windowHandle())
+            window->removeEventFilter(this);
+        if (isVisible())
+            startEngineWhenSafe();
+    });
 
     m_urlEdit->installEventFilter(this);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
@@ -283,9 +297,13 @@ void BrowserPanel::startEngineWhenShown()
     if (m_view)
         return;
     // Bringing the engine up holds the GUI thread for a while: let the window reach the screen first.
-    const QWindow *window = this->window()->windowHandle();
+    QWindow *window = this->window()->windowHandle();
     if ((window && window->isExposed()) || ++m_startWaits > StartWaitSteps) {
-        startEngineWhenSafe();
+        // It holds the keys typed meanwhile, too: nothing needs it before a page is asked for, so it
+        // waits for a pause in the user's input, all of which comes through the window.
+        if (window)
+            window->installEventFilter(this);
+        m_idleStart->start();
         return;
     }
     QTimer::singleShot(StartWaitStepMs, this, &BrowserPanel::startEngineWhenShown);
@@ -321,6 +339,19 @@ void BrowserPanel::setGeometryTwips(QWidget *child, const QRect &twips)
 
 bool BrowserPanel::eventFilter(QObject *watched, QEvent *event)
 {
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+        if (m_idleStart->isActive())
+            m_idleStart->start();
+        break;
+    default:
+        break;
+    }
     if (watched == m_urlEdit && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter)

@@ -16,16 +16,17 @@ class DocumentLauncher;
 class QLineEdit;
 class QPrinter;
 class QQuickWidget;
+class QTimer;
 class QToolButton;
 class QWebEngineProfile;
 class QWebEngineView;
 
 // The browser panel: the tool buttons, the URL box and the browser.
 //
-// The web engine comes up only after the panel is first shown (or at the first call that needs it),
-// so that the window appears before the engine is ready; until then a blank placeholder, drawn
-// through OpenGL as the engine's view is, stands in for the browser. Delete the panel before the application
-// object: it holds the last share of the web profile, and its page goes first.
+// The web engine comes up at the first call that needs it, or once the user has paused after the panel
+// was first shown, so that the window appears, and answers keys, before the engine is ready; until then
+// a blank placeholder, drawn through OpenGL as the engine's view is, stands in for the browser. Delete the
+// panel before the application object: it holds the last share of the web profile, and its page goes first.
 class BrowserPanel : public QWidget, private BrowserEngine {
     Q_OBJECT
 public:
@@ -113,6 +114,8 @@ private:
     QLineEdit *m_urlEdit;
     std::array<QToolButton *, kBrowserTools.size()> m_toolButtons{};
     QQuickWidget *m_placeholder;
+    // Runs while the engine waits for a pause in the user's input; every key or mouse input restarts it.
+    QTimer *m_idleStart;
     QWebEngineView *m_view = nullptr;
     BrowserPage *m_page = nullptr;
     std::shared_ptr<QWebEngineProfile> m_profile;
