@@ -17,7 +17,7 @@ struct PostalCompleterFactory::Shared {
     QString userFolder;
     std::promise<PostalLoadResult> promise;
     std::shared_future<PostalLoadResult> loading;
-    bool reported = false; // touched only by the thread that completes records
+    bool reported = false; // touched only by the factory's thread, which completes records too
     // Lives on the factory's thread: the loader thread reaches that thread's event loop through it.
     QObject herald;
     QList<std::pair<QPointer<QObject>, std::function<void()>>> waiting; // the factory's thread only
@@ -47,6 +47,12 @@ struct PostalCompleterFactory::Shared {
 
     void announce()
     {
+        // What is wrong with the data is told as soon as it is known, not at the first search.
+        try {
+            report(loading.get());
+        } catch (const std::exception &) {
+            // The completers meet the failure themselves.
+        }
         for (auto &[context, ready] : std::exchange(waiting, {}))
             if (context)
                 QMetaObject::invokeMethod(context, std::move(ready), Qt::QueuedConnection);
@@ -55,13 +61,18 @@ struct PostalCompleterFactory::Shared {
     const PostalLoadResult &get()
     {
         const PostalLoadResult &result = loading.get();
-        if (!reported) {
-            reported = true;
-            if (status)
-                for (const QString &message : result.messages)
-                    status(message);
-        }
+        report(result);
         return result;
+    }
+
+    void report(const PostalLoadResult &result)
+    {
+        if (reported)
+            return;
+        reported = true;
+        if (status)
+            for (const QString &message : result.messages)
+                status(message);
     }
 };
 

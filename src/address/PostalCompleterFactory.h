@@ -13,9 +13,10 @@ class FileSystem;
 // completer on, so the window opens at once; whenReady() hears of it on the factory's own thread.
 class PostalCompleterFactory : public AddressCompleterFactory {
 public:
-    // status receives, on the thread that completes records and once per factory, a text for each file
-    // that could not be used. userFolder may hold Japan Post's own files. files must outlive the
-    // factory and every completer it made.
+    // status receives, once per factory, a text for each file that could not be used: on the factory's
+    // thread as soon as the data has loaded, or at the first completion if that comes first (records
+    // are completed on the factory's thread). userFolder may hold Japan Post's own files. files must
+    // outlive the factory and every completer it made.
     PostalCompleterFactory(CandidateChooser &chooser, std::function<void(const QString &)> status,
                            const FileSystem &files, QString shippedDataPath, QString userFolder);
     ~PostalCompleterFactory() override;

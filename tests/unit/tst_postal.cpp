@@ -527,6 +527,13 @@ private slots:
         bool again = false;
         factory.whenReady(&context, [&] { again = true; });
         QTRY_VERIFY(again);
+        // What is wrong with the data is told once it has loaded, before any search.
+        QStringList shown;
+        QTemporaryDir empty;
+        PostalCompleterFactory missing(chooser, [&shown](const QString &text) { shown.append(text); },
+                                       m_files, empty.filePath(u"postal.idx"_s), {});
+        missing.whenReady(&context, [] {});
+        QTRY_COMPARE(shown, QStringList{u"郵便番号データ postal.idx を読み込めません"_s});
     }
 
     void zipUnpackedPastTheLimitIsRefused()
