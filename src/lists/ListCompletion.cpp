@@ -42,7 +42,7 @@ public:
     }
 
     // The row's status, written into out.
-    RowStatus row(const CsvRecord &record, const PostalDirectory &directory, QByteArray &out) const
+    RowStatus row(const CsvRecord &record, const PostalDirectory &directory, QByteArray &out)
     {
         if (record.size() != m_layout.fieldCount) {
             out += record.raw;
@@ -52,12 +52,13 @@ public:
             return RowStatus::ColumnCount;
         }
         const auto &columns = m_layout.columns;
-        const QString code = columns.code >= 0 ? fieldText(record, columns.code) : QString();
-        QString address =
-            columns.address.size() == 1 ? fieldText(record, columns.address.front()) : QString();
-        for (qsizetype i = 0; columns.address.size() > 1 && i < columns.address.size(); ++i)
-            address += fieldText(record, columns.address[i]);
-        RowCheck check = RowCheck::check(directory, code, address);
+        m_code.resize(0);
+        m_address.resize(0);
+        if (columns.code >= 0)
+            appendField(record, columns.code, m_code);
+        for (const qsizetype column : columns.address)
+            appendField(record, column, m_address);
+        RowCheck check = RowCheck::check(directory, m_code, m_address);
 
         Fields filled(record.size());
         QString addedCode, addedAddress;
@@ -83,10 +84,10 @@ public:
 private:
     using Fields = QVarLengthArray<QString, 16>;
 
-    QString fieldText(const CsvRecord &record, qsizetype i) const
+    void appendField(const CsvRecord &record, qsizetype i, QString &text) const
     {
-        return m_layout.decode(record.fields[i].quoted ? QByteArrayView(record.value(i)) : record.rawField(i),
-                               m_codec);
+        m_layout.appendText(record.fields[i].quoted ? QByteArrayView(record.value(i)) : record.rawField(i),
+                            m_codec, text);
     }
 
     QString codeText(quint32 code) const
@@ -179,6 +180,9 @@ private:
     const ListLayout &m_layout;
     const Cp932Codec &m_codec;
     std::array<QByteArray, kRowStatusCount> m_statusBytes;
+    // The row's code and address, kept with their room from row to row.
+    QString m_code;
+    QString m_address;
 };
 
 } // namespace
@@ -243,7 +247,7 @@ ListCompletion::Outcome ListCompletion::write(const ListLayout &layout, QFile &f
     if (ListLayout::skipByteOrderMark(file))
         buffer += "\xEF\xBB\xBF";
     CsvReader reader(file, layout.delimiter);
-    const RowWriter writer(layout, m_codec);
+    RowWriter writer(layout, m_codec);
     CsvRecord record;
     const auto flush = [&] {
         const bool written = save.write(buffer) == buffer.size();
