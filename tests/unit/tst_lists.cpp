@@ -58,6 +58,7 @@ private slots:
     void lists();
     void badInput_data();
     void badInput();
+    void cancel();
     void program();
 };
 
@@ -178,6 +179,21 @@ void ListsTest::badInput()
     // Nothing written, nothing left behind, nothing replaced.
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList({u"一覧.csv"_s, u"一覧.csv.old"_s}));
     QCOMPARE(readFile(folder.filePath(u"一覧.csv.old"_s)), "old");
+}
+
+void ListsTest::cancel()
+{
+    // Stopped while writing, a list leaves neither its output nor a temporary file behind.
+    const QTemporaryDir folder;
+    writeFile(folder.filePath(u"l.csv"_s), "\xE3\x80\x92,x\n" + QByteArray("1000001,\n").repeated(20000));
+    std::atomic<bool> stop{false};
+    ListCompletion::Request request;
+    request.input = folder.filePath(u"l.csv"_s);
+    const auto report = ListCompletion(*m_data.directory, m_codec)
+                            .run(
+                                request, [&](qint64 done, qint64 total) { stop = done > total / 2; }, &stop);
+    QCOMPARE(report.outcome, ListCompletion::Outcome::Cancelled);
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{u"l.csv"_s});
 }
 
 void ListsTest::program()
