@@ -38,7 +38,7 @@ std::optional<CompleteOptions> CompleteOptions::parse(const QStringList &argumen
         } else if (name == u"--code-column"_s) {
             request.codeColumn = *given;
         } else if (name == u"--address-column"_s) {
-            request.addressColumns = given->split(u',');
+            request.addressColumns = given->split(u',', Qt::SkipEmptyParts);
         } else if (name == u"--encoding"_s) {
             const QString encoding = given->toLower().remove(u'-').remove(u'_');
             if (encoding == u"cp932"_s || encoding == u"shiftjis"_s || encoding == u"sjis"_s)
