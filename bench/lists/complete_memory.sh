@@ -4,9 +4,10 @@
 # Without a list, one of Japan Post's business addresses is made by bench_complete's rows in CP932.
 # Prints the peak resident memory and the CPU time of the run; the big files are deleted afterwards.
 set -eu
-build=${1:?build folder}
+build=$(cd "${1:?build folder}" && pwd)
 small=${2:-}
 megabytes=${3:-1024}
+cd "$(dirname "$0")/../.."
 work=$(mktemp -d /tmp/velmora-memory.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 if [ -z "$small" ]; then
@@ -14,7 +15,6 @@ if [ -z "$small" ]; then
     # The address column of JIGYOSYO itself, codes empty, header first.
     python3 - "$small" <<'PY'
 import csv, io, sys, zipfile
-
 with zipfile.ZipFile('data/japanpost/jigyosyo.zip') as z:
     text = z.read('JIGYOSYO.CSV').decode('cp932')
 out = io.StringIO()

@@ -7,21 +7,12 @@ PostalAnswers PostalAnswers::forCode(const PostalDirectory &directory, quint32 c
 {
     PostalAnswers answers;
     for (const PostalEntry &e : directory.find(code)) {
-        const QString address = e.address();
-        bool seen = false;
-        for (qsizetype i = 0; i < answers.size() && !seen; ++i)
-            seen = answers.addresses[i] == address && answers.entries[i].business == e.business;
-        if (seen)
-            continue;
-        QString label = address + e.note.toString();
-        if (!e.business.isEmpty())
-            label += QStringLiteral("　") + e.business.toString();
-        else if (!e.kana.isEmpty())
-            label += QStringLiteral("　") + e.kana.toString();
-        answers.codes.append(code);
-        answers.addresses.append(address);
-        answers.labels.append(label);
-        answers.entries.append(e);
+        const auto same = [&e](const PostalEntry &seen) {
+            return seen.business == e.business && seen.prefecture == e.prefecture && seen.city == e.city &&
+                   seen.town == e.town && seen.street == e.street;
+        };
+        if (std::none_of(answers.entries.begin(), answers.entries.end(), same))
+            answers.entries.append(e);
     }
     return answers;
 }
@@ -30,18 +21,32 @@ PostalAnswers PostalAnswers::forAddress(const PostalDirectory &directory, QStrin
 {
     const AddressMatcher::Result found = AddressMatcher::match(directory, address);
     PostalAnswers answers;
+    answers.byAddress = true;
     answers.cityCodeOnly = found.cityCodeOnly;
-    for (const PostalEntry &e : found.entries) {
-        if (answers.codes.contains(e.code))
-            continue;
-        const QString entryAddress = e.address();
-        answers.codes.append(e.code);
-        answers.addresses.append(entryAddress);
-        answers.labels.append(PostalText::formatCode(e.code) + QStringLiteral("　") + entryAddress +
-                              e.note.toString());
-        answers.entries.append(e);
-    }
+    for (const PostalEntry &e : found.entries)
+        if (std::none_of(answers.entries.begin(), answers.entries.end(),
+                         [&e](const PostalEntry &seen) { return seen.code == e.code; }))
+            answers.entries.append(e);
     return answers;
+}
+
+QStringList PostalAnswers::labels() const
+{
+    QStringList labels;
+    for (const PostalEntry &e : entries) {
+        if (byAddress) {
+            labels.append(PostalText::formatCode(e.code) + QStringLiteral("　") + e.address() +
+                          e.note.toString());
+            continue;
+        }
+        QString label = e.address() + e.note.toString();
+        if (!e.business.isEmpty())
+            label += QStringLiteral("　") + e.business.toString();
+        else if (!e.kana.isEmpty())
+            label += QStringLiteral("　") + e.kana.toString();
+        labels.append(label);
+    }
+    return labels;
 }
 
 qsizetype PostalAnswers::agreeingWith(QStringView typed) const
@@ -49,7 +54,7 @@ qsizetype PostalAnswers::agreeingWith(QStringView typed) const
     if (typed.trimmed().isEmpty())
         return -1;
     for (qsizetype i = 0; i < size(); ++i)
-        if (PostalText::startsWithFolded(typed, addresses[i]))
+        if (PostalText::startsWithFolded(typed, entries[i].address()))
             return i;
     return -1;
 }

@@ -49,14 +49,14 @@ void PostalCompleter::fromCode(const PostalDirectory &directory, quint32 code, A
     qsizetype chosen = answers.agreeingWith(record.address);
     const bool keepTyped = chosen >= 0;
     if (chosen < 0)
-        chosen = pick(answers.labels, mode);
+        chosen = pick(answers.labels(), mode);
     if (chosen < 0) {
         record.address.clear();
         return;
     }
     record.postalCode = PostalText::formatCode(code);
     if (!keepTyped)
-        record.address = answers.addresses[chosen];
+        record.address = answers.entries[chosen].address();
     if (record.company.trimmed().isEmpty() && !answers.entries[chosen].business.isEmpty())
         record.company = answers.entries[chosen].business.toString();
 }
@@ -65,11 +65,11 @@ CompletionNote PostalCompleter::fromAddress(const PostalDirectory &directory, Ad
                                             CompletionMode mode)
 {
     const PostalAnswers answers = PostalAnswers::forAddress(directory, record.address);
-    const int chosen = answers.size() == 0 ? -1 : pick(answers.labels, mode);
+    const int chosen = answers.size() == 0 ? -1 : pick(answers.labels(), mode);
     if (chosen < 0) {
         record.address.clear();
         return CompletionNote::None;
     }
-    record.postalCode = PostalText::formatCode(answers.codes[chosen]);
+    record.postalCode = PostalText::formatCode(answers.entries[chosen].code);
     return answers.cityCodeOnly ? CompletionNote::CityCodeOnly : CompletionNote::None;
 }

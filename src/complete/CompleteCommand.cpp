@@ -29,7 +29,8 @@ void CompleteCommand::showProgress(qint64 done, qint64 total, qint64 elapsedMs)
                          u"] %1%"_s.arg(percent, 3));
 }
 
-int CompleteCommand::run(const QStringList &arguments, const QString &dataPath)
+int CompleteCommand::run(const QStringList &arguments, const QString &dataPath,
+                         const std::function<QString()> &userFolder)
 {
     QString error;
     const std::optional<CompleteOptions> options = CompleteOptions::parse(arguments, &error);
@@ -41,9 +42,12 @@ int CompleteCommand::run(const QStringList &arguments, const QString &dataPath)
     clock.start();
     const Cp932Table codec;
     const FileSystem files(codec);
-    const PostalLoadResult data = PostalDirectoryLoader::load(files, dataPath, {});
+    const PostalLoadResult data = PostalDirectoryLoader::load(files, dataPath, userFolder());
+    // A user's file that could not be used is said even when the shipped data serves.
+    for (const QString &message : data.messages)
+        m_console.writeError(message + u'\n');
     if (!data.directory || data.directory->entryCount() == 0) {
-        m_console.writeError(data.messages.join(u'\n') + u"\n郵便番号データが使えません\n"_s);
+        m_console.writeError(u"郵便番号データが使えません\n"_s);
         return 1;
     }
     std::atomic<bool> interrupted{false};

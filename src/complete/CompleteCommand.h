@@ -1,16 +1,21 @@
 #pragma once
 
 #include <QStringList>
+#include <functional>
 
 class Console;
 
-// velmora-complete: one list completed from the shipped postal-code data, told on standard error.
+// velmora-complete: one list completed from the postal-code data Velmora's address search uses (the
+// shipped index, and Japan Post's files in the user data folder), told on standard error.
 // Exit status 0 when the list was done (whatever its rows' statuses), 1 when the list or the data
 // could not be used or the work was interrupted, 2 for a command line that cannot be followed.
 class CompleteCommand {
 public:
     explicit CompleteCommand(Console &console) : m_console(console) {}
-    int run(const QStringList &arguments, const QString &dataPath);
+    // userFolder settles the user data folder, where Japan Post's own files may be; asked only when a
+    // list is to be done.
+    int run(const QStringList &arguments, const QString &dataPath,
+            const std::function<QString()> &userFolder);
 
 private:
     void showProgress(qint64 done, qint64 total, qint64 elapsedMs);

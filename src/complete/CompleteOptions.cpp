@@ -2,58 +2,69 @@
 
 using namespace Qt::Literals::StringLiterals;
 
+namespace {
+
+bool takesValue(const QString &name)
+{
+    return name == u"-o"_s || name == u"--output"_s || name == u"--code-column"_s ||
+           name == u"--address-column"_s || name == u"--encoding"_s;
+}
+
+// One option's value into the request; false, with error set, for a value it cannot take.
+bool setValue(ListCompletion::Request &request, const QString &name, const QString &value, QString *error)
+{
+    if (value.trimmed().isEmpty()) {
+        *error = u"%1 の値が空です"_s.arg(name);
+        return false;
+    }
+    if (name == u"-o"_s || name == u"--output"_s) {
+        request.output = value;
+    } else if (name == u"--code-column"_s) {
+        request.codeColumn = value;
+    } else if (name == u"--address-column"_s) {
+        request.addressColumns = value.split(u',', Qt::SkipEmptyParts);
+    } else {
+        const QString encoding = value.toLower().remove(u'-').remove(u'_');
+        if (encoding == u"cp932"_s || encoding == u"shiftjis"_s || encoding == u"sjis"_s) {
+            request.encoding = ListCompletion::Encoding::Cp932;
+        } else if (encoding == u"utf8"_s) {
+            request.encoding = ListCompletion::Encoding::Utf8;
+        } else {
+            *error = u"--encoding は cp932 か utf-8 です: %1"_s.arg(value);
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 std::optional<CompleteOptions> CompleteOptions::parse(const QStringList &arguments, QString *error)
 {
     CompleteOptions options;
-    auto &request = options.request;
     QStringList inputs;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
+        // "--name=value" or "--name value"; "-o value".
         QString name = arguments[i];
         std::optional<QString> value;
-        if (name.startsWith(u"--"_s) && name.contains(u'='))
-            value = name.mid(name.indexOf(u'=') + 1), name.truncate(name.indexOf(u'='));
-        const auto take = [&]() -> std::optional<QString> {
-            if (value)
-                return value;
-            if (i + 1 < arguments.size())
-                return arguments[++i];
-            *error = u"%1 には値が要ります"_s.arg(name);
-            return std::nullopt;
-        };
-        const bool takesValue = name == u"-o"_s || name == u"--output"_s || name == u"--code-column"_s ||
-                                name == u"--address-column"_s || name == u"--encoding"_s;
-        std::optional<QString> given;
-        if (takesValue && !(given = take()))
-            return std::nullopt;
-        if (takesValue && given->trimmed().isEmpty()) {
-            *error = u"%1 の値が空です"_s.arg(name);
-            return std::nullopt;
-        }
-        if (name == u"-h"_s || name == u"--help"_s) {
-            options.help = true;
-        } else if (name == u"--force"_s && !value) {
-            request.overwrite = true;
-        } else if (name == u"-o"_s || name == u"--output"_s) {
-            request.output = *given;
-        } else if (name == u"--code-column"_s) {
-            request.codeColumn = *given;
-        } else if (name == u"--address-column"_s) {
-            request.addressColumns = given->split(u',');
-        } else if (name == u"--encoding"_s) {
-            const QString encoding = given->toLower().remove(u'-').remove(u'_');
-            if (encoding == u"cp932"_s || encoding == u"shiftjis"_s || encoding == u"sjis"_s)
-                request.encoding = ListCompletion::Encoding::Cp932;
-            else if (encoding == u"utf8"_s)
-                request.encoding = ListCompletion::Encoding::Utf8;
-            else {
-                *error = u"--encoding は cp932 か utf-8 です: %1"_s.arg(*given);
+        if (const qsizetype equals = name.indexOf(u'='); name.startsWith(u"--"_s) && equals > 0)
+            value = name.mid(equals + 1), name.truncate(equals);
+        if (takesValue(name)) {
+            if (!value && i + 1 == arguments.size()) {
+                *error = u"%1 には値が要ります"_s.arg(name);
                 return std::nullopt;
             }
+            if (!setValue(options.request, name, value ? *value : arguments[++i], error))
+                return std::nullopt;
+        } else if ((name == u"-h"_s || name == u"--help"_s) && !value) {
+            options.help = true;
+        } else if (name == u"--force"_s && !value) {
+            options.request.overwrite = true;
         } else if (name.startsWith(u'-') && name.size() > 1) {
             *error = u"知らないオプションです: %1"_s.arg(arguments[i]);
             return std::nullopt;
         } else {
-            inputs.append(name);
+            inputs.append(arguments[i]);
         }
     }
     if (options.help)
@@ -62,7 +73,7 @@ std::optional<CompleteOptions> CompleteOptions::parse(const QStringList &argumen
         *error = inputs.isEmpty() ? u"入力ファイルを指定してください"_s : u"入力ファイルは 1 つだけです"_s;
         return std::nullopt;
     }
-    request.input = inputs.front();
+    options.request.input = inputs.front();
     return options;
 }
 

@@ -5,8 +5,26 @@
 #include <cstring>
 
 namespace {
+
 constexpr qsizetype kChunkBytes = 64 * 1024;
+
+// The first delimiter or line feed from p on, or end: eight bytes at a time while none of them is one.
+const char *fieldEnd(const char *p, const char *end, char delimiter)
+{
+    constexpr quint64 kOnes = 0x0101010101010101ULL, kHighs = 0x8080808080808080ULL;
+    const auto hasZeroByte = [](quint64 v) { return ((v - kOnes) & ~v & kHighs) != 0; };
+    const quint64 delimiters = kOnes * uchar(delimiter), lineFeeds = kOnes * uchar('\n');
+    for (quint64 eight; end - p >= 8; p += 8) {
+        std::memcpy(&eight, p, 8);
+        if (hasZeroByte(eight ^ delimiters) || hasZeroByte(eight ^ lineFeeds))
+            break;
+    }
+    while (p < end && *p != delimiter && *p != '\n')
+        ++p;
+    return p;
 }
+
+} // namespace
 
 QByteArray CsvRecord::value(qsizetype i) const
 {
@@ -32,15 +50,18 @@ CsvReader::CsvReader(QIODevice &device, char delimiter, qsizetype maxRecordBytes
 
 bool CsvReader::fill()
 {
-    // What is left of the buffer is the start of one record, never more than the limit.
+    // What is left of the buffer is the start of one record, never more than the limit: it moves to the
+    // front, and the buffer keeps its room rather than being allocated anew for each piece.
+    const qsizetype left = m_buffer.size() - m_start;
     if (m_start > 0) {
-        m_buffer.remove(0, m_start);
+        std::memmove(m_buffer.data(), m_buffer.constData() + m_start, size_t(left));
         m_start = 0;
     }
-    const qsizetype had = m_buffer.size();
-    m_buffer.resize(had + kChunkBytes);
-    const qint64 got = m_device.read(m_buffer.data() + had, kChunkBytes);
-    m_buffer.resize(had + std::max<qint64>(got, 0));
+    if (m_buffer.capacity() < left + kChunkBytes)
+        m_buffer.reserve(2 * (left + kChunkBytes));
+    m_buffer.resize(left + kChunkBytes);
+    const qint64 got = m_device.read(m_buffer.data() + left, kChunkBytes);
+    m_buffer.resize(left + std::max<qint64>(got, 0));
     if (got < 0) {
         m_error = Error::ReadFailed;
         return false;
@@ -83,8 +104,9 @@ CsvReader::Parse CsvReader::parse(CsvRecord &record)
     const char *p = begin;
     const char *lineEnd = nullptr; // where the record's line end starts
     while (!lineEnd) {
-        CsvRecord::Field field{p - begin, 0, p < end && *p == '"'};
-        if (field.quoted) {
+        const qsizetype fieldBegin = p - begin;
+        const bool quoted = p < end && *p == '"';
+        if (quoted) {
             for (++p;;) {
                 p = static_cast<const char *>(std::memchr(p, '"', size_t(end - p)));
                 if (!p) {
@@ -111,8 +133,7 @@ CsvReader::Parse CsvReader::parse(CsvRecord &record)
             if (p < end && *p == '\r')
                 ++p;
         } else {
-            while (p < end && *p != d && *p != '\n')
-                ++p;
+            p = fieldEnd(p, end, d);
         }
         if (p == end) {
             if (!m_atEnd)
@@ -121,8 +142,11 @@ CsvReader::Parse CsvReader::parse(CsvRecord &record)
         } else if (*p == '\n') {
             lineEnd = p > begin && p[-1] == '\r' ? p - 1 : p;
         }
-        field.size = std::min(p, lineEnd ? lineEnd : p) - begin - field.begin;
-        record.fields.append(field);
+        // Filled in place: a field built aside and copied in costs more than the whole scan of it.
+        CsvRecord::Field &field = record.fields.emplace_back();
+        field.begin = fieldBegin;
+        field.size = std::min(p, lineEnd ? lineEnd : p) - begin - fieldBegin;
+        field.quoted = quoted;
         if (!lineEnd)
             ++p; // past the delimiter
     }

@@ -21,7 +21,11 @@ constexpr qsizetype kFlushBytes = 256 * 1024;
 // at the end.
 class RowWriter {
 public:
-    RowWriter(const ListLayout &layout, const Cp932Codec &codec) : m_layout(layout), m_codec(codec) {}
+    RowWriter(const ListLayout &layout, const Cp932Codec &codec) : m_layout(layout), m_codec(codec)
+    {
+        for (const RowStatusText &text : kRowStatusTexts)
+            m_statusBytes[std::size_t(text.status)] = encode(QString::fromUtf16(text.inFile)).value();
+    }
 
     void header(const CsvRecord &record, QByteArray &out) const
     {
@@ -38,24 +42,25 @@ public:
     }
 
     // The row's status, written into out.
-    RowStatus row(const CsvRecord &record, const PostalDirectory &directory, QByteArray &out) const
+    RowStatus row(const CsvRecord &record, const PostalDirectory &directory, QByteArray &out)
     {
         if (record.size() != m_layout.fieldCount) {
             out += record.raw;
             for (qsizetype i = record.size(); i < m_layout.fieldCount; ++i)
                 out += m_layout.delimiter;
-            finish(record, RowCheck{RowStatus::ColumnCount, {}, {}, {}}, {}, out);
+            finish(record, RowCheck{RowStatus::ColumnCount, {}, {}, {}}, {}, {}, out);
             return RowStatus::ColumnCount;
         }
         const auto &columns = m_layout.columns;
-        const QString code =
-            columns.code >= 0 ? m_layout.decode(record.value(columns.code), m_codec) : QString();
-        QString address;
+        m_code.resize(0);
+        m_address.resize(0);
+        if (columns.code >= 0)
+            appendField(record, columns.code, m_code);
         for (const qsizetype column : columns.address)
-            address += m_layout.decode(record.value(column), m_codec);
-        RowCheck check = RowCheck::check(directory, code, address);
+            appendField(record, column, m_address);
+        RowCheck check = RowCheck::check(directory, m_code, m_address);
 
-        QList<QString> filled(record.size());
+        Fields filled(record.size());
         QString addedCode, addedAddress;
         if (check.fillCode) {
             const QString text = codeText(*check.fillCode);
@@ -72,11 +77,19 @@ public:
             out += record.raw;
             check = RowCheck{RowStatus::NotFound, {}, {}, u"CP932 で書けない文字があります"_s};
         }
-        finish(record, check, {addedCode, addedAddress}, out);
+        finish(record, check, addedCode, addedAddress, out);
         return check.status;
     }
 
 private:
+    using Fields = QVarLengthArray<QString, 16>;
+
+    void appendField(const CsvRecord &record, qsizetype i, QString &text) const
+    {
+        m_layout.appendText(record.fields[i].quoted ? QByteArrayView(record.value(i)) : record.rawField(i),
+                            m_codec, text);
+    }
+
     QString codeText(quint32 code) const
     {
         return m_layout.hyphenated ? PostalText::formatCode(code)
@@ -110,38 +123,39 @@ private:
     }
 
     // False when a value cannot be written in the list's encoding; nothing is written then.
-    bool writeFields(const CsvRecord &record, const QList<QString> &filled, QByteArray &out) const
+    bool writeFields(const CsvRecord &record, const Fields &filled, QByteArray &out) const
     {
         if (std::all_of(filled.begin(), filled.end(), [](const QString &s) { return s.isEmpty(); })) {
             out += record.raw;
             return true;
         }
-        QByteArray row;
+        const qsizetype start = out.size();
         for (qsizetype i = 0; i < record.size(); ++i) {
             if (i > 0)
-                row += m_layout.delimiter;
+                out += m_layout.delimiter;
             if (filled[i].isEmpty()) {
-                row += record.rawField(i);
+                out += record.rawField(i);
                 continue;
             }
             const auto bytes = encode(filled[i]);
-            if (!bytes)
+            if (!bytes) {
+                out.resize(start);
                 return false;
-            CsvText::appendField(row, *bytes, m_layout.delimiter, record.fields[i].quoted);
+            }
+            CsvText::appendField(out, *bytes, m_layout.delimiter, record.fields[i].quoted);
         }
-        out += row;
         return true;
     }
 
-    void finish(const CsvRecord &record, const RowCheck &check, const QStringList &added,
-                QByteArray &out) const
+    void finish(const CsvRecord &record, const RowCheck &check, const QString &addedCode,
+                const QString &addedAddress, QByteArray &out) const
     {
         const auto &columns = m_layout.columns;
         if (columns.code < 0)
-            appendAdded(out, added.value(0), record);
+            appendAdded(out, addedCode, record);
         if (columns.address.isEmpty())
-            appendAdded(out, added.value(1), record);
-        appendAdded(out, QString::fromUtf16(rowStatusText(check.status).inFile), record);
+            appendAdded(out, addedAddress, record);
+        appendBytes(out, m_statusBytes[std::size_t(check.status)], record);
         appendAdded(out, check.candidates, record);
         out += record.lineEnd;
     }
@@ -149,9 +163,13 @@ private:
     // A column added after the row's own: quoted when the row's last field is, or where needed.
     void appendAdded(QByteArray &out, const QString &text, const CsvRecord &record) const
     {
+        appendBytes(out, text.isEmpty() ? QByteArray() : encode(text).value_or(QByteArray()), record);
+    }
+    void appendBytes(QByteArray &out, QByteArrayView bytes, const CsvRecord &record) const
+    {
         out += m_layout.delimiter;
         const bool quote = !record.fields.isEmpty() && record.fields.back().quoted;
-        CsvText::appendField(out, encode(text).value_or(QByteArray()), m_layout.delimiter, quote);
+        CsvText::appendField(out, bytes, m_layout.delimiter, quote);
     }
 
     std::optional<QByteArray> encode(const QString &text) const
@@ -161,6 +179,10 @@ private:
 
     const ListLayout &m_layout;
     const Cp932Codec &m_codec;
+    std::array<QByteArray, kRowStatusCount> m_statusBytes;
+    // The row's code and address, kept with their room from row to row.
+    QString m_code;
+    QString m_address;
 };
 
 } // namespace
@@ -221,14 +243,15 @@ ListCompletion::Outcome ListCompletion::write(const ListLayout &layout, QFile &f
         return Outcome::Failed;
     }
     QByteArray buffer;
+    buffer.reserve(kFlushBytes + CsvReader::kMaxRecordBytes);
     if (ListLayout::skipByteOrderMark(file))
         buffer += "\xEF\xBB\xBF";
     CsvReader reader(file, layout.delimiter);
-    const RowWriter writer(layout, m_codec);
+    RowWriter writer(layout, m_codec);
     CsvRecord record;
     const auto flush = [&] {
         const bool written = save.write(buffer) == buffer.size();
-        buffer.clear();
+        buffer.resize(0); // keeps its room
         return written;
     };
     for (qint64 n = 0; reader.next(record); ++n) {

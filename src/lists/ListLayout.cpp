@@ -92,14 +92,17 @@ bool ListLayout::skipByteOrderMark(QIODevice &file)
     return true;
 }
 
-QString ListLayout::decode(QByteArrayView bytes, const Cp932Codec &codec) const
+void ListLayout::appendText(QByteArrayView bytes, const Cp932Codec &codec, QString &text) const
 {
-    if (utf8)
-        return QString::fromUtf8(bytes);
-    QString text(bytes.size(), Qt::Uninitialized);
-    const qsizetype n = codec.decodeInto(bytes, reinterpret_cast<char16_t *>(text.data()));
-    text.resize(std::max<qsizetype>(n, 0));
-    return text;
+    if (utf8) {
+        text += QString::fromUtf8(bytes);
+        return;
+    }
+    // Into the room the text already has: one list's rows need no allocation of their own.
+    const qsizetype had = text.size();
+    text.resize(had + bytes.size());
+    const qsizetype n = codec.decodeInto(bytes, reinterpret_cast<char16_t *>(text.data()) + had);
+    text.resize(had + std::max<qsizetype>(n, 0));
 }
 
 std::optional<ListLayout> ListLayout::survey(QIODevice &file, const QString &fileName,

@@ -30,6 +30,6 @@ struct ListLayout {
     static QString readerError(const CsvReader &reader);
     // Skips a UTF-8 byte-order mark at the start of the device; true when there was one.
     static bool skipByteOrderMark(QIODevice &file);
-    // The text of a field's bytes, in the list's encoding.
-    QString decode(QByteArrayView bytes, const Cp932Codec &codec) const;
+    // The text of a field's bytes, in the list's encoding, added to text.
+    void appendText(QByteArrayView bytes, const Cp932Codec &codec, QString &text) const;
 };

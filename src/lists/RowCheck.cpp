@@ -5,9 +5,9 @@
 
 namespace {
 
-QString joined(const QStringList &labels)
+QString joined(const PostalAnswers &answers)
 {
-    return labels.join(QStringLiteral(" / "));
+    return answers.labels().join(QStringLiteral(" / "));
 }
 
 RowCheck fromAddress(const PostalDirectory &directory, QStringView address)
@@ -18,10 +18,10 @@ RowCheck fromAddress(const PostalDirectory &directory, QStringView address)
         row.status = RowStatus::NotFound;
     } else if (answers.size() > 1) {
         row.status = RowStatus::Several;
-        row.candidates = joined(answers.labels);
+        row.candidates = joined(answers);
     } else {
         row.status = answers.cityCodeOnly ? RowStatus::CityCodeOnly : RowStatus::Completed;
-        row.fillCode = answers.codes.front();
+        row.fillCode = answers.entries.front().code;
     }
     return row;
 }
@@ -34,7 +34,7 @@ RowCheck fromCode(const PostalDirectory &directory, quint32 code)
         row.status = RowStatus::NotFound;
     } else if (answers.size() > 1) {
         row.status = RowStatus::Several;
-        row.candidates = joined(answers.labels);
+        row.candidates = joined(answers);
     } else {
         row.status = RowStatus::Completed;
         row.fillAddress = answers.entries.front();
@@ -56,7 +56,8 @@ RowCheck bothGiven(const PostalDirectory &directory, std::optional<quint32> code
     // An address written another way (without its prefecture, 大字 added, a Kyoto street) still
     // agrees when the search takes it to the code.
     const PostalAnswers byAddress = PostalAnswers::forAddress(directory, address);
-    if (code && byAddress.codes.contains(*code)) {
+    if (code && std::any_of(byAddress.entries.begin(), byAddress.entries.end(),
+                            [&](const PostalEntry &e) { return e.code == *code; })) {
         row.status = RowStatus::Matches;
         return row;
     }
@@ -65,7 +66,7 @@ RowCheck bothGiven(const PostalDirectory &directory, std::optional<quint32> code
         return row;
     }
     row.status = RowStatus::Mismatch;
-    row.candidates = joined(byAddress.size() > 0 ? byAddress.labels : byCode.labels);
+    row.candidates = joined(byAddress.size() > 0 ? byAddress : byCode);
     return row;
 }
 

@@ -58,6 +58,7 @@ private slots:
     void lists();
     void badInput_data();
     void badInput();
+    void cancel();
     void program();
 };
 
@@ -139,7 +140,8 @@ void ListsTest::badInput_data()
         << Form::Cp932 << QString() << u"郵便番号,住所\n\"1\"2,x\n"_s << u"2 行目: 引用符で囲んだ"_s;
     QTest::newRow("NUL") << Form::Bytes << u"--code-column 1"_s << u"a,b\n1,\0\n"_s << u"2 行目: NUL"_s;
     QTest::newRow("neither CP932 nor UTF-8")
-        << Form::Bytes << u"--code-column 1"_s << u"a,b\n,\xE3\x81\x82\n,\x82\xA0\n"_s << u"3 行目: 文字コード"_s;
+        << Form::Bytes << u"--code-column 1"_s << u"a,b\n,\xE3\x81\x82\n,\x82\xA0\n"_s
+        << u"3 行目: 文字コード"_s;
     QTest::newRow("UTF-8 asked of CP932")
         << Form::Cp932 << u"--encoding utf-8"_s << u"郵便番号\n東京\n"_s << u"1 行目: UTF-8"_s;
     QTest::newRow("no header, no columns given")
@@ -179,6 +181,21 @@ void ListsTest::badInput()
     QCOMPARE(readFile(folder.filePath(u"一覧.csv.old"_s)), "old");
 }
 
+void ListsTest::cancel()
+{
+    // Stopped while writing, a list leaves neither its output nor a temporary file behind.
+    const QTemporaryDir folder;
+    writeFile(folder.filePath(u"l.csv"_s), "\xE3\x80\x92,x\n" + QByteArray("1000001,\n").repeated(20000));
+    std::atomic<bool> stop{false};
+    ListCompletion::Request request;
+    request.input = folder.filePath(u"l.csv"_s);
+    const auto report = ListCompletion(*m_data.directory, m_codec)
+                            .run(
+                                request, [&](qint64 done, qint64 total) { stop = done > total / 2; }, &stop);
+    QCOMPARE(report.outcome, ListCompletion::Outcome::Cancelled);
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{u"l.csv"_s});
+}
+
 void ListsTest::program()
 {
     const QTemporaryDir folder;
@@ -186,6 +203,10 @@ void ListsTest::program()
               bytesOf(u"郵便番号,住所\r\n,東京都千代田区千代田1-1\r\n"_s, Form::Cp932));
     QProcess run;
     run.setWorkingDirectory(folder.path());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"XDG_CONFIG_HOME"_s,
+                       folder.path()); // the user data folder, with none of Japan Post's files
+    run.setProcessEnvironment(environment);
     for (const auto &[arguments, status, said] : {
              std::tuple{QStringList{u"list.csv"_s}, 0, u"完了: 1 行（補完 1）"_s},
              std::tuple{QStringList{u"list.csv"_s}, 1, u"--force"_s},
