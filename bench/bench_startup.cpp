@@ -280,6 +280,7 @@ private:
             }
             break;
         case Run::Idle:
+        case Run::F5:
             break;
         }
         // Left alone for 2 s: when did the window last change?

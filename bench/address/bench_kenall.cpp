@@ -204,7 +204,7 @@ int realCase(const Options &options)
 
 int realFiles(const Options &options)
 {
-    std::printf("%-20s %-14s  %-14s  %s\n", "case", "memory", "best CPU time", "what it gave");
+    std::printf("%-20s %-15s  %-14s  %s\n", "case", "peak memory", "best CPU time", "what it gave");
     std::fflush(stdout);
     for (const char *name :
          {"unzip KEN_ALL", "KEN_ALL sink", "ken_all.zip sink", "utf_ken_all sink", "JIGYOSYO sink"}) {
