@@ -73,7 +73,7 @@ int Startup::run(const QString &argumentText)
     PostalCompleterFactory completers(
         chooser,
         [&window](const QString &text) {
-            // Said at the first address search, in whichever mode the window serves.
+            // Said once the data has loaded, in whichever mode the window serves.
             if (window)
                 window->showWarning(text);
         },
