@@ -444,7 +444,7 @@ private slots:
         const PostalLoadResult loaded =
             PostalDirectoryLoader::load(m_files, QStringLiteral(VELMORA_POSTAL_DATA), folder.path());
         QVERIFY(QFile::resize(cache, 0));
-        QCOMPARE(AddressMatcher::match(*loaded.directory, u"北海道美唄町上美唄町南"_s).size(), 1);
+        QCOMPARE(AddressMatcher::match(*loaded.directory, u"北海道美唄町上美唄町南"_s).entries.size(), 1);
     }
 
     void userFilesAndTheirRefusalReportedOnce_data()
