@@ -486,8 +486,9 @@ void MainWindow::addressDataReady()
     if (!m_searchPending)
         return;
     // A dialog open meanwhile (the F8 box, a message) is the user's business first: the search would
-    // open its chooser on top of it or change the grid behind it.
-    if (QApplication::activeModalWidget()) {
+    // open its chooser on top of it or change the grid behind it. A request's own window is modal too,
+    // and no such dialog.
+    if (const QWidget *modal = QApplication::activeModalWidget(); modal && modal != this) {
         QTimer::singleShot(200, this, [this] { addressDataReady(); });
         return;
     }

@@ -275,6 +275,22 @@ private slots:
         QCOMPARE(statusBar->toolTip(), u"郵便番号データ 2026-05-29"_s);
     }
 
+    void addressSearchWaitingForTheDataInARequest()
+    {
+        m_rig->completers.ready = false;
+        m_rig->completers.answer = [](AddressRecord &record) { record.address = u"東京都千代田区千代田"_s; };
+        QVERIFY(open(false));
+        const auto served = serve(u"VelmoraA\t100-0001\t\t会社\t\t"_s, [&] {
+            press(Qt::Key_F4);
+            m_rig->completers.ready = true;
+            m_rig->completers.onReady();
+            // The request's own window, modal as it is, is no dialog for the search to wait for.
+            QTRY_COMPARE(m_window->record().address, u"東京都千代田区千代田"_s);
+            press(Qt::Key_F9);
+        });
+        QCOMPARE(served.value_or(QString()), u"VelmoraA\t100-0001\t東京都千代田区千代田\t会社\t\t0"_s);
+    }
+
     void mapKeysShowTheirQuery_data()
     {
         QTest::addColumn<int>("key");
