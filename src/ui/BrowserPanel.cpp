@@ -39,7 +39,7 @@ constexpr int StartWaitSteps = 50;
 // With no page asked for, the engine comes up once the user has left the window alone this long: late
 // enough that it does not stall the keys of someone who starts typing at once, early enough that it is
 // up by the time someone who looks at the empty window first asks for a map.
-constexpr int IdleStartMs = 700;
+constexpr int IdleStartMs = 400;
 // How long a script that neither ends nor opens a prompt box may keep the setter waiting.
 constexpr int ScriptWaitLimitMs = 30000;
 
