@@ -2,6 +2,7 @@
 
 #include "address/PostalDirectory.h"
 #include "address/PostalKey.h"
+#include "address/Prefectures.h"
 
 #include <QHash>
 #include <algorithm>
@@ -135,8 +136,8 @@ bool PostalIndexWriter::addFrom(const PostalDirectory &directory, bool businesse
     for (qsizetype i = 0; i < directory.entryCount(); ++i) {
         const PostalEntry e = directory.entryAt(i);
         if (e.isBusiness == businesses)
-            all = add(PostalRecordView{e.code, PostalDirectory::prefectureNumber(e.prefecture), e.city,
-                                       e.town, e.street, e.note, e.business, e.kana, e.isBusiness}) &&
+            all = add(PostalRecordView{e.code, Prefectures::number(e.prefecture), e.city, e.town, e.street,
+                                       e.note, e.business, e.kana, e.isBusiness}) &&
                   all;
     }
     return all;
@@ -171,9 +172,7 @@ QByteArray PostalIndexWriter::finish() const
         cities[i] = F::City{m_cities[i].name, quint8(m_cities[i].prefecture), {}};
 
     auto text = [&](quint32 offset) { return QStringView(m_strings.data() + offset + 1, m_strings[offset]); };
-    auto prefectureOf = [&](const F::Record &r) {
-        return PostalDirectory::prefectureName(cities[r.city].prefecture);
-    };
+    auto prefectureOf = [&](const F::Record &r) { return Prefectures::name(cities[r.city].prefecture); };
     auto keyOf = [&](F::KeyKind kind, const F::Record &r) {
         return PostalKey::make(kind, prefectureOf(r), text(cities[r.city].name), text(r.town));
     };
@@ -188,8 +187,8 @@ QByteArray PostalIndexWriter::finish() const
     };
     std::vector<std::array<quint32, 3>> cityState(cities.size()); // per KeyKind
     for (std::size_t c = 0; c < cities.size(); ++c) {
-        const quint32 prefecture = PostalKey::hashOn(
-            PostalKey::kHashBasis, folded(PostalDirectory::prefectureName(cities[c].prefecture)));
+        const quint32 prefecture =
+            PostalKey::hashOn(PostalKey::kHashBasis, folded(Prefectures::name(cities[c].prefecture)));
         const PostalKey::Text city = folded(text(cities[c].name));
         cityState[c] = {PostalKey::hashOn(prefecture, city), PostalKey::hashOn(PostalKey::kHashBasis, city),
                         prefecture};

@@ -1,6 +1,6 @@
 #include "app/Startup.h"
 
-#include "address/PostalCompleterFactory.h"
+#include "address/BackgroundPostalLoader.h"
 #include "core/Cp932Table.h"
 #include "core/FileSystem.h"
 #include "core/ProgramIdentity.h"
@@ -70,14 +70,14 @@ int Startup::run(const QString &argumentText)
 
     CandidateDialog chooser;
     QPointer<MainWindow> window;
-    PostalCompleterFactory completers(
+    BackgroundPostalLoader completers(
         chooser,
         [&window](const QString &text) {
             // Said once the data has loaded, in whichever mode the window serves.
             if (window)
                 window->showWarning(text);
         },
-        files, PostalCompleterFactory::defaultDataPath(), userDataFolder);
+        files, BackgroundPostalLoader::defaultDataPath(), userDataFolder);
 
     // The window goes before the services it uses, and its web view before the web profile and the
     // application object.
