@@ -3,6 +3,7 @@
 #include "address/BackgroundPostalLoader.h"
 #include "core/Cp932Table.h"
 #include "core/FileSystem.h"
+#include "core/MessageSink.h"
 #include "core/ProgramIdentity.h"
 #include "core/RequestFile.h"
 #include "core/RequestLock.h"
@@ -24,6 +25,32 @@
 #include <QUrl>
 
 using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// The help page is installed beside the executable.
+QString installedHelpBase()
+{
+    return QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + u'/').toString(QUrl::FullyEncoded);
+}
+
+// Unless the answer is written, the request file keeps its content whole and the caller sees no answer.
+void writeAnswer(const FileSystem &files, MessageSink &messages, const QString &path,
+                 const QByteArray &requestBytes, const QString &answer)
+{
+    switch (RequestFile::writeAnswer(files, path, requestBytes, answer)) {
+    case RequestFile::Outcome::Written:
+        break;
+    case RequestFile::Outcome::FileChanged:
+        messages.show(u"依頼ファイルが表示中に変更されたため、回答を書き込みませんでした\r"_s + path);
+        break;
+    case RequestFile::Outcome::WriteFailed:
+        messages.show(u"依頼ファイルに回答を書き込めませんでした\r"_s + path);
+        break;
+    }
+}
+
+} // namespace
 
 int Startup::run(const QString &argumentText)
 {
@@ -62,11 +89,8 @@ int Startup::run(const QString &argumentText)
     SettingsDocument settings(files, &messages);
     settings.read(userDataFolder + u"User.xml"_s);
 
-    // The help page is installed beside the executable.
-    const QString helpBase =
-        QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + u'/').toString(QUrl::FullyEncoded);
     const ShellActions shell({&messages, &launcher, &shortcuts, &folders, &files}, program, userDataFolder,
-                             helpBase);
+                             installedHelpBase());
 
     CandidateDialog chooser;
     QPointer<MainWindow> window;
@@ -90,22 +114,8 @@ int Startup::run(const QString &argumentText)
         restoreCursor();
         return QApplication::exec();
     }
-    const std::optional<QString> answer = mainWindow->serveRequest(*request);
-    // Unless the answer is written, the request file keeps its content whole and the caller sees no
-    // answer.
-    if (answer) {
-        switch (RequestFile::writeAnswer(files, argumentText, requestBytes, *answer)) {
-        case RequestFile::Outcome::Written:
-            break;
-        case RequestFile::Outcome::FileChanged:
-            messages.show(u"依頼ファイルが表示中に変更されたため、回答を書き込みませんでした\r"_s +
-                          argumentText);
-            break;
-        case RequestFile::Outcome::WriteFailed:
-            messages.show(u"依頼ファイルに回答を書き込めませんでした\r"_s + argumentText);
-            break;
-        }
-    }
+    if (const std::optional<QString> answer = mainWindow->serveRequest(*request))
+        writeAnswer(files, messages, argumentText, requestBytes, *answer);
     mainWindow->shutDown();
     return 0;
 }
