@@ -50,6 +50,16 @@ void writeAnswer(const FileSystem &files, MessageSink &messages, const QString &
     }
 }
 
+// Held until the lock goes; false, having said so, when another window serves the same request.
+bool lockRequest(std::optional<RequestLock> &lock, const SpecialFolders &folders, const QString &path,
+                 MessageSink &messages)
+{
+    lock.emplace(folders.path(SpecialFolder::Runtime), path);
+    if (!lock->isHeld())
+        messages.show(u"この依頼ファイルは別の画面で処理中です\r"_s + path);
+    return lock->isHeld();
+}
+
 } // namespace
 
 int Startup::run(const QString &argumentText)
@@ -74,13 +84,8 @@ int Startup::run(const QString &argumentText)
     QByteArray requestBytes;
     const std::optional<QString> request = RequestFile::read(files, argumentText, &requestBytes);
     std::optional<RequestLock> requestLock;
-    if (request) {
-        requestLock.emplace(folders.path(SpecialFolder::Runtime), argumentText);
-        if (!requestLock->isHeld()) {
-            messages.show(u"この依頼ファイルは別の画面で処理中です\r"_s + argumentText);
-            return 0;
-        }
-    }
+    if (request && !lockRequest(requestLock, folders, argumentText, messages))
+        return 0;
 
     SystemProgramPathRecord().remember(program.name(), program.linkedPath());
     const QString userDataFolder = UserDataFolder::resolve(
