@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 #include <zip.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -479,6 +480,16 @@ private slots:
             << QStringList{"104-0061 東京都中央区銀座", shippedBusiness}
             << QStringList{refused.arg("utf_ken_all.zip"), refused.arg("ken_all.zip"),
                            refused.arg("jigyosyo.zip")};
+        // The entry's size as the archive declares it (in its local header and its central directory
+        // alike), one byte short of what it holds.
+        QByteArray shortened = towns;
+        const qsizetype central = shortened.indexOf("PK\x01\x02");
+        for (const qsizetype at : {qsizetype(22), central + 24})
+            qToLittleEndian(qFromLittleEndian<quint32>(shortened.constData() + at) - 1,
+                            shortened.data() + at);
+        newRow("zip declaring a size it does not hold")
+            << Files{{"ken_all.zip", shortened}} << QStringList{"104-0061 東京都中央区銀座", shippedBusiness}
+            << QStringList{refused.arg("ken_all.zip")};
         // One more town, or city, than the index holds: no file of Japan Post's, and not the end of
         // the program.
         const QByteArray town = cp932(ken("0600000", "町", "ﾏﾁ", u"市#"_s));
