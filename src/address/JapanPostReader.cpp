@@ -1,7 +1,7 @@
 #include "address/JapanPostReader.h"
 
-#include "address/PostalDirectory.h"
 #include "address/PostalText.h"
+#include "address/Prefectures.h"
 #include "core/Cp932Codec.h"
 
 #include <QStringDecoder>
@@ -15,8 +15,7 @@
 
 namespace {
 
-constexpr int kPrefectureCount = 47;
-constexpr quint64 kWholeCountry = ((quint64(1) << kPrefectureCount) - 1) << 1;
+constexpr quint64 kWholeCountry = ((quint64(1) << Prefectures::kCount) - 1) << 1;
 
 // Splits one CSV line, in place: a quoted field that holds doubled quotes is rewritten with single
 // ones. The number of fields, or -1 for a quote that is not closed, or for more fields than fit.
@@ -127,7 +126,7 @@ public:
     int number(QStringView name)
     {
         if (name != m_lastName) {
-            m_lastNumber = PostalDirectory::prefectureNumber(name);
+            m_lastNumber = Prefectures::number(name);
             m_lastName = name.toString();
         }
         return m_lastNumber;

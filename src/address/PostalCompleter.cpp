@@ -8,16 +8,12 @@ PostalCompleter::PostalCompleter(std::function<const PostalLoadResult &()> data,
 {
 }
 
-CompletionNote PostalCompleter::complete(AddressRecord &record, CompletionMode mode)
+CompletionNote PostalCompleter::complete(AddressRecord &record, CompletionMode)
 {
     const PostalLoadResult &loaded = m_data();
-    if (!loaded.directory) {
-        record.address.clear();
-        return CompletionNote::None;
-    }
     if (!PostalText::isBlankCode(record.postalCode)) {
         if (const auto code = PostalText::parseCode(record.postalCode))
-            fromCode(*loaded.directory, *code, record, mode);
+            fromCode(*loaded.directory, *code, record);
         else
             record.address.clear();
         return CompletionNote::None;
@@ -26,19 +22,18 @@ CompletionNote PostalCompleter::complete(AddressRecord &record, CompletionMode m
         record.address.clear();
         return CompletionNote::None;
     }
-    return fromAddress(*loaded.directory, record, mode);
+    return fromAddress(*loaded.directory, record);
 }
 
-int PostalCompleter::pick(const QStringList &candidates, CompletionMode mode)
+int PostalCompleter::pick(const QStringList &candidates)
 {
-    if (candidates.size() == 1 || mode != CompletionMode::AskUser)
+    if (candidates.size() == 1)
         return 0;
     const int chosen = m_chooser.choose(candidates);
     return chosen >= 0 && chosen < candidates.size() ? chosen : -1;
 }
 
-void PostalCompleter::fromCode(const PostalDirectory &directory, quint32 code, AddressRecord &record,
-                               CompletionMode mode)
+void PostalCompleter::fromCode(const PostalDirectory &directory, quint32 code, AddressRecord &record)
 {
     const PostalAnswers answers = PostalAnswers::forCode(directory, code);
     if (answers.size() == 0) {
@@ -49,7 +44,7 @@ void PostalCompleter::fromCode(const PostalDirectory &directory, quint32 code, A
     qsizetype chosen = answers.agreeingWith(record.address);
     const bool keepTyped = chosen >= 0;
     if (chosen < 0)
-        chosen = pick(answers.labels(), mode);
+        chosen = pick(answers.labels());
     if (chosen < 0) {
         record.address.clear();
         return;
@@ -61,11 +56,10 @@ void PostalCompleter::fromCode(const PostalDirectory &directory, quint32 code, A
         record.company = answers.entries[chosen].business.toString();
 }
 
-CompletionNote PostalCompleter::fromAddress(const PostalDirectory &directory, AddressRecord &record,
-                                            CompletionMode mode)
+CompletionNote PostalCompleter::fromAddress(const PostalDirectory &directory, AddressRecord &record)
 {
     const PostalAnswers answers = PostalAnswers::forAddress(directory, record.address);
-    const int chosen = answers.size() == 0 ? -1 : pick(answers.labels(), mode);
+    const int chosen = answers.size() == 0 ? -1 : pick(answers.labels());
     if (chosen < 0) {
         record.address.clear();
         return CompletionNote::None;

@@ -13,8 +13,8 @@
 // - No postal code but an address: the code is filled from the town, and the chome, block, building
 //   floor or Kyoto street the address gives (AddressMatcher); the address stays as typed. Where that
 //   is only the city's code for towns not listed, CompletionNote::CityCodeOnly says so.
-// - Several answers: CompletionMode::AskUser lets the chooser ask, showing Japan Post's note of each
-//   town, or for a code its towns with their readings; otherwise the first is taken.
+// - Several answers: the chooser asks, showing Japan Post's note of each town, or for a code its towns
+//   with their readings.
 // - Nothing found, a code that is not seven digits, or the chooser cancelled: the address is emptied
 //   and nothing else changes, which the window takes as "not found" and leaves its grid untouched.
 class PostalCompleter : public AddressCompleter {
@@ -25,10 +25,10 @@ public:
     CompletionNote complete(AddressRecord &record, CompletionMode mode) override;
 
 private:
-    void fromCode(const PostalDirectory &directory, quint32 code, AddressRecord &record, CompletionMode mode);
-    CompletionNote fromAddress(const PostalDirectory &directory, AddressRecord &record, CompletionMode mode);
+    void fromCode(const PostalDirectory &directory, quint32 code, AddressRecord &record);
+    CompletionNote fromAddress(const PostalDirectory &directory, AddressRecord &record);
     // Index of the chosen candidate, -1 when cancelled.
-    int pick(const QStringList &candidates, CompletionMode mode);
+    int pick(const QStringList &candidates);
 
     std::function<const PostalLoadResult &()> m_data;
     CandidateChooser &m_chooser;

@@ -1,39 +1,6 @@
 #pragma once
 
-#include "address/CandidateChooser.h"
-#include "core/AddressCompleter.h"
+#include "address/BackgroundPostalLoader.h"
 
-#include <QString>
-#include <functional>
-#include <memory>
-
-class FileSystem;
-
-// Makes the postal-code completers. The directory loads on a background thread from the first
-// completer on, so the window opens at once; whenReady() hears of it on the factory's own thread.
-class PostalCompleterFactory : public AddressCompleterFactory {
-public:
-    // status receives, once per factory, a text for each file that could not be used: on the factory's
-    // thread as soon as the data has loaded, or at the first completion if that comes first (records
-    // are completed on the factory's thread). userFolder may hold Japan Post's own files. files must
-    // outlive the factory and every completer it made.
-    PostalCompleterFactory(CandidateChooser &chooser, std::function<void(const QString &)> status,
-                           const FileSystem &files, QString shippedDataPath, QString userFolder);
-    ~PostalCompleterFactory() override;
-
-    std::unique_ptr<AddressCompleter> createCompleter() override;
-    bool isReady() const override;
-    // Starts the loading too, if no completer has yet.
-    void whenReady(QObject *context, std::function<void()> ready) override;
-    // The date the loaded index records: the shipped data's, or that of the user's towns file.
-    QString dataDate() const override;
-
-    // data/postal.idx beside the executable, where the build and the installation put it.
-    static QString defaultDataPath();
-
-private:
-    struct Shared;
-
-    CandidateChooser &m_chooser;
-    std::shared_ptr<Shared> m_shared;
-};
+// The loader's former name, until every caller has moved to the new one.
+using PostalCompleterFactory = BackgroundPostalLoader;

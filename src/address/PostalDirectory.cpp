@@ -1,6 +1,7 @@
 #include "address/PostalDirectory.h"
 
 #include "address/PostalKey.h"
+#include "address/Prefectures.h"
 #include "core/MappedFile.h"
 
 #include <algorithm>
@@ -10,14 +11,6 @@ namespace F = PostalIndexFormat;
 
 namespace {
 
-constexpr std::array<QStringView, 48> kPrefectures = {
-    u"",       u"北海道", u"青森県", u"岩手県", u"宮城県", u"秋田県", u"山形県",   u"福島県",
-    u"茨城県", u"栃木県", u"群馬県", u"埼玉県", u"千葉県", u"東京都", u"神奈川県", u"新潟県",
-    u"富山県", u"石川県", u"福井県", u"山梨県", u"長野県", u"岐阜県", u"静岡県",   u"愛知県",
-    u"三重県", u"滋賀県", u"京都府", u"大阪府", u"兵庫県", u"奈良県", u"和歌山県", u"鳥取県",
-    u"島根県", u"岡山県", u"広島県", u"山口県", u"徳島県", u"香川県", u"愛媛県",   u"高知県",
-    u"福岡県", u"佐賀県", u"長崎県", u"熊本県", u"大分県", u"宮崎県", u"鹿児島県", u"沖縄県"};
-
 // What an empty directory searches: no block holds a record.
 constexpr std::array<quint32, 1001> kNoBlocks{};
 
@@ -26,19 +19,6 @@ constexpr std::array<quint32, 1001> kNoBlocks{};
 PostalDirectory::PostalDirectory() : m_blocks(kNoBlocks.data()) {}
 
 PostalDirectory::~PostalDirectory() = default;
-
-QStringView PostalDirectory::prefectureName(int number)
-{
-    return number >= 1 && number <= 47 ? kPrefectures[std::size_t(number)] : QStringView();
-}
-
-int PostalDirectory::prefectureNumber(QStringView name)
-{
-    for (int i = 1; i <= 47; ++i)
-        if (kPrefectures[std::size_t(i)] == name)
-            return i;
-    return 0;
-}
 
 std::unique_ptr<PostalDirectory> PostalDirectory::open(std::unique_ptr<MappedFile> file, QString *error)
 {
@@ -161,7 +141,7 @@ PostalEntry PostalDirectory::entryAt(qsizetype index) const
         r.extra > 0 && r.extra <= quint64(m_extraCount) ? m_extras[r.extra - 1] : kNoExtra;
     PostalEntry e;
     e.code = r.code;
-    e.prefecture = prefectureName(c->prefecture);
+    e.prefecture = Prefectures::name(c->prefecture);
     e.city = text(c->name);
     e.town = text(r.town);
     e.street = text(extra.street);
@@ -194,7 +174,7 @@ bool PostalDirectory::keyEquals(F::KeyKind kind, quint32 record, const char16_t 
     const F::Record &r = m_records[record];
     const F::City *c = city(r.city);
     const PostalKey::Text key =
-        PostalKey::make(kind, prefectureName(c->prefecture), text(c->name), text(r.town));
+        PostalKey::make(kind, Prefectures::name(c->prefecture), text(c->name), text(r.town));
     return key.size() == length && std::equal(key.begin(), key.end(), folded);
 }
 

@@ -2,6 +2,7 @@
 
 #include "address/PostalEntry.h"
 #include "address/PostalIndexFormat.h"
+#include "address/Prefectures.h"
 
 #include <QByteArray>
 #include <QString>
@@ -48,9 +49,8 @@ public:
     // what it finds.
     Entries findLongestKey(QStringView folded, qsizetype *keyLength) const;
 
-    static QStringView prefectureName(int number);
-    // 1 to 47, or 0 for a name that is not a prefecture.
-    static int prefectureNumber(QStringView name);
+    // Prefectures::name, for callers that know only the directory.
+    static QStringView prefectureName(int number) { return Prefectures::name(number); }
 
 private:
     bool attach(QByteArrayView bytes, QString *error);

@@ -110,6 +110,71 @@ std::optional<QDate> addFirstUsable(const QList<Present> &present, PostalIndexWr
     return usedDate;
 }
 
+// The shipped directory, or an empty one and a message saying why it cannot serve. A file that cannot
+// be mapped is missing or unreadable; one that maps but is refused is damaged.
+std::shared_ptr<const PostalDirectory> openShipped(const QString &path, QStringList &messages)
+{
+    std::unique_ptr<MappedFile> file = MappedFile::open(path, PostalDirectoryLoader::kMaxFileBytes);
+    const bool readable = file != nullptr;
+    if (std::shared_ptr<const PostalDirectory> shipped = PostalDirectory::open(std::move(file)))
+        return shipped;
+    const QString name = QFileInfo(path).fileName();
+    messages.append(readable ? QStringLiteral("郵便番号データ %1 が壊れています").arg(name)
+                             : QStringLiteral("郵便番号データ %1 を読み込めません").arg(name));
+    return std::make_shared<PostalDirectory>();
+}
+
+// Japan Post's files of towns, or of businesses, as the user's folder may hold them.
+QList<Candidate> townFiles(const Cp932Codec &codec)
+{
+    return asZipOrPlain(
+               QStringLiteral("utf_ken_all.zip"), QStringLiteral("utf_ken_all.csv"),
+               [](const QByteArray &b, const Sink &s) { return JapanPostReader::readKenAllUtf8(b, s); }) +
+           asZipOrPlain(QStringLiteral("ken_all.zip"), QStringLiteral("KEN_ALL.CSV"),
+                        [&codec](const QByteArray &b, const Sink &s) {
+                            return JapanPostReader::readKenAllCp932(b, codec, s);
+                        });
+}
+QList<Candidate> businessFiles(const Cp932Codec &codec)
+{
+    return asZipOrPlain(
+        QStringLiteral("jigyosyo.zip"), QStringLiteral("JIGYOSYO.CSV"),
+        [&codec](const QByteArray &b, const Sink &s) { return JapanPostReader::readJigyosyo(b, codec, s); });
+}
+
+// The cache when it was made from these sources. Read, not mapped: another program may cut the file
+// short or rewrite it in place while this one runs, and a mapped page that is gone kills the program
+// at its next touch.
+std::unique_ptr<PostalDirectory> openCache(const FileSystem &files, const QString &path,
+                                           const QByteArray &sources)
+{
+    if (const auto bytes = files.readAll(path, PostalDirectoryLoader::kMaxFileBytes))
+        if (auto cached = PostalDirectory::open(*bytes); cached && cached->sources() == sources)
+            return cached;
+    return nullptr;
+}
+
+// The index of the first usable file of each kind, or the shipped data's towns or businesses where
+// the user gave none usable; messages gets a text for each file refused.
+QByteArray buildIndex(const PostalDirectory &shipped, const QList<Present> &towns,
+                      const QList<Present> &businesses, const QByteArray &sources, QStringList &messages)
+{
+    PostalIndexWriter writer(sources);
+    // Japan Post's towns and businesses together run to about 147,000 records.
+    writer.reserve(160000);
+    const bool haveShipped = shipped.entryCount() > 0;
+    // The data's date is that of the towns' file, which Japan Post renews each month.
+    if (const auto date = addFirstUsable(towns, writer, haveShipped, messages))
+        writer.setDate(date->toString(Qt::ISODate));
+    else {
+        writer.addFrom(shipped, false);
+        writer.setDate(shipped.date());
+    }
+    if (!addFirstUsable(businesses, writer, haveShipped, messages))
+        writer.addFrom(shipped, true);
+    return writer.finish();
+}
+
 } // namespace
 
 QString PostalDirectoryLoader::cacheFileName()
@@ -120,43 +185,14 @@ QString PostalDirectoryLoader::cacheFileName()
 PostalLoadResult PostalDirectoryLoader::load(const FileSystem &files, const QString &shippedPath,
                                              const QString &userFolder)
 {
-    PostalLoadResult result = loadDirectory(files, shippedPath, userFolder);
-    result.dataDate = result.directory->date();
-    return result;
-}
-
-PostalLoadResult PostalDirectoryLoader::loadDirectory(const FileSystem &files, const QString &shippedPath,
-                                                      const QString &userFolder)
-{
     PostalLoadResult result;
-    // A file that cannot be mapped is missing or unreadable; one that maps but is refused is damaged.
-    std::unique_ptr<MappedFile> shippedFile = MappedFile::open(shippedPath, kMaxFileBytes);
-    const bool readable = shippedFile != nullptr;
-    std::shared_ptr<const PostalDirectory> shipped = PostalDirectory::open(std::move(shippedFile));
-    if (!shipped) {
-        const QString shippedName = QFileInfo(shippedPath).fileName();
-        result.messages.append(readable
-                                   ? QStringLiteral("郵便番号データ %1 が壊れています").arg(shippedName)
-                                   : QStringLiteral("郵便番号データ %1 を読み込めません").arg(shippedName));
-        shipped = std::make_shared<PostalDirectory>();
-    }
+    const std::shared_ptr<const PostalDirectory> shipped = openShipped(shippedPath, result.messages);
     result.directory = shipped;
     if (userFolder.isEmpty())
         return result;
-
-    const Cp932Codec &codec = files.codec();
-    const QList<Candidate> towns =
-        asZipOrPlain(
-            QStringLiteral("utf_ken_all.zip"), QStringLiteral("utf_ken_all.csv"),
-            [](const QByteArray &b, const Sink &s) { return JapanPostReader::readKenAllUtf8(b, s); }) +
-        asZipOrPlain(QStringLiteral("ken_all.zip"), QStringLiteral("KEN_ALL.CSV"),
-                     [&codec](const QByteArray &b, const Sink &s) {
-                         return JapanPostReader::readKenAllCp932(b, codec, s);
-                     });
-    const QList<Candidate> businesses = asZipOrPlain(
-        QStringLiteral("jigyosyo.zip"), QStringLiteral("JIGYOSYO.CSV"),
-        [&codec](const QByteArray &b, const Sink &s) { return JapanPostReader::readJigyosyo(b, codec, s); });
     const QStringList folderFiles = QDir(userFolder).entryList(QDir::Files);
+    const QList<Candidate> towns = townFiles(files.codec());
+    const QList<Candidate> businesses = businessFiles(files.codec());
     const QList<Present> userTowns = presentFiles(files, userFolder, folderFiles, towns);
     const QList<Present> userBusinesses = presentFiles(files, userFolder, folderFiles, businesses);
     if (userTowns.isEmpty() && userBusinesses.isEmpty())
@@ -165,34 +201,16 @@ PostalLoadResult PostalDirectoryLoader::loadDirectory(const FileSystem &files, c
     const quint64 shippedChecksum = shipped->entryCount() > 0 ? shipped->checksum() : 0;
     const QByteArray sources = describeSources(userTowns + userBusinesses, shippedChecksum);
     const QString cachePath = QDir(userFolder).filePath(cacheFileName());
-    // Read, not mapped: another program may cut the file short or rewrite it in place while this one
-    // runs, and a mapped page that is gone kills the program at its next touch.
-    if (const auto bytes = files.readAll(cachePath, kMaxFileBytes)) {
-        if (auto cached = PostalDirectory::open(*bytes); cached && cached->sources() == sources) {
-            result.directory = std::move(cached);
-            return result;
-        }
+    if (auto cached = openCache(files, cachePath, sources)) {
+        result.directory = std::move(cached);
+        return result;
     }
-
-    PostalIndexWriter writer(sources);
-    // Japan Post's towns and businesses together run to about 147,000 records.
-    writer.reserve(160000);
-    QStringList messages;
-    const bool haveShipped = shipped->entryCount() > 0;
-    // The data's date is that of the towns' file, which Japan Post renews each month.
-    if (const auto date = addFirstUsable(userTowns, writer, haveShipped, messages))
-        writer.setDate(date->toString(Qt::ISODate));
-    else {
-        writer.addFrom(*shipped, false);
-        writer.setDate(shipped->date());
-    }
-    if (!addFirstUsable(userBusinesses, writer, haveShipped, messages))
-        writer.addFrom(*shipped, true);
-    result.messages += messages;
-    const QByteArray index = writer.finish();
+    QStringList refused;
+    const QByteArray index = buildIndex(*shipped, userTowns, userBusinesses, sources, refused);
+    result.messages += refused;
     // A refused file is reported at every start until the user mends it, so only a clean build is
     // cached; failing to write the cache costs the next start time, nothing else.
-    if (messages.isEmpty())
+    if (refused.isEmpty())
         files.writeAtomic(cachePath, index);
     if (auto built = PostalDirectory::open(index))
         result.directory = std::move(built);

@@ -21,8 +21,4 @@ public:
     // Never fails: at worst the directory is empty and the messages say why.
     static PostalLoadResult load(const FileSystem &files, const QString &shippedPath,
                                  const QString &userFolder);
-
-private:
-    static PostalLoadResult loadDirectory(const FileSystem &files, const QString &shippedPath,
-                                          const QString &userFolder);
 };

@@ -2,6 +2,8 @@
 
 #include "address/PostalDirectory.h"
 #include "address/PostalKey.h"
+#include "address/PostalKeyTable.h"
+#include "address/Prefectures.h"
 
 #include <QHash>
 #include <algorithm>
@@ -20,6 +22,18 @@ quint32 hashText(QStringView text)
 std::size_t alignUp(std::size_t n)
 {
     return (n + F::kAlignment - 1) & ~(F::kAlignment - 1);
+}
+
+// The first record of each leading three digits, and one past the last record.
+std::vector<quint32> blockStarts(const std::vector<F::Record> &records)
+{
+    std::vector<quint32> blocks(1001);
+    for (quint32 block = 0, r = 0; block <= 1000; ++block) {
+        while (r < records.size() && records[r].code / 10000 < block)
+            ++r;
+        blocks[block] = r;
+    }
+    return blocks;
 }
 
 } // namespace
@@ -135,22 +149,22 @@ bool PostalIndexWriter::addFrom(const PostalDirectory &directory, bool businesse
     for (qsizetype i = 0; i < directory.entryCount(); ++i) {
         const PostalEntry e = directory.entryAt(i);
         if (e.isBusiness == businesses)
-            all = add(PostalRecordView{e.code, PostalDirectory::prefectureNumber(e.prefecture), e.city,
-                                       e.town, e.street, e.note, e.business, e.kana, e.isBusiness}) &&
+            all = add(PostalRecordView{e.code, Prefectures::number(e.prefecture), e.city, e.town, e.street,
+                                       e.note, e.business, e.kana, e.isBusiness}) &&
                   all;
     }
     return all;
 }
 
-QByteArray PostalIndexWriter::finish() const
+void PostalIndexWriter::sortedRecords(std::vector<PostalIndexFormat::Record> &records,
+                                      std::vector<PostalIndexFormat::Extra> &extras) const
 {
     // Code order; stable, so that the towns of one code keep Japan Post's order.
     std::vector<quint32> order(m_records.size());
     std::iota(order.begin(), order.end(), 0u);
     std::stable_sort(order.begin(), order.end(),
                      [&](quint32 a, quint32 b) { return m_records[a].code < m_records[b].code; });
-    std::vector<F::Record> records(m_records.size());
-    std::vector<F::Extra> extras;
+    records.resize(m_records.size());
     for (std::size_t i = 0; i < order.size(); ++i) {
         const Record &r = m_records[order[i]];
         quint32 extra = 0;
@@ -160,189 +174,54 @@ QByteArray PostalIndexWriter::finish() const
         }
         records[i] = F::Record{r.code, r.city, r.flags, r.strings[0], r.strings[4], extra};
     }
-    std::vector<quint32> blocks(1001);
-    for (quint32 block = 0, r = 0; block <= 1000; ++block) {
-        while (r < records.size() && records[r].code / 10000 < block)
-            ++r;
-        blocks[block] = r;
-    }
+}
+
+QByteArray PostalIndexWriter::finish() const
+{
+    std::vector<F::Record> records;
+    std::vector<F::Extra> extras;
+    sortedRecords(records, extras);
+    const std::vector<quint32> blocks = blockStarts(records);
     std::vector<F::City> cities(m_cities.size());
     for (std::size_t i = 0; i < m_cities.size(); ++i)
         cities[i] = F::City{m_cities[i].name, quint8(m_cities[i].prefecture), {}};
+    const PostalKeyTable keys = PostalKeyTable::build(records, cities, m_strings);
 
-    auto text = [&](quint32 offset) { return QStringView(m_strings.data() + offset + 1, m_strings[offset]); };
-    auto prefectureOf = [&](const F::Record &r) {
-        return PostalDirectory::prefectureName(cities[r.city].prefecture);
-    };
-    auto keyOf = [&](F::KeyKind kind, const F::Record &r) {
-        return PostalKey::make(kind, prefectureOf(r), text(cities[r.city].name), text(r.town));
-    };
+    // In the order of PostalIndexFormat::Section.
+    const Sections sections = {{
+        {m_strings.data(), m_strings.size() * sizeof(char16_t)},
+        {cities.data(), cities.size() * sizeof(F::City)},
+        {records.data(), records.size() * sizeof(F::Record)},
+        {extras.data(), extras.size() * sizeof(F::Extra)},
+        {blocks.data(), blocks.size() * sizeof(quint32)},
+        {keys.slotWords.data(), keys.slotWords.size() * sizeof(quint32)},
+        {keys.postingWords.data(), keys.postingWords.size() * sizeof(quint32)},
+        {m_sources.constData(), std::size_t(m_sources.size())},
+    }};
+    return assemble(sections);
+}
 
-    // The hash of a key goes on from its prefecture's and city's part, worked out once per city, over
-    // the town folded once per record. Folding parts one by one gives the folded whole: no name of a
-    // prefecture or city ends in anything folding reads together with what follows.
-    auto folded = [&](QStringView part) {
-        PostalKey::Text out;
-        PostalKey::appendFolded(out, part);
-        return out;
-    };
-    std::vector<std::array<quint32, 3>> cityState(cities.size()); // per KeyKind
-    for (std::size_t c = 0; c < cities.size(); ++c) {
-        const quint32 prefecture = PostalKey::hashOn(
-            PostalKey::kHashBasis, folded(PostalDirectory::prefectureName(cities[c].prefecture)));
-        const PostalKey::Text city = folded(text(cities[c].name));
-        cityState[c] = {PostalKey::hashOn(prefecture, city), PostalKey::hashOn(PostalKey::kHashBasis, city),
-                        prefecture};
-    }
-    // Eight bytes a key: a first load builds some 370,000 of them, and fresh memory costs a page fault
-    // a page.
-    struct Key {
-        quint32 hash;
-        quint32 ref; // record << 2 | kind
-        quint32 record() const { return ref >> 2; }
-        quint32 kind() const { return ref & 3; }
-    };
-    std::size_t keyCount = 0;
-    for (const F::Record &r : records)
-        keyCount += (r.flags & F::Business) ? 0 : r.town == 0 ? 2 : 3;
-    std::vector<Key> keys;
-    keys.reserve(keyCount);
-    for (quint32 i = 0; i < records.size(); ++i) {
-        const F::Record &r = records[i];
-        if (r.flags & F::Business)
-            continue;
-        const PostalKey::Text town = folded(text(r.town));
-        const std::array<quint32, 3> &state = cityState[r.city];
-        for (F::KeyKind kind :
-             {F::KeyKind::PrefectureCityTown, F::KeyKind::CityTown, F::KeyKind::PrefectureTown})
-            // Without the city only where there is a town: the prefecture alone is no key.
-            if (kind != F::KeyKind::PrefectureTown || !town.isEmpty())
-                keys.push_back(Key{PostalKey::finish(PostalKey::hashOn(state[std::size_t(kind)], town)),
-                                   i << 2 | quint32(kind)});
-    }
-
-    // The distinct keys with the records of each. The table holds each distinct key's hash beside it,
-    // so that passing over other keys reads nothing else.
-    std::size_t slotCount = 1024;
-    while (slotCount * 2 < keys.size() * 3)
-        slotCount *= 2;
-    const quint32 mask = quint32(slotCount - 1);
-    struct Seen {
-        quint32 hash = 0;
-        quint32 distinct = 0; // + 1; 0 for a free entry
-    };
-    std::vector<Seen> seen(slotCount);
-    std::vector<quint32> distinctOf(keys.size());
-    std::vector<quint32> distinctFirst; // per distinct key: its first key
-    std::vector<quint32> distinctCount;
-    distinctFirst.reserve(keys.size());
-    distinctCount.reserve(keys.size());
-    for (quint32 k = 0; k < keys.size(); ++k) {
-        const Key &key = keys[k];
-        PostalKey::Text keyText;
-        bool haveText = false;
-        for (quint32 i = key.hash & mask;; i = (i + 1) & mask) {
-            if (seen[i].distinct == 0) {
-                seen[i] = Seen{key.hash, quint32(distinctFirst.size() + 1)};
-                distinctOf[k] = quint32(distinctFirst.size());
-                distinctFirst.push_back(k);
-                distinctCount.push_back(1);
-                break;
-            }
-            if (seen[i].hash != key.hash)
-                continue;
-            const quint32 otherDistinct = seen[i].distinct - 1;
-            const Key &other = keys[distinctFirst[otherDistinct]];
-            if (other.kind() != key.kind())
-                continue;
-            // Equal strings share one offset: the folded texts need comparing only for names that
-            // differ in what folding leaves out.
-            const F::Record &a = records[key.record()];
-            const F::Record &b = records[other.record()];
-            const bool sameCity = key.kind() == quint32(F::KeyKind::PrefectureTown)
-                                      ? cities[a.city].prefecture == cities[b.city].prefecture
-                                      : a.city == b.city;
-            bool same = sameCity && a.town == b.town;
-            if (!same) {
-                if (!haveText) {
-                    keyText = keyOf(F::KeyKind(key.kind()), a);
-                    haveText = true;
-                }
-                same = keyOf(F::KeyKind(other.kind()), b) == keyText;
-            }
-            if (same) {
-                distinctOf[k] = otherDistinct;
-                ++distinctCount[otherDistinct];
-                break;
-            }
-        }
-    }
-    // A key of one record (most keys) keeps it in its slot; the others list theirs in Postings.
-    std::vector<quint32> slotValue(distinctFirst.size());
-    std::vector<quint32> postings;
-    for (std::size_t d = 0; d < distinctFirst.size(); ++d) {
-        if (distinctCount[d] == 1) {
-            slotValue[d] = keys[distinctFirst[d]].record();
-            continue;
-        }
-        slotValue[d] = quint32(postings.size());
-        postings.push_back(distinctCount[d]);
-        postings.resize(postings.size() + distinctCount[d]);
-    }
-    std::vector<quint32> filled(distinctFirst.size(), 0);
-    for (std::size_t k = 0; k < keys.size(); ++k)
-        if (const quint32 d = distinctOf[k]; distinctCount[d] > 1)
-            postings[slotValue[d] + 1 + filled[d]++] = keys[k].record();
-    // add() keeps the records of each kind to what the slots can number, postings included.
-
-    // The file's table holds distinct keys only, at most two thirds full: a search probes many
-    // prefixes that are no key, and each such probe runs to the next free slot.
-    std::size_t tableSize = 1024;
-    while (tableSize * 2 < distinctFirst.size() * 3)
-        tableSize *= 2;
-    std::vector<quint32> slotTable;
-    for (bool placed = false; !placed; tableSize *= 2) {
-        const quint32 tableMask = quint32(tableSize - 1);
-        slotTable.assign(tableSize, 0);
-        placed = true;
-        for (std::size_t d = 0; d < distinctFirst.size() && placed; ++d) {
-            const Key &key = keys[distinctFirst[d]];
-            quint32 i = key.hash & tableMask;
-            for (quint32 probes = 0; slotTable[i] != 0; ++probes, i = (i + 1) & tableMask)
-                placed = probes + 1 < F::Slot::kMaxProbes;
-            slotTable[i] =
-                F::Slot::make(key.hash, F::KeyKind(key.kind()), distinctCount[d] == 1, slotValue[d]);
-        }
-    }
-
+QByteArray PostalIndexWriter::assemble(const Sections &sections) const
+{
     // Header, then the sections in order, each aligned.
     QByteArray out(alignUp(sizeof(F::Header)), '\0');
     // Room for it all at once: each regrowth of a file this size would touch as many fresh pages again.
-    out.reserve(
-        qsizetype(F::kHeaderBytes + alignUp(m_strings.size() * sizeof(char16_t)) +
-                  alignUp(cities.size() * sizeof(F::City)) + alignUp(records.size() * sizeof(F::Record)) +
-                  alignUp(extras.size() * sizeof(F::Extra)) + alignUp(blocks.size() * sizeof(quint32)) +
-                  alignUp(slotTable.size() * sizeof(quint32)) + alignUp(postings.size() * sizeof(quint32)) +
-                  alignUp(std::size_t(m_sources.size()))));
+    std::size_t total = F::kHeaderBytes;
+    for (const auto &[data, bytes] : sections)
+        total += alignUp(bytes);
+    out.reserve(qsizetype(total));
     F::Header header;
     std::copy(std::begin(F::kMagic), std::end(F::kMagic), header.magic);
     header.version = F::kVersion;
     header.byteOrder = F::kByteOrderMark;
     const QByteArray date = m_date.toUtf8().left(sizeof(header.date) - 1);
     std::copy(date.begin(), date.end(), header.date);
-    auto append = [&](F::Section section, const void *data, std::size_t bytes) {
-        header.sections[std::size_t(section)] = F::SectionRange{quint32(out.size()), quint32(bytes)};
+    for (std::size_t i = 0; i < sections.size(); ++i) {
+        const auto &[data, bytes] = sections[i];
+        header.sections[i] = F::SectionRange{quint32(out.size()), quint32(bytes)};
         out.append(static_cast<const char *>(data), qsizetype(bytes));
         out.append(qsizetype(alignUp(bytes) - bytes), '\0');
-    };
-    append(F::Section::Strings, m_strings.data(), m_strings.size() * sizeof(char16_t));
-    append(F::Section::Cities, cities.data(), cities.size() * sizeof(F::City));
-    append(F::Section::Records, records.data(), records.size() * sizeof(F::Record));
-    append(F::Section::Extras, extras.data(), extras.size() * sizeof(F::Extra));
-    append(F::Section::Blocks, blocks.data(), blocks.size() * sizeof(quint32));
-    append(F::Section::Slots, slotTable.data(), slotTable.size() * sizeof(quint32));
-    append(F::Section::Postings, postings.data(), postings.size() * sizeof(quint32));
-    append(F::Section::Sources, m_sources.constData(), std::size_t(m_sources.size()));
+    }
     header.fileBytes = quint64(out.size());
     header.checksum = F::fileChecksum(header, QByteArrayView(out).sliced(qsizetype(alignUp(sizeof header))));
     std::memcpy(out.data(), &header, sizeof header);

@@ -6,7 +6,9 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <array>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class PostalDirectory;
@@ -53,6 +55,14 @@ private:
         quint32 strings[5] = {}; // town, street, note, business, kana
     };
 
+    // Each section's bytes, in the file's order.
+    using Sections = std::array<std::pair<const void *, std::size_t>, PostalIndexFormat::kSectionCount>;
+
+    // The records as the file holds them, in code order, with the extras they point at.
+    void sortedRecords(std::vector<PostalIndexFormat::Record> &records,
+                       std::vector<PostalIndexFormat::Extra> &extras) const;
+    // The header and the sections, each aligned.
+    QByteArray assemble(const Sections &sections) const;
     quint32 intern(QStringView text);
     // No value when the name would be one city too many for the kind.
     std::optional<quint16> cityIndex(int prefecture, QStringView name, bool business);

@@ -8,8 +8,7 @@
 
 // The directory as loaded, with a status-bar text for each file that could not be used.
 struct PostalLoadResult {
+    // Never null: a directory that cannot serve is empty. Its date() is when the data was published.
     std::shared_ptr<const PostalDirectory> directory;
     QStringList messages;
-    // When the data was published, as "2026-05-29"; empty when unknown.
-    QString dataDate;
 };

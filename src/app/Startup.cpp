@@ -1,8 +1,9 @@
 #include "app/Startup.h"
 
-#include "address/PostalCompleterFactory.h"
+#include "address/BackgroundPostalLoader.h"
 #include "core/Cp932Table.h"
 #include "core/FileSystem.h"
+#include "core/MessageSink.h"
 #include "core/ProgramIdentity.h"
 #include "core/RequestFile.h"
 #include "core/RequestLock.h"
@@ -24,6 +25,42 @@
 #include <QUrl>
 
 using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// The help page is installed beside the executable.
+QString installedHelpBase()
+{
+    return QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + u'/').toString(QUrl::FullyEncoded);
+}
+
+// Unless the answer is written, the request file keeps its content whole and the caller sees no answer.
+void writeAnswer(const FileSystem &files, MessageSink &messages, const QString &path,
+                 const QByteArray &requestBytes, const QString &answer)
+{
+    switch (RequestFile::writeAnswer(files, path, requestBytes, answer)) {
+    case RequestFile::Outcome::Written:
+        break;
+    case RequestFile::Outcome::FileChanged:
+        messages.show(u"依頼ファイルが表示中に変更されたため、回答を書き込みませんでした\r"_s + path);
+        break;
+    case RequestFile::Outcome::WriteFailed:
+        messages.show(u"依頼ファイルに回答を書き込めませんでした\r"_s + path);
+        break;
+    }
+}
+
+// Held until the lock goes; false, having said so, when another window serves the same request.
+bool lockRequest(std::optional<RequestLock> &lock, const SpecialFolders &folders, const QString &path,
+                 MessageSink &messages)
+{
+    lock.emplace(folders.path(SpecialFolder::Runtime), path);
+    if (!lock->isHeld())
+        messages.show(u"この依頼ファイルは別の画面で処理中です\r"_s + path);
+    return lock->isHeld();
+}
+
+} // namespace
 
 int Startup::run(const QString &argumentText)
 {
@@ -47,13 +84,8 @@ int Startup::run(const QString &argumentText)
     QByteArray requestBytes;
     const std::optional<QString> request = RequestFile::read(files, argumentText, &requestBytes);
     std::optional<RequestLock> requestLock;
-    if (request) {
-        requestLock.emplace(folders.path(SpecialFolder::Runtime), argumentText);
-        if (!requestLock->isHeld()) {
-            messages.show(u"この依頼ファイルは別の画面で処理中です\r"_s + argumentText);
-            return 0;
-        }
-    }
+    if (request && !lockRequest(requestLock, folders, argumentText, messages))
+        return 0;
 
     SystemProgramPathRecord().remember(program.name(), program.linkedPath());
     const QString userDataFolder = UserDataFolder::resolve(
@@ -62,22 +94,19 @@ int Startup::run(const QString &argumentText)
     SettingsDocument settings(files, &messages);
     settings.read(userDataFolder + u"User.xml"_s);
 
-    // The help page is installed beside the executable.
-    const QString helpBase =
-        QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + u'/').toString(QUrl::FullyEncoded);
     const ShellActions shell({&messages, &launcher, &shortcuts, &folders, &files}, program, userDataFolder,
-                             helpBase);
+                             installedHelpBase());
 
     CandidateDialog chooser;
     QPointer<MainWindow> window;
-    PostalCompleterFactory completers(
+    BackgroundPostalLoader completers(
         chooser,
         [&window](const QString &text) {
             // Said once the data has loaded, in whichever mode the window serves.
             if (window)
                 window->showWarning(text);
         },
-        files, PostalCompleterFactory::defaultDataPath(), userDataFolder);
+        files, BackgroundPostalLoader::defaultDataPath(), userDataFolder);
 
     // The window goes before the services it uses, and its web view before the web profile and the
     // application object.
@@ -90,22 +119,8 @@ int Startup::run(const QString &argumentText)
         restoreCursor();
         return QApplication::exec();
     }
-    const std::optional<QString> answer = mainWindow->serveRequest(*request);
-    // Unless the answer is written, the request file keeps its content whole and the caller sees no
-    // answer.
-    if (answer) {
-        switch (RequestFile::writeAnswer(files, argumentText, requestBytes, *answer)) {
-        case RequestFile::Outcome::Written:
-            break;
-        case RequestFile::Outcome::FileChanged:
-            messages.show(u"依頼ファイルが表示中に変更されたため、回答を書き込みませんでした\r"_s +
-                          argumentText);
-            break;
-        case RequestFile::Outcome::WriteFailed:
-            messages.show(u"依頼ファイルに回答を書き込めませんでした\r"_s + argumentText);
-            break;
-        }
-    }
+    if (const std::optional<QString> answer = mainWindow->serveRequest(*request))
+        writeAnswer(files, messages, argumentText, requestBytes, *answer);
     mainWindow->shutDown();
     return 0;
 }

@@ -46,7 +46,7 @@ int CompleteCommand::run(const QStringList &arguments, const QString &dataPath,
     // A user's file that could not be used is said even when the shipped data serves.
     for (const QString &message : data.messages)
         m_console.writeError(message + u'\n');
-    if (!data.directory || data.directory->entryCount() == 0) {
+    if (data.directory->entryCount() == 0) {
         m_console.writeError(u"郵便番号データが使えません\n"_s);
         return 1;
     }
@@ -80,6 +80,6 @@ int CompleteCommand::run(const QStringList &arguments, const QString &dataPath,
         u"完了: %1 行（%2）　%3 秒\n出力: %4\n郵便番号データ: %5\n"_s.arg(numbers.toString(report.rows))
             .arg(counts.join(u"、"_s))
             .arg(double(clock.elapsed()) / 1000.0, 0, 'f', 1)
-            .arg(report.output, data.dataDate));
+            .arg(report.output, data.directory->date()));
     return 0;
 }

@@ -1,4 +1,4 @@
-#include "address/PostalCompleterFactory.h"
+#include "address/BackgroundPostalLoader.h"
 #include "complete/CompleteCommand.h"
 #include "core/Cp932Table.h"
 #include "core/FileSystem.h"
@@ -43,5 +43,5 @@ int main(int argc, char **argv)
             files, &messages);
     };
     return CompleteCommand(console).run(QCoreApplication::arguments().mid(1),
-                                        PostalCompleterFactory::defaultDataPath(), userFolder);
+                                        BackgroundPostalLoader::defaultDataPath(), userFolder);
 }

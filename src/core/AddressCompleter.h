@@ -7,8 +7,8 @@
 #include <functional>
 #include <memory>
 
-// Whether a completer may ask the user to choose among several answers, or takes the first.
-enum class CompletionMode { AskUser, TakeFirst };
+// How a completer settles several answers: it asks the user to choose.
+enum class CompletionMode { AskUser };
 
 // What the user should know of an answer found.
 enum class CompletionNote {
@@ -28,9 +28,10 @@ public:
     virtual CompletionNote complete(AddressRecord &record, CompletionMode mode) = 0;
 };
 
-// Makes the window's completer; no completer when the directory cannot serve (F4 then stays off).
-// The directory may still be loading when completers are made, and a completer's complete() waits for
-// it: a window asks isReady() first and otherwise leaves the search to whenReady(), so it never freezes.
+// Makes the window's completer. A directory that cannot serve still gives one, which finds nothing
+// (what is wrong is said where the data is loaded). The directory may still be loading when completers are
+// made, and a completer's complete() waits for it: a window asks isReady() first and otherwise leaves the
+// search to whenReady(), so it never freezes.
 class AddressCompleterFactory {
 public:
     virtual ~AddressCompleterFactory() = default;

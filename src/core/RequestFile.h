@@ -32,14 +32,16 @@ public:
 
     explicit RequestFile(const QString &requestText);
 
-    // The record the window starts with. A map URL is taken only when it is an http or https URL that
-    // points at the map service's query endpoint; anything else could smuggle a script or a local file
-    // into the browser, so it is dropped as if it pointed elsewhere.
+    // The record the window starts with. A map URL is taken only when it is an http or https URL of
+    // the map service's own host and port, without user info, whose path stays under /maps (any page
+    // there, not only a query); anything else could smuggle a script or a local file into the browser,
+    // so it is dropped as if it pointed elsewhere.
     AddressRecord initialRecord() const { return m_initial; }
 
     // The six-field answer for the record as accepted, ending with the change flag.
     QString answerFor(const AddressRecord &finalRecord) const;
 
+    // Whether a URL is one initialRecord() takes.
     static bool isMapServiceUrl(const QString &url);
 
 private:

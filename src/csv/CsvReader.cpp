@@ -93,6 +93,37 @@ bool CsvReader::next(CsvRecord &record)
     }
 }
 
+CsvReader::Parse CsvReader::skipQuoted(const char *&p, const char *end)
+{
+    const char d = m_delimiter;
+    for (++p;;) {
+        p = static_cast<const char *>(std::memchr(p, '"', size_t(end - p)));
+        if (!p) {
+            if (!m_atEnd)
+                return Parse::NeedMore;
+            m_error = Error::UnclosedQuote;
+            return Parse::Failed;
+        }
+        if (p + 1 == end && !m_atEnd)
+            return Parse::NeedMore;
+        if (p + 1 < end && p[1] == '"') {
+            p += 2;
+            continue;
+        }
+        ++p;
+        break;
+    }
+    if (p + 1 >= end && p < end && *p == '\r' && !m_atEnd)
+        return Parse::NeedMore;
+    if (p < end && *p != d && *p != '\n' && !(*p == '\r' && p + 1 < end && p[1] == '\n')) {
+        m_error = Error::TextAfterQuote;
+        return Parse::Failed;
+    }
+    if (p < end && *p == '\r')
+        ++p;
+    return Parse::Complete;
+}
+
 CsvReader::Parse CsvReader::parse(CsvRecord &record)
 {
     const char *const begin = m_buffer.constData() + m_start;
@@ -107,31 +138,8 @@ CsvReader::Parse CsvReader::parse(CsvRecord &record)
         const qsizetype fieldBegin = p - begin;
         const bool quoted = p < end && *p == '"';
         if (quoted) {
-            for (++p;;) {
-                p = static_cast<const char *>(std::memchr(p, '"', size_t(end - p)));
-                if (!p) {
-                    if (!m_atEnd)
-                        return Parse::NeedMore;
-                    m_error = Error::UnclosedQuote;
-                    return Parse::Failed;
-                }
-                if (p + 1 == end && !m_atEnd)
-                    return Parse::NeedMore;
-                if (p + 1 < end && p[1] == '"') {
-                    p += 2;
-                    continue;
-                }
-                ++p;
-                break;
-            }
-            if (p + 1 >= end && p < end && *p == '\r' && !m_atEnd)
-                return Parse::NeedMore;
-            if (p < end && *p != d && *p != '\n' && !(*p == '\r' && p + 1 < end && p[1] == '\n')) {
-                m_error = Error::TextAfterQuote;
-                return Parse::Failed;
-            }
-            if (p < end && *p == '\r')
-                ++p;
+            if (const Parse skipped = skipQuoted(p, end); skipped != Parse::Complete)
+                return skipped;
         } else {
             p = fieldEnd(p, end, d);
         }
@@ -150,7 +158,12 @@ CsvReader::Parse CsvReader::parse(CsvRecord &record)
         if (!lineEnd)
             ++p; // past the delimiter
     }
-    const char *const next = lineEnd == end ? end : p + 1;
+    return finishRecord(record, begin, lineEnd, lineEnd == end ? end : p + 1);
+}
+
+CsvReader::Parse CsvReader::finishRecord(CsvRecord &record, const char *begin, const char *lineEnd,
+                                         const char *next)
+{
     record.raw = QByteArrayView(begin, lineEnd - begin);
     record.lineEnd = QByteArrayView(lineEnd, next - lineEnd);
     if (record.raw.size() > m_maxRecordBytes) {

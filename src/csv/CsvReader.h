@@ -35,6 +35,11 @@ public:
 private:
     enum class Parse { Complete, NeedMore, Failed };
     Parse parse(CsvRecord &record);
+    // Moves p from a quoted field's opening quote past its closing one, and past a CR before the line
+    // feed: to the delimiter or line feed that ends the field.
+    Parse skipQuoted(const char *&p, const char *end);
+    // The record's whole text and line end, checked, and the place of the next record.
+    Parse finishRecord(CsvRecord &record, const char *begin, const char *lineEnd, const char *next);
     bool fill();
 
     QIODevice &m_device;

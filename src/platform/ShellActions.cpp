@@ -1,12 +1,7 @@
 #include "platform/ShellActions.h"
 
-#include "core/FileSystem.h"
-#include "core/MessageSink.h"
 #include "platform/ShellLauncher.h"
 #include "platform/ShortcutWriter.h"
-#include "platform/SpecialFolders.h"
-
-#include <QDir>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -54,38 +49,4 @@ bool ShellActions::openHelp(const QString &pageName, qintptr ownerWindow) const
     const QString shortcut =
         m_userDataFolder + m_program.name() + u"_help"_s + m_services.shortcuts->fileSuffix(target);
     return openThroughShortcut(shortcut, target, ownerWindow);
-}
-
-bool ShellActions::openPage(const QString &target, qintptr ownerWindow) const
-{
-    if (!m_services.shortcuts)
-        return false;
-    // The Wrk folder is the caller's to create; without it the write fails and nothing opens.
-    const QString shortcut = m_userDataFolder + u"Wrk"_s + QDir::separator() + u"htm_view"_s +
-                             m_services.shortcuts->fileSuffix(target);
-    return openThroughShortcut(shortcut, target, ownerWindow);
-}
-
-void ShellActions::writeSendToShortcut() const
-{
-    const QString sendTo = m_services.folders ? m_services.folders->path(SpecialFolder::SendTo) : QString();
-    if (sendTo.isEmpty() || !m_services.shortcuts)
-        return;
-    const QString programPath = m_program.linkedPath();
-    const QString shortcut =
-        sendTo + QDir::separator() + m_program.name() + m_services.shortcuts->fileSuffix(programPath);
-    if (!m_services.shortcuts->write(shortcut, programPath))
-        return;
-    if (m_services.messages)
-        m_services.messages->show(programPath + u" のｼｮｰﾄｶｯﾄを "_s + sendTo + u" に作成しました"_s);
-}
-
-void ShellActions::showFolder(const QString &folder, FolderView view, qintptr ownerWindow) const
-{
-    if (folder.isEmpty() || !m_services.launcher)
-        return;
-    if (view == FolderView::Open)
-        m_services.launcher->open(folder, ownerWindow);
-    else if (m_services.files && m_services.files->folderExists(folder))
-        m_services.launcher->explore(folder, ownerWindow);
 }

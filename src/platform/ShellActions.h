@@ -10,8 +10,8 @@ class ShellLauncher;
 class ShortcutWriter;
 class SpecialFolders;
 
-// What the program hands to the desktop: each action writes a shortcut in the user data folder and
-// hands it to the user's default handler, or opens a folder. Every failure ends the action quietly.
+// What the program hands to the desktop: the help page, through a shortcut written in the user data
+// folder and handed to the user's default handler. Every failure ends the action quietly.
 class ShellActions {
 public:
     struct Services {
@@ -28,13 +28,6 @@ public:
 
     // Opens a help page through the "<program>_help" shortcut; true when a handler took it.
     bool openHelp(const QString &pageName, qintptr ownerWindow = 0) const;
-    // Opens any URL or file through the shortcut "Wrk/htm_view" in the user data folder.
-    bool openPage(const QString &target, qintptr ownerWindow = 0) const;
-    // Puts a shortcut to the program into the Send To folder and says so.
-    void writeSendToShortcut() const;
-    // Opens (Open) or, only when it exists, explores (Explore) a folder.
-    enum class FolderView { Open, Explore };
-    void showFolder(const QString &folder, FolderView view, qintptr ownerWindow = 0) const;
 
     // A page name in lower case, with ".htm" added when it holds no "." at all.
     static QString helpPageFileName(const QString &pageName);

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QDate>
-#include <QDateTime>
 #include <QString>
 #include <optional>
 
@@ -17,13 +15,11 @@ public:
     const QString &text() const { return m_text; }
 
     // A key's value, or the fallback when the key is missing or empty. Numbers are read by their
-    // leading number (a text without one reads 0); flags are "true"/"false" in any case or a number
-    // (not zero is true); dates are ISO or the user's locale. A value that is there but cannot be read
-    // as a flag or date keeps the fallback.
+    // leading number (a text without one reads 0).
     template <typename T> T value(const QString &key, const T &fallback) const;
 
     // Replaces a key's value, or adds the key at the end of the group. Numbers are written in plain
-    // decimal form, the shortest that reads back the same; dates in ISO form.
+    // decimal form, the shortest that reads back the same.
     template <typename T> void setValue(const QString &key, const T &value) { setText(key, textOf(value)); }
     // Whether the key reads back as value; damage makes it false and is not reported.
     template <typename T> bool holds(const QString &key, const T &value) const
@@ -36,11 +32,8 @@ private:
     std::optional<QString> storedText(const QString &key) const;
     void setText(const QString &key, const QString &text);
     static QString textOf(const QString &value) { return value; }
-    static QString textOf(bool value);
     static QString textOf(int value);
     static QString textOf(double value);
-    static QString textOf(const QDate &value);
-    static QString textOf(const QDateTime &value);
 
     const SettingsDocument *m_document;
     QString m_name;
@@ -48,7 +41,4 @@ private:
 };
 
 template <> QString SettingsGroup::value<QString>(const QString &key, const QString &fallback) const;
-template <> bool SettingsGroup::value<bool>(const QString &key, const bool &fallback) const;
 template <> double SettingsGroup::value<double>(const QString &key, const double &fallback) const;
-template <> QDate SettingsGroup::value<QDate>(const QString &key, const QDate &fallback) const;
-template <> QDateTime SettingsGroup::value<QDateTime>(const QString &key, const QDateTime &fallback) const;

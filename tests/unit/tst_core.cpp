@@ -436,6 +436,7 @@ private slots:
         newRow("dot segments out of /maps") << "http://127.0.0.1:9/maps/../../search?q=x" << false;
         newRow("encoded dot segments") << "http://127.0.0.1:9/maps/%2E%2e/search" << false;
         newRow("a doubled slash") << "http://127.0.0.1:9//maps?q=x" << false;
+        newRow("user info") << "http://x@127.0.0.1:9/maps?q=1" << false;
     }
     void requestTakesOnlyMapServiceUrls()
     {
@@ -485,6 +486,8 @@ private slots:
         newRow("range edges") << u"\x7F\u0080\u07FF\u0800\uFFFF"_s << u"%7F%C2%80%DF%BF%E0%A0%80%EF%BF%BF"_s;
         newRow("lone high half before a pair") << QChar(0xD842) + u"𠮷"_s << u"%EF%BF%BD%F0%A0%AE%B7"_s;
         newRow("lone low halves") << QString(3, QChar(0xDC00)) << u"%EF%BF%BD"_s.repeated(3);
+        newRow("last low half, lone and in a pair")
+            << QString(QChar(0xDFFF)) + QChar(0xDBFF) + QChar(0xDFFF) << u"%EF%BF%BD%F4%8F%BF%BF"_s;
     }
     void searchQueries()
     {

@@ -1,4 +1,4 @@
-#include "address/PostalCompleterFactory.h"
+#include "address/BackgroundPostalLoader.h"
 
 #include "address/PostalCompleter.h"
 #include "address/PostalDirectoryLoader.h"
@@ -10,17 +10,17 @@
 #include <future>
 #include <utility>
 
-struct PostalCompleterFactory::Shared {
+struct BackgroundPostalLoader::Shared {
     std::function<void(const QString &)> status;
     const FileSystem *files = nullptr;
     QString shippedPath;
     QString userFolder;
     std::promise<PostalLoadResult> promise;
     std::shared_future<PostalLoadResult> loading;
-    bool reported = false; // touched only by the factory's thread, which completes records too
-    // Lives on the factory's thread: the loader thread reaches that thread's event loop through it.
+    bool reported = false; // touched only by the loader's thread, which completes records too
+    // Lives on the loader's thread: the loader thread reaches that thread's event loop through it.
     QObject herald;
-    QList<std::pair<QPointer<QObject>, std::function<void()>>> waiting; // the factory's thread only
+    QList<std::pair<QPointer<QObject>, std::function<void()>>> waiting; // the loader's thread only
     // Declared last so that it goes first: its end waits for the loader thread, which uses the rest.
     std::future<void> worker;
 
@@ -76,7 +76,7 @@ struct PostalCompleterFactory::Shared {
     }
 };
 
-PostalCompleterFactory::PostalCompleterFactory(CandidateChooser &chooser,
+BackgroundPostalLoader::BackgroundPostalLoader(CandidateChooser &chooser,
                                                std::function<void(const QString &)> status,
                                                const FileSystem &files, QString shippedDataPath,
                                                QString userFolder)
@@ -88,21 +88,21 @@ PostalCompleterFactory::PostalCompleterFactory(CandidateChooser &chooser,
     m_shared->userFolder = std::move(userFolder);
 }
 
-PostalCompleterFactory::~PostalCompleterFactory() = default;
+BackgroundPostalLoader::~BackgroundPostalLoader() = default;
 
-std::unique_ptr<AddressCompleter> PostalCompleterFactory::createCompleter()
+std::unique_ptr<AddressCompleter> BackgroundPostalLoader::createCompleter()
 {
     m_shared->start();
     return std::make_unique<PostalCompleter>(
         [shared = m_shared]() -> const PostalLoadResult & { return shared->get(); }, m_chooser);
 }
 
-bool PostalCompleterFactory::isReady() const
+bool BackgroundPostalLoader::isReady() const
 {
     return m_shared->isReady();
 }
 
-void PostalCompleterFactory::whenReady(QObject *context, std::function<void()> ready)
+void BackgroundPostalLoader::whenReady(QObject *context, std::function<void()> ready)
 {
     m_shared->start();
     // Ready already, the loader thread's news may have gone out before this call: answer at once.
@@ -112,18 +112,18 @@ void PostalCompleterFactory::whenReady(QObject *context, std::function<void()> r
         m_shared->waiting.append({context, std::move(ready)});
 }
 
-QString PostalCompleterFactory::dataDate() const
+QString BackgroundPostalLoader::dataDate() const
 {
     if (!m_shared->isReady())
         return {};
     try {
-        return m_shared->loading.get().dataDate;
+        return m_shared->loading.get().directory->date();
     } catch (const std::exception &) {
         return {};
     }
 }
 
-QString PostalCompleterFactory::defaultDataPath()
+QString BackgroundPostalLoader::defaultDataPath()
 {
     return QCoreApplication::applicationDirPath() + QStringLiteral("/data/postal.idx");
 }
