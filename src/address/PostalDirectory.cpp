@@ -20,21 +20,18 @@ PostalDirectory::PostalDirectory() : m_blocks(kNoBlocks.data()) {}
 
 PostalDirectory::~PostalDirectory() = default;
 
-std::unique_ptr<PostalDirectory> PostalDirectory::open(std::unique_ptr<MappedFile> file, QString *error)
+std::unique_ptr<PostalDirectory> PostalDirectory::open(std::unique_ptr<MappedFile> file)
 {
     auto directory = std::make_unique<PostalDirectory>();
-    if (!file) {
-        if (error)
-            *error = QStringLiteral("no file");
+    if (!file)
         return nullptr;
-    }
     directory->m_file = std::move(file);
-    if (!directory->attach(directory->m_file->bytes(), error))
+    if (!directory->attach(directory->m_file->bytes()))
         return nullptr;
     return directory;
 }
 
-std::unique_ptr<PostalDirectory> PostalDirectory::open(QByteArray bytes, QString *error)
+std::unique_ptr<PostalDirectory> PostalDirectory::open(QByteArray bytes)
 {
     auto directory = std::make_unique<PostalDirectory>();
     // The sections are read in place as arrays of 2- and 4-byte numbers: a copy where the bytes
@@ -42,7 +39,7 @@ std::unique_ptr<PostalDirectory> PostalDirectory::open(QByteArray bytes, QString
     if (quintptr(bytes.constData()) % F::kAlignment != 0)
         bytes = QByteArray(bytes.constData(), bytes.size());
     directory->m_owned = std::move(bytes);
-    if (!directory->attach(directory->m_owned, error))
+    if (!directory->attach(directory->m_owned))
         return nullptr;
     return directory;
 }
@@ -54,32 +51,23 @@ template <typename T> const T *PostalDirectory::section(F::Section which, qsizet
     return reinterpret_cast<const T *>(m_bytes.data() + range.offset);
 }
 
-bool PostalDirectory::attach(QByteArrayView bytes, QString *error)
+bool PostalDirectory::attach(QByteArrayView bytes)
 {
-    auto fail = [&](const char *why) {
-        if (error)
-            *error = QString::fromLatin1(why);
-        return false;
-    };
     // Every check a file of ours passes whatever its content; what a damaged file could still hold
     // wrong past the checksum (an offset out of range) is checked where it is read.
     if (std::size_t(bytes.size()) < F::kHeaderBytes)
-        return fail("too short for a postal index");
+        return false;
     const auto *header = reinterpret_cast<const F::Header *>(bytes.data());
-    if (!std::equal(std::begin(F::kMagic), std::end(F::kMagic), header->magic))
-        return fail("not a postal index");
-    if (header->byteOrder != F::kByteOrderMark)
-        return fail("a postal index of another byte order");
-    if (header->version != F::kVersion)
-        return fail("a postal index of another version");
-    if (header->fileBytes != quint64(bytes.size()))
-        return fail("cut short or grown");
+    if (!std::equal(std::begin(F::kMagic), std::end(F::kMagic), header->magic) ||
+        header->byteOrder != F::kByteOrderMark || header->version != F::kVersion ||
+        header->fileBytes != quint64(bytes.size())) // cut short or grown
+        return false;
     for (const F::SectionRange &range : header->sections)
         if (range.offset < F::kHeaderBytes || range.offset % F::kAlignment != 0 ||
             quint64(range.offset) + range.bytes > quint64(bytes.size()))
-            return fail("a section out of place");
+            return false;
     if (F::fileChecksum(*header, bytes.sliced(qsizetype(F::kHeaderBytes))) != header->checksum)
-        return fail("damaged: the checksum does not match");
+        return false;
     m_bytes = bytes;
     m_header = header;
     qsizetype blocks = 0;
@@ -96,7 +84,7 @@ bool PostalDirectory::attach(QByteArrayView bytes, QString *error)
         m_header = nullptr;
         m_blocks = kNoBlocks.data();
         m_recordCount = 0;
-        return fail("sections that do not fit together");
+        return false; // sections that do not fit together
     }
     m_slotMask = quint32(slotCount - 1);
     return true;

@@ -24,10 +24,10 @@ public:
     PostalDirectory();
     ~PostalDirectory();
 
-    // The index in a mapped file, or in bytes held in memory. No directory for a damaged or foreign
-    // file (wrong kind, version, byte order, size or checksum); error then says why.
-    static std::unique_ptr<PostalDirectory> open(std::unique_ptr<MappedFile> file, QString *error = nullptr);
-    static std::unique_ptr<PostalDirectory> open(QByteArray bytes, QString *error = nullptr);
+    // The index in a mapped file, or in bytes held in memory. No directory for a missing, damaged or
+    // foreign file (wrong kind, version, byte order, size or checksum).
+    static std::unique_ptr<PostalDirectory> open(std::unique_ptr<MappedFile> file);
+    static std::unique_ptr<PostalDirectory> open(QByteArray bytes);
 
     // The data's date as the index records it ("2026-05-29"), or empty.
     QString date() const;
@@ -53,7 +53,7 @@ public:
     static QStringView prefectureName(int number) { return Prefectures::name(number); }
 
 private:
-    bool attach(QByteArrayView bytes, QString *error);
+    bool attach(QByteArrayView bytes);
     template <typename T> const T *section(PostalIndexFormat::Section which, qsizetype *count) const;
     QStringView text(quint32 offset) const;
     const PostalIndexFormat::City *city(quint16 index) const;

@@ -74,6 +74,29 @@ QString guessText(QByteArrayView bytes, const Cp932Codec &codec)
     return codec.decode(bytes.toByteArray()).value_or(QString());
 }
 
+// Whether the list is in UTF-8 rather than CP932, by the encoding asked for and what the survey saw;
+// no value when its text fits neither that encoding nor, when none was asked for, either.
+std::optional<bool> isUtf8(const EncodingCheck &encoding, ListCompletion::Encoding only, QString *error)
+{
+    using Encoding = ListCompletion::Encoding;
+    if (only == Encoding::Utf8 || only == Encoding::Cp932) {
+        const bool utf8 = only == Encoding::Utf8;
+        if (const qint64 bad = utf8 ? encoding.notUtf8 : encoding.notCp932) {
+            *error = lineError(bad, utf8 ? u"UTF-8 として読めない文字があります"_s
+                                         : u"CP932 (Shift_JIS) として読めない文字があります"_s);
+            return std::nullopt;
+        }
+        return utf8;
+    }
+    if (encoding.notUtf8 && encoding.notCp932) {
+        *error = lineError(std::max(encoding.notUtf8, encoding.notCp932),
+                           u"文字コードが CP932 (Shift_JIS) でも UTF-8 でもありません"_s);
+        return std::nullopt;
+    }
+    // Text in ASCII alone is taken for CP932, as spreadsheets on Japanese Windows write lists.
+    return encoding.nonAscii && !encoding.notUtf8;
+}
+
 } // namespace
 
 QString ListLayout::readerError(const CsvReader &reader)
@@ -151,20 +174,9 @@ std::optional<ListLayout> ListLayout::survey(QIODevice &file, const QString &fil
         return std::nullopt;
     }
     layout.hyphenated = hyphens >= plain;
-    if (only == Encoding::Utf8 || only == Encoding::Cp932) {
-        layout.utf8 = only == Encoding::Utf8;
-        if (const qint64 bad = layout.utf8 ? encoding.notUtf8 : encoding.notCp932) {
-            *error = lineError(bad, layout.utf8 ? u"UTF-8 として読めない文字があります"_s
-                                                : u"CP932 (Shift_JIS) として読めない文字があります"_s);
-            return std::nullopt;
-        }
-    } else if (encoding.notUtf8 && encoding.notCp932) {
-        *error = lineError(std::max(encoding.notUtf8, encoding.notCp932),
-                           u"文字コードが CP932 (Shift_JIS) でも UTF-8 でもありません"_s);
+    const std::optional<bool> utf8 = isUtf8(encoding, only, error);
+    if (!utf8)
         return std::nullopt;
-    } else {
-        // Text in ASCII alone is taken for CP932, as spreadsheets on Japanese Windows write lists.
-        layout.utf8 = encoding.nonAscii && !encoding.notUtf8;
-    }
+    layout.utf8 = *utf8;
     return layout;
 }

@@ -5,8 +5,6 @@
 enum class SpecialFolder {
     // The user's documents.
     Documents,
-    // Where shortcuts offered in the file manager's "Send To" menu go.
-    SendTo,
     // Per-user program settings (roaming application data on Windows).
     RoamingAppData,
     // The user's own folder for short-lived files, where no other user can write: the runtime folder

@@ -572,7 +572,7 @@ private slots:
         qunsetenv("VELMORA_HELP_BASE");
         QVERIFY(opened);
         QCOMPARE(launcher.calls.size(), 1);
-        const QString path = launcher.calls[0].path;
+        const QString path = launcher.calls[0].shortcut;
         QCOMPARE(path, at(u"@my.tool_help"_s) + shortcuts.fileSuffix(target));
         QCOMPARE(launcher.calls[0].target, target);
         // A shell link holds its target in a binary form of its own; the other kinds hold it as a URL.

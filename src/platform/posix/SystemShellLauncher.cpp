@@ -10,13 +10,3 @@ bool SystemShellLauncher::openShortcut(const QString &, const QString &target, q
     // to its handler; the entry stays for the user to reuse.
     return QDesktopServices::openUrl(ShellTarget::toUrl(target));
 }
-
-bool SystemShellLauncher::open(const QString &target, qintptr)
-{
-    return QDesktopServices::openUrl(ShellTarget::toUrl(target));
-}
-
-bool SystemShellLauncher::explore(const QString &folder, qintptr)
-{
-    return QDesktopServices::openUrl(ShellTarget::toUrl(folder));
-}

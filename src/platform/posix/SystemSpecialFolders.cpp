@@ -10,9 +10,6 @@ QString SystemSpecialFolders::path(SpecialFolder folder) const
     case SpecialFolder::Documents:
         location = QStandardPaths::DocumentsLocation;
         break;
-    case SpecialFolder::SendTo:
-        location = QStandardPaths::ApplicationsLocation;
-        break;
     case SpecialFolder::RoamingAppData:
         location = QStandardPaths::GenericConfigLocation;
         break;

@@ -58,13 +58,3 @@ bool SystemShellLauncher::openShortcut(const QString &shortcutPath, const QStrin
 {
     return execute(L"open", shortcutPath, ownerWindow, m_messages);
 }
-
-bool SystemShellLauncher::open(const QString &target, qintptr ownerWindow)
-{
-    return execute(L"open", target, ownerWindow, m_messages);
-}
-
-bool SystemShellLauncher::explore(const QString &folder, qintptr ownerWindow)
-{
-    return execute(L"explore", folder, ownerWindow, m_messages);
-}

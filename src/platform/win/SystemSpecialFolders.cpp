@@ -17,9 +17,6 @@ QString SystemSpecialFolders::path(SpecialFolder folder) const
     case SpecialFolder::Documents:
         id = &FOLDERID_Documents;
         break;
-    case SpecialFolder::SendTo:
-        id = &FOLDERID_SendTo;
-        break;
     case SpecialFolder::RoamingAppData:
     case SpecialFolder::Runtime:
         id = &FOLDERID_RoamingAppData;
