@@ -258,9 +258,11 @@ private:
                 return false;
             f.typed.push_back(m_x.now() - started);
             return true;
-        case Run::Page:
+        case Run::Page: {
+            const size_t loadedBefore = f.loaded.size();
+            const auto loaded = [&] { return readLoaded(), f.loaded.size() > loadedBefore; };
             if (kind == Kind::InProcess)
-                return m_x.waitUntil([&] { return readLoaded(), !f.loaded.empty(); }, 30000);
+                return m_x.waitUntil(loaded, 30000);
             if (!m_x.waitUntil(
                     [&] {
                         readLoaded();
@@ -269,8 +271,9 @@ private:
                     30000))
                 return false;
             f.page.push_back(m_x.now() - started);
-            m_x.waitUntil([&] { return readLoaded(), !f.loaded.empty(); }, kind == Kind::Web ? 5000 : 0);
+            m_x.waitUntil(loaded, kind == Kind::Web ? 5000 : 0);
             return true;
+        }
         case Run::Learn:
             if (kind == Kind::Web || isRequest(kind)) {
                 m_x.pause(4000);
