@@ -46,7 +46,7 @@ void BrowserController::setUrl(const QString &url)
     } else {
         m_engine.navigate(url);
     }
-    m_engine.pumpMessages();
+    m_engine.letQueuedEventsRun();
 }
 
 void BrowserController::enterPressed(const QString &boxText)
@@ -54,7 +54,7 @@ void BrowserController::enterPressed(const QString &boxText)
     go(boxText);
 }
 
-void BrowserController::beforeNavigate(const QString &url, bool isMainFrame)
+void BrowserController::navigationStarting(const QString &url, bool isMainFrame)
 {
     // A frame of the page (an advert, a map tile) is not what the user asked for.
     if (!isMainFrame)
@@ -62,7 +62,7 @@ void BrowserController::beforeNavigate(const QString &url, bool isMainFrame)
     ignoringFailure([&] { m_engine.setUrlBoxText(lookingText(url)); });
 }
 
-void BrowserController::navigateComplete(const QString &url, bool isMainFrame)
+void BrowserController::navigationArrived(const QString &url, bool isMainFrame)
 {
     if (!isMainFrame)
         return;
@@ -103,7 +103,7 @@ void BrowserController::run(BrowserTool tool)
             break;
         }
     });
-    m_engine.pumpMessages();
+    m_engine.letQueuedEventsRun();
 }
 
 bool BrowserController::isScriptUrl(const QString &url)

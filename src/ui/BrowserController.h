@@ -28,9 +28,9 @@ public:
     void enterPressed(const QString &boxText);
 
     // A navigation is about to start.
-    void beforeNavigate(const QString &url, bool isMainFrame);
+    void navigationStarting(const QString &url, bool isMainFrame);
     // A navigation has arrived (the document is committed, or a load ended).
-    void navigateComplete(const QString &url, bool isMainFrame);
+    void navigationArrived(const QString &url, bool isMainFrame);
 
     // What every tool button runs.
     void run(BrowserTool tool);
