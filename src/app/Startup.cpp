@@ -1,6 +1,7 @@
 #include "app/Startup.h"
 
 #include "address/PostalCompleterFactory.h"
+#include "app/RequestSession.h"
 #include "core/Cp932Table.h"
 #include "core/FileSystem.h"
 #include "core/ProgramIdentity.h"
@@ -82,7 +83,7 @@ int Startup::run(const QString &argumentText)
     // The window goes before the services it uses, and its web view before the web profile and the
     // application object.
     auto mainWindow = std::make_unique<MainWindow>(
-        MainWindow::Services{&messages, &clipboard, &codec, &completers, &settings, &shell});
+        MainWindow::Services{&messages, &clipboard, &completers, &settings, &shell});
     window = mainWindow.get();
 
     if (!request) {
@@ -90,7 +91,7 @@ int Startup::run(const QString &argumentText)
         restoreCursor();
         return QApplication::exec();
     }
-    const std::optional<QString> answer = mainWindow->serveRequest(*request);
+    const std::optional<QString> answer = RequestSession(*mainWindow, messages, codec).serve(*request);
     // Unless the answer is written, the request file keeps its content whole and the caller sees no
     // answer.
     if (answer) {

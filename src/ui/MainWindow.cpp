@@ -1,6 +1,5 @@
 #include "ui/MainWindow.h"
 
-#include "core/Cp932Codec.h"
 #include "core/MapPosition.h"
 #include "core/MapQuery.h"
 #include "core/MessageSink.h"
@@ -16,7 +15,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPointer>
@@ -223,7 +221,7 @@ void MainWindow::activate()
         QApplication::restoreOverrideCursor();
     raise();
     activateWindow();
-    if (m_request) {
+    if (m_servingRequest) {
         const AddressRecord r = record();
         if (!r.mapUrl.isEmpty())
             showUrl(r.mapUrl);
@@ -368,8 +366,8 @@ void MainWindow::run(Command command)
         captureMapCentre();
         break;
     case Command::CopyRecord:
-        if (m_request)
-            acceptRequest();
+        if (m_servingRequest)
+            emit acceptRequested();
         else
             copyRecord();
         break;
@@ -378,8 +376,7 @@ void MainWindow::run(Command command)
             m_services.shell->openHelp(u"velmora"_s, qintptr(winId()));
         break;
     case Command::Close:
-        if (m_request) {
-            m_requestAccepted = false;
+        if (m_servingRequest) {
             hide();
         } else {
             close();
@@ -503,36 +500,11 @@ void MainWindow::addressDataReady()
 void MainWindow::copyRecord()
 {
     const AddressRecord r = record();
-    const QString text = r.postalCode + u'\t' + r.address + u'\t' + r.company + u'\t' + r.mapUrl;
-    if (!m_services.clipboard->putText(text)) {
+    if (!m_services.clipboard->putText(r.clipboardLine())) {
         m_services.messages->show(u"クリップボードを使用できません\r少し待ってからもう一度お試しください"_s);
         return;
     }
     m_services.messages->show(u"クリップボードに住所情報を貼り付けました"_s);
-}
-
-void MainWindow::acceptRequest()
-{
-    // An answer the calling program could not read back as typed is not handed over: the user is told
-    // which character to change and the request stays open. A tab or line break inside a field would
-    // shift or add fields of the answer.
-    const AddressRecord r = record();
-    for (const QString &field : {r.postalCode, r.address, r.company, r.mapUrl}) {
-        if (field.contains(u'\t') || field.contains(u'\r') || field.contains(u'\n')) {
-            m_services.messages->show(
-                u"タブや改行は依頼ファイルに書き込めません\r項目を直してからもう一度 F9 を押してください"_s);
-            return;
-        }
-    }
-    const QString bad = m_services.codec->firstUnencodable(m_request->answerFor(r));
-    if (!bad.isEmpty()) {
-        m_services.messages->show(
-            u"「"_s + bad +
-            u"」は依頼ファイルに書き込めない文字です\r文字を直してからもう一度 F9 を押してください"_s);
-        return;
-    }
-    m_requestAccepted = true;
-    hide();
 }
 
 void MainWindow::takeCopiedPosition(const QString &copiedText)
@@ -545,22 +517,9 @@ void MainWindow::takeCopiedPosition(const QString &copiedText)
     setCopyEnabled(true);
 }
 
-std::optional<QString> MainWindow::serveRequest(const QString &requestText)
+void MainWindow::startRequest(const AddressRecord &record)
 {
-    m_request.emplace(requestText);
-    m_requestAccepted = false;
-    m_recordGrid->showRecord(m_request->initialRecord());
+    m_servingRequest = true;
+    m_recordGrid->showRecord(record);
     commandButton(Command::CopyRecord)->setText(QString::fromUtf16(kAcceptRequestCaption));
-
-    QEventLoop loop;
-    const auto connection = connect(this, &MainWindow::hidden, &loop, &QEventLoop::quit);
-    setWindowModality(Qt::ApplicationModal);
-    show();
-    if (isVisible())
-        loop.exec();
-    disconnect(connection);
-
-    if (!m_requestAccepted)
-        return std::nullopt;
-    return m_request->answerFor(record());
 }

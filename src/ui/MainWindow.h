@@ -2,7 +2,6 @@
 
 #include "core/AddressCompleter.h"
 #include "core/AddressRecord.h"
-#include "core/RequestFile.h"
 #include "ui/ClipboardWatch.h"
 #include "ui/Command.h"
 
@@ -14,7 +13,6 @@
 
 class BrowserPanel;
 class ClipboardSource;
-class Cp932Codec;
 class MessageSink;
 class QLabel;
 class QPushButton;
@@ -32,7 +30,6 @@ public:
     struct Services {
         MessageSink *messages = nullptr;
         ClipboardSource *clipboard = nullptr;
-        const Cp932Codec *codec = nullptr;
         // Null: F4 stays off.
         AddressCompleterFactory *completers = nullptr;
         // Read already; the window's place comes from it and goes back into it on closing. Null: the
@@ -50,9 +47,10 @@ public:
     explicit MainWindow(const Services &services, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // Serves one request: fills the record, shows the window modally and returns the answer when the
-    // user accepts, or no value when the user cancels or closes the window.
-    std::optional<QString> serveRequest(const QString &requestText);
+    // Turns the window into a request's: shows the request's record, and from now on F9 asks for the
+    // request to be accepted (acceptRequested) and F12 hides the window instead of closing it. The
+    // request's own flow (app/RequestSession) shows the window and waits for it to be hidden.
+    void startRequest(const AddressRecord &record);
     // A text copied while the map-centre prompt is open: a map position becomes the record's map URL.
     void takeCopiedPosition(const QString &copiedText);
     void run(Command command);
@@ -72,11 +70,12 @@ public:
     RecordGrid *recordGrid() const { return m_recordGrid; }
     BrowserPanel *browserPanel() const { return m_browserPanel; }
     QString statusText(int panel) const;
-    bool isRequestMode() const { return m_request.has_value(); }
     double dpi() const;
 
 signals:
     void hidden();
+    // F9 in a request: the request's flow checks the record and hides the window when it takes it.
+    void acceptRequested();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -105,7 +104,6 @@ private:
     void searchAddress();
     void addressDataReady();
     void copyRecord();
-    void acceptRequest();
 
     Services m_services;
     std::array<QPushButton *, kCommands.size()> m_commandButtons{};
@@ -121,8 +119,7 @@ private:
     // this timer runs out.
     bool m_captureWaiting = false;
     QTimer m_mapLoadLimit;
-    std::optional<RequestFile> m_request;
-    bool m_requestAccepted = false;
+    bool m_servingRequest = false;
     // The stored outer rectangle in pixels, fitted to the screens, waiting for the first show to be
     // applied exactly.
     std::optional<QRect> m_storedRect;

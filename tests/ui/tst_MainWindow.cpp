@@ -1,3 +1,4 @@
+#include "app/RequestSession.h"
 #include "core/Cp932Table.h"
 #include "core/FileSystem.h"
 #include "core/MapQuery.h"
@@ -102,9 +103,8 @@ class tst_MainWindow : public QObject {
     {
         m_window.reset();
         const bool read = m_rig->settings.read(m_rig->settingsPath());
-        m_window = std::make_unique<MainWindow>(MainWindow::Services{&m_rig->messages, &m_rig->clipboard,
-                                                                     &m_rig->codec, &m_rig->completers,
-                                                                     &m_rig->settings, &m_rig->shell});
+        m_window = std::make_unique<MainWindow>(MainWindow::Services{
+            &m_rig->messages, &m_rig->clipboard, &m_rig->completers, &m_rig->settings, &m_rig->shell});
         if (show)
             m_window->show();
         return read && (!show || QTest::qWaitForWindowActive(m_window.get()));
@@ -134,7 +134,7 @@ class tst_MainWindow : public QObject {
         };
         connect(m_window->browserPanel(), &BrowserPanel::engineReady, m_window.get(), run,
                 Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
-        return m_window->serveRequest(request);
+        return RequestSession(*m_window, m_rig->messages, m_rig->codec).serve(request);
     }
 
 private slots:
