@@ -6,6 +6,7 @@
 #include "platform/ShellActions.h"
 #include "settings/SettingsDocument.h"
 #include "settings/WindowPlacement.h"
+#include "ui/AddressSearch.h"
 #include "ui/BrowserPanel.h"
 #include "ui/ClipboardSource.h"
 #include "ui/MapCentreScript.h"
@@ -28,9 +29,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-const QString kNotFound = u"対象が見つかりません"_s;
-const QString kCityCodeOnly = u"町域が見つからないため市区町村の郵便番号です"_s;
-const QString kLoading = u"郵便番号データを読み込んでいます…"_s;
 // The status bar's second panel holds the warnings.
 constexpr int kWarningPanel = 1;
 const QString kMapLoading = u"地図を読み込んでいます…"_s;
@@ -67,13 +65,16 @@ MainWindow::MainWindow(const Services &services, QWidget *parent)
     if (m_services.settings && !m_services.settings->canSave())
         showWarning(QFileInfo(m_services.settings->filePath()).fileName() +
                     u" は通常のファイルではないため設定を保存しません"_s);
-    m_completer = m_services.completers ? m_services.completers->createCompleter() : nullptr;
-    commandButton(Command::AddressSearch)->setEnabled(m_completer != nullptr);
+    m_addressSearch = new AddressSearch(m_services.completers, *m_services.messages, *m_recordGrid,
+                                        *m_statusPanels[0], *this);
+    commandButton(Command::AddressSearch)->setEnabled(m_addressSearch->isAvailable());
+    connect(m_addressSearch, &AddressSearch::completed, this, [this] { setCopyEnabled(true); });
+    connect(m_addressSearch, &AddressSearch::dataReady, this, [this](const QString &date) {
+        m_statusBar->setToolTip(date.isEmpty() ? QString() : u"郵便番号データ "_s + date);
+    });
     m_mapLoadLimit.setSingleShot(true);
     connect(&m_mapLoadLimit, &QTimer::timeout, this, &MainWindow::mapPageLoaded);
     connect(m_browserPanel, &BrowserPanel::pageLoaded, this, &MainWindow::mapPageLoaded);
-    if (m_completer)
-        m_services.completers->whenReady(this, [this] { addressDataReady(); });
     qApp->installEventFilter(this);
 }
 
@@ -348,7 +349,7 @@ void MainWindow::run(Command command)
         clearRecord();
         break;
     case Command::AddressSearch:
-        searchAddress();
+        m_addressSearch->run();
         break;
     case Command::MapByAddress:
         showMapQuery(r.address);
@@ -441,60 +442,6 @@ void MainWindow::clearRecord()
 {
     m_recordGrid->showRecord({});
     setCopyEnabled(false);
-}
-
-void MainWindow::searchAddress()
-{
-    if (!commandButton(Command::AddressSearch)->isEnabled() || !m_completer)
-        return;
-    // Waiting here for the data would freeze the window for as long as the user's own files take.
-    if (!m_services.completers->isReady()) {
-        m_searchPending = true;
-        setStatus(kLoading, 0);
-        return;
-    }
-    AddressRecord r = record();
-    CompletionNote note = CompletionNote::None;
-    try {
-        note = m_completer->complete(r, CompletionMode::AskUser);
-    } catch (const std::exception &) {
-        m_services.messages->show(u"住所検索に失敗しました"_s);
-        return;
-    }
-    if (r.address.isEmpty()) {
-        setStatus(kNotFound, 0);
-        return;
-    }
-    // What an earlier search said of its answer would now speak of another; a message about the data
-    // itself stays.
-    if (note == CompletionNote::CityCodeOnly)
-        setStatus(kCityCodeOnly, 0);
-    else if (statusText(0) == kNotFound || statusText(0) == kCityCodeOnly)
-        setStatus({}, 0);
-    m_recordGrid->showRecord(r);
-    setCopyEnabled(true);
-    m_recordGrid->setCurrentCell(0, int(RecordGrid::Column::Company));
-}
-
-void MainWindow::addressDataReady()
-{
-    const QString date = m_services.completers->dataDate();
-    m_statusBar->setToolTip(date.isEmpty() ? QString() : u"郵便番号データ "_s + date);
-    if (!m_searchPending)
-        return;
-    // A dialog open meanwhile (the F8 box, a message) is the user's business first: the search would
-    // open its chooser on top of it or change the grid behind it. A request's own window is modal too,
-    // and no such dialog.
-    if (const QWidget *modal = QApplication::activeModalWidget(); modal && modal != this) {
-        QTimer::singleShot(200, this, [this] { addressDataReady(); });
-        return;
-    }
-    m_searchPending = false;
-    if (statusText(0) == kLoading)
-        setStatus({}, 0);
-    // A window closed meanwhile (a request answered or cancelled) asked for nothing more.
-    if (isVisible())
-        searchAddress();
 }
 
 void MainWindow::copyRecord()

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/AddressCompleter.h"
 #include "core/AddressRecord.h"
 #include "ui/ClipboardWatch.h"
 #include "ui/Command.h"
@@ -11,6 +10,8 @@
 #include <memory>
 #include <optional>
 
+class AddressCompleterFactory;
+class AddressSearch;
 class BrowserPanel;
 class ClipboardSource;
 class MessageSink;
@@ -101,8 +102,6 @@ private:
     void mapPageLoaded();
     void askMapCentre();
     void clearRecord();
-    void searchAddress();
-    void addressDataReady();
     void copyRecord();
 
     Services m_services;
@@ -112,9 +111,7 @@ private:
     QStatusBar *m_statusBar = nullptr;
     std::array<QLabel *, 3> m_statusPanels{};
     ClipboardWatch m_clipboardWatch;
-    std::unique_ptr<AddressCompleter> m_completer;
-    // F4 was pressed while the address data was loading: the search runs when it is ready.
-    bool m_searchPending = false;
+    AddressSearch *m_addressSearch = nullptr;
     // F8 was pressed while the map page was loading: the page is asked once it has loaded, or when
     // this timer runs out.
     bool m_captureWaiting = false;

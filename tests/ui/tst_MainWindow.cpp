@@ -1,4 +1,5 @@
 #include "app/RequestSession.h"
+#include "core/AddressCompleter.h"
 #include "core/Cp932Table.h"
 #include "core/FileSystem.h"
 #include "core/MapQuery.h"
