@@ -5,7 +5,7 @@
 #include "ui/BrowserPage.h"
 #include "ui/BrowserPageActions.h"
 #include "ui/PromptDialog.h"
-#include "ui/Twips.h"
+#include "core/Twips.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -3,6 +3,7 @@
 #include "core/MapPosition.h"
 #include "core/MapQuery.h"
 #include "core/MessageSink.h"
+#include "core/Twips.h"
 #include "platform/ShellActions.h"
 #include "settings/SettingsDocument.h"
 #include "settings/WindowPlacement.h"
@@ -12,7 +13,6 @@
 #include "ui/MapCentreScript.h"
 #include "ui/RecordGrid.h"
 #include "ui/ScreenFit.h"
-#include "ui/Twips.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -161,11 +161,7 @@ void MainWindow::restoreWindowPlacement()
     const WindowPlacement placement = WindowPlacement::readFrom(*m_services.settings);
     if (!placement.hasSize())
         return;
-    const double d = dpi();
-    const QRect outer =
-        ScreenFit::fitted(QRect(Twips::toPixels(placement.left, d), Twips::toPixels(placement.top, d),
-                                Twips::toPixels(placement.width, d), Twips::toPixels(placement.height, d)),
-                          ScreenFit::screenAreas());
+    const QRect outer = ScreenFit::fitted(placement.toPixels(dpi()), ScreenFit::screenAreas());
     m_storedRect = outer;
     move(outer.topLeft());
     resize(outer.size());
@@ -176,14 +172,7 @@ void MainWindow::saveWindowPlacement()
     m_browserPanel->setLayoutEnabled(false);
     if (!m_services.settings)
         return;
-    const QRect outer = frameGeometry();
-    const double d = dpi();
-    WindowPlacement placement;
-    placement.left = std::max(0, Twips::fromPixels(outer.x(), d));
-    placement.top = std::max(0, Twips::fromPixels(outer.y(), d));
-    placement.width = Twips::fromPixels(outer.width(), d);
-    placement.height = Twips::fromPixels(outer.height(), d);
-    placement.writeTo(*m_services.settings);
+    WindowPlacement::fromPixels(frameGeometry(), dpi()).writeTo(*m_services.settings);
     m_services.settings->write();
 }
 

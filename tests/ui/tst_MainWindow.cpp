@@ -4,6 +4,7 @@
 #include "core/FileSystem.h"
 #include "core/MapQuery.h"
 #include "core/ProgramIdentity.h"
+#include "core/Twips.h"
 #include "platform/ShellActions.h"
 #include "platform/SystemShortcutWriter.h"
 #include "settings/SettingsDocument.h"
@@ -14,7 +15,6 @@
 #include "ui/BrowserPanel.h"
 #include "ui/MainWindow.h"
 #include "ui/RecordGrid.h"
-#include "ui/Twips.h"
 
 #include <QDialog>
 #include <QDir>
@@ -27,7 +27,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
-#include <limits>
 #include <stdexcept>
 
 using namespace Qt::Literals::StringLiterals;
@@ -396,13 +395,6 @@ private slots:
         QVERIFY(QDir(m_rig->dir.path()).mkdir(u"User.xml"_s));
         QVERIFY(!open());
         QCOMPARE(m_window->statusText(1), u"User.xml は通常のファイルではないため設定を保存しません"_s);
-    }
-
-    void twipsSaturate()
-    {
-        constexpr int most = std::numeric_limits<int>::max();
-        QCOMPARE(Twips::toPixels(most, 2880.0), most);
-        QCOMPARE(Twips::toPixels(QRect(QPoint(1, 0), QPoint(most, 0)), 96.0, 96.0).width(), 143165577);
     }
 
     // How a request ends: the answer handed back, if any, and whether the window's place was saved

@@ -1,4 +1,4 @@
-#include "ui/Twips.h"
+#include "core/Twips.h"
 
 #include <QtMath>
 #include <limits>
