@@ -10,7 +10,7 @@
 #include "ui/AddressSearch.h"
 #include "ui/BrowserPanel.h"
 #include "ui/ClipboardSource.h"
-#include "ui/MapCentreScript.h"
+#include "ui/MapCentreCapture.h"
 #include "ui/RecordGrid.h"
 #include "ui/ScreenFit.h"
 
@@ -31,9 +31,6 @@ namespace {
 
 // The status bar's second panel holds the warnings.
 constexpr int kWarningPanel = 1;
-const QString kMapLoading = u"地図を読み込んでいます…"_s;
-// How long F8 waits for a map page still loading before asking the page as it is.
-constexpr int kMapLoadLimitMs = 30000;
 
 const CommandDesign *designForKey(int key)
 {
@@ -72,9 +69,7 @@ MainWindow::MainWindow(const Services &services, QWidget *parent)
     connect(m_addressSearch, &AddressSearch::dataReady, this, [this](const QString &date) {
         m_statusBar->setToolTip(date.isEmpty() ? QString() : u"郵便番号データ "_s + date);
     });
-    m_mapLoadLimit.setSingleShot(true);
-    connect(&m_mapLoadLimit, &QTimer::timeout, this, &MainWindow::mapPageLoaded);
-    connect(m_browserPanel, &BrowserPanel::pageLoaded, this, &MainWindow::mapPageLoaded);
+    m_mapCentreCapture = new MapCentreCapture(*m_browserPanel, m_clipboardWatch, *m_statusPanels[0], *this);
     qApp->installEventFilter(this);
 }
 
@@ -353,7 +348,7 @@ void MainWindow::run(Command command)
         commandButton(Command::CaptureMapCentre)->setEnabled(true);
         break;
     case Command::CaptureMapCentre:
-        captureMapCentre();
+        m_mapCentreCapture->run();
         break;
     case Command::CopyRecord:
         if (m_servingRequest)
@@ -373,58 +368,6 @@ void MainWindow::run(Command command)
         }
         break;
     }
-}
-
-void MainWindow::captureMapCentre()
-{
-    // A page still loading has no map to ask yet, and its script may not have run: asking now would
-    // say there is no map centre. The window stays usable while it waits.
-    if (m_captureWaiting)
-        return;
-    if (m_browserPanel->isLoading()) {
-        m_captureWaiting = true;
-        m_mapLoadLimit.start(kMapLoadLimitMs);
-        setStatus(kMapLoading, 0);
-        m_browserPanel->requestEngine();
-        return;
-    }
-    askMapCentre();
-}
-
-void MainWindow::mapPageLoaded()
-{
-    if (!m_captureWaiting)
-        return;
-    // A dialog open meanwhile is the user's business first; a request's own window is no such dialog.
-    if (const QWidget *modal = QApplication::activeModalWidget(); modal && modal != this) {
-        QTimer::singleShot(200, this, &MainWindow::mapPageLoaded);
-        return;
-    }
-    m_captureWaiting = false;
-    m_mapLoadLimit.stop();
-    if (statusText(0) == kMapLoading)
-        setStatus({}, 0);
-    if (isVisible())
-        askMapCentre();
-}
-
-void MainWindow::askMapCentre()
-{
-    // The prompt box the script opens runs its own loop inside setUrl: copies made while it is open
-    // are taken, and the watch ends with the box. The script opens its box only when the page tells
-    // where the map is.
-    QPointer<MainWindow> self(this);
-    bool found = false;
-    const QMetaObject::Connection prompted =
-        connect(m_browserPanel, &BrowserPanel::promptShown, this, [&found] { found = true; });
-    m_clipboardWatch.start();
-    showUrl(MapCentreScript::url());
-    if (!self)
-        return;
-    m_clipboardWatch.stop();
-    disconnect(prompted);
-    if (!found)
-        showStatus(u"地図の中心が見つかりません"_s);
 }
 
 void MainWindow::clearRecord()

@@ -4,15 +4,14 @@
 #include "ui/ClipboardWatch.h"
 #include "ui/Command.h"
 
-#include <QTimer>
 #include <QWidget>
 #include <array>
-#include <memory>
 #include <optional>
 
 class AddressCompleterFactory;
 class AddressSearch;
 class BrowserPanel;
+class MapCentreCapture;
 class ClipboardSource;
 class MessageSink;
 class QLabel;
@@ -98,9 +97,6 @@ private:
     void setStatus(const QString &text, int panel);
     void showUrl(const QString &url);
     void showMapQuery(const QString &searchText);
-    void captureMapCentre();
-    void mapPageLoaded();
-    void askMapCentre();
     void clearRecord();
     void copyRecord();
 
@@ -112,10 +108,7 @@ private:
     std::array<QLabel *, 3> m_statusPanels{};
     ClipboardWatch m_clipboardWatch;
     AddressSearch *m_addressSearch = nullptr;
-    // F8 was pressed while the map page was loading: the page is asked once it has loaded, or when
-    // this timer runs out.
-    bool m_captureWaiting = false;
-    QTimer m_mapLoadLimit;
+    MapCentreCapture *m_mapCentreCapture = nullptr;
     bool m_servingRequest = false;
     // The stored outer rectangle in pixels, fitted to the screens, waiting for the first show to be
     // applied exactly.

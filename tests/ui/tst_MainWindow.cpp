@@ -415,9 +415,10 @@ private slots:
         QFETCH(bool, placeSaved);
         QVERIFY(open(false));
         const auto served = serve(u"VelmoraA\t100-0001\t\t会社\t\t"_s, [&] {
-            // The requested place is shown at once.
+            // The requested place is shown at once, and F8 can take its centre.
             QTRY_COMPARE_WITH_TIMEOUT(m_window->browserPanel()->currentUrl(),
                                       MapQuery::forPostalCode(u"100-0001"_s), kWebTimeout);
+            QVERIFY(button(Command::CaptureMapCentre)->isEnabled());
             cell(RecordGrid::Column::Company)->setText(u"新社"_s);
             if (key)
                 press(Qt::Key(key));
