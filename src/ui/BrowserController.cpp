@@ -1,5 +1,7 @@
 #include "ui/BrowserController.h"
 
+#include "ui/WindowDesign.h"
+
 #include <QUrl>
 
 #include <algorithm>
@@ -130,14 +132,14 @@ QString BrowserController::lookingText(const QString &url)
 BrowserLayout BrowserController::layout(int width, int height)
 {
     BrowserLayout result;
+    using namespace WindowDesign;
     for (size_t i = 0; i < result.buttons.size(); ++i)
-        result.buttons[i] = QRect(int(i) * ButtonWidth, 0, ButtonWidth, ButtonHeight);
-    // The box starts a fifth of a button past the row: 8.2 button widths.
-    const int boxLeft = ButtonWidth * 82 / 10;
-    const int boxWidth = width - boxLeft - 20;
+        result.buttons[i] = QRect(QPoint(int(i) * kToolButton.width(), 0), kToolButton);
+    const int boxWidth = width - kUrlBoxLeft - kUrlBoxRightMargin;
     if (boxWidth >= 0)
-        result.urlBox = QRect(boxLeft, 60, boxWidth, 220);
-    result.browser = QRect(0, 330, std::max(width, 0), std::max(height - 345, 0));
+        result.urlBox = QRect(kUrlBoxLeft, kUrlBoxTop, boxWidth, kUrlBoxHeight);
+    result.browser =
+        QRect(0, kBrowserTop, std::max(width, 0), std::max(height - kBrowserTop - kBrowserBottomMargin, 0));
     return result;
 }
 

@@ -10,9 +10,6 @@
 // page URL, the current URL, the document-button rule, the tool commands and the layout.
 class BrowserController {
 public:
-    static constexpr int ButtonWidth = 600;
-    static constexpr int ButtonHeight = 315;
-
     explicit BrowserController(BrowserEngine &engine);
 
     // URL of the last completed main-frame navigation; empty for "about:blank" or before any.

@@ -1,11 +1,12 @@
 #include "ui/BrowserPanel.h"
 
 #include "core/MapService.h"
+#include "core/Twips.h"
 #include "ui/BrowserEngineHost.h"
 #include "ui/BrowserPage.h"
 #include "ui/BrowserPageActions.h"
 #include "ui/PromptDialog.h"
-#include "core/Twips.h"
+#include "ui/WindowDesign.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -66,13 +67,13 @@ BrowserPanel::BrowserPanel(QWidget *parent)
     setTabOrder(m_placeholder, m_urlEdit);
 
     // The places of the design; the first layout pass replaces them.
-    resize(Twips::toPixels(QSize(9210, 2010), logicalDpiX(), logicalDpiY()));
-    setGeometryTwips(m_urlEdit, QRect(4995, 60, 4095, 315));
-    setGeometryTwips(m_placeholder, QRect(45, 435, 8925, 1305));
+    resize(Twips::toPixels(WindowDesign::kPanel, logicalDpiX(), logicalDpiY()));
+    placeInTwips(*m_urlEdit, WindowDesign::kPanelUrlBox);
+    placeInTwips(*m_placeholder, WindowDesign::kPanelBrowser);
     for (size_t i = 0; i < m_toolButtons.size(); ++i)
-        setGeometryTwips(m_toolButtons[i],
-                         QRect(105 + int(i) * BrowserController::ButtonWidth, 60,
-                               BrowserController::ButtonWidth, BrowserController::ButtonHeight));
+        placeInTwips(*m_toolButtons[i], QRect(WindowDesign::kPanelFirstTool +
+                                                  QPoint(int(i) * WindowDesign::kToolButton.width(), 0),
+                                              WindowDesign::kToolButton));
 
     connect(m_engine.get(), &BrowserEngineHost::started, this, &BrowserPanel::engineStarted);
     connect(m_engine.get(), &BrowserEngineHost::pageLoaded, this, &BrowserPanel::pageLoaded);
@@ -195,10 +196,10 @@ void BrowserPanel::applyLayout()
     const BrowserLayout layout = BrowserController::layout(Twips::fromPixels(width(), logicalDpiX()),
                                                            Twips::fromPixels(height(), logicalDpiY()));
     for (size_t i = 0; i < m_toolButtons.size(); ++i)
-        setGeometryTwips(m_toolButtons[i], layout.buttons[i]);
+        placeInTwips(*m_toolButtons[i], layout.buttons[i]);
     if (layout.urlBox)
-        setGeometryTwips(m_urlEdit, *layout.urlBox);
-    setGeometryTwips(browserWidget(), layout.browser);
+        placeInTwips(*m_urlEdit, *layout.urlBox);
+    placeInTwips(*browserWidget(), layout.browser);
 }
 
 void BrowserPanel::showEvent(QShowEvent *event)
@@ -211,11 +212,6 @@ void BrowserPanel::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     applyLayout();
-}
-
-void BrowserPanel::setGeometryTwips(QWidget *child, const QRect &twips)
-{
-    child->setGeometry(Twips::toPixels(twips, logicalDpiX(), logicalDpiY()));
 }
 
 bool BrowserPanel::eventFilter(QObject *watched, QEvent *event)

@@ -90,7 +90,6 @@ private:
     void showDocument(const QString &url) override;
 
     void engineStarted();
-    void setGeometryTwips(QWidget *child, const QRect &twips);
     bool eventFilter(QObject *watched, QEvent *event) override;
 
     BrowserController m_controller;

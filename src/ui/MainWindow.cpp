@@ -13,6 +13,7 @@
 #include "ui/MapCentreCapture.h"
 #include "ui/RecordGrid.h"
 #include "ui/ScreenFit.h"
+#include "ui/WindowDesign.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -85,21 +86,15 @@ double MainWindow::dpi() const
     return logicalDpiX() > 0 ? logicalDpiX() : 96.0;
 }
 
-void MainWindow::placeTwips(QWidget *widget, int left, int top, int width, int height)
-{
-    const double d = dpi();
-    widget->setGeometry(Twips::toPixels(left, d), Twips::toPixels(top, d), Twips::toPixels(width, d),
-                        Twips::toPixels(height, d));
-}
-
 void MainWindow::buildDesign()
 {
     setWindowTitle(kCaption);
     setWindowIcon(QIcon(u":/velmora/velmora.svg"_s));
     const double d = dpi();
-    resize(Twips::toPixels(kClientWidth, d), Twips::toPixels(kClientHeight, d));
-    // The design puts the client area 1155 by 690 twips from the screen's corner.
-    move(Twips::toPixels(1155, d), Twips::toPixels(690, d));
+    resize(Twips::toPixels(WindowDesign::kClient.width(), d),
+           Twips::toPixels(WindowDesign::kClient.height(), d));
+    move(Twips::toPixels(WindowDesign::kClientPlace.x(), d),
+         Twips::toPixels(WindowDesign::kClientPlace.y(), d));
 
     for (size_t i = 0; i < kCommands.size(); ++i) {
         const CommandDesign &design = kCommands[i];
@@ -108,18 +103,19 @@ void MainWindow::buildDesign()
             button->setToolTip(QString::fromUtf16(design.toolTip));
         button->setEnabled(design.enabledAtStart);
         button->setAutoDefault(false);
-        placeTwips(button, design.left, -15, 1800, 315);
+        placeInTwips(*button, QRect(QPoint(design.left, WindowDesign::kCommandButtonTop),
+                                    WindowDesign::kCommandButton));
         connect(button, &QPushButton::clicked, this, [this, command = design.command] { run(command); });
         m_commandButtons[i] = button;
     }
 
     m_recordGrid = new RecordGrid(this);
-    placeTwips(m_recordGrid, -30, 330, 14400, 960);
+    placeInTwips(*m_recordGrid, WindowDesign::kRecordGrid);
     connect(m_recordGrid, &RecordGrid::edited, this, [this] { setCopyEnabled(true); });
     connect(m_recordGrid, &RecordGrid::mapUrlActivated, this, &MainWindow::showUrl);
 
     m_browserPanel = new BrowserPanel(this);
-    placeTwips(m_browserPanel, -105, 1365, 14790, 5820);
+    placeInTwips(*m_browserPanel, WindowDesign::kBrowserPanel);
     connect(m_browserPanel, &BrowserPanel::gotFocus, this, [this] { m_clipboardWatch.stop(); });
 
     m_statusBar = new QStatusBar(this);
@@ -129,13 +125,13 @@ void MainWindow::buildDesign()
     m_statusBar->setFont(statusFont);
     for (size_t i = 0; i < m_statusPanels.size(); ++i) {
         m_statusPanels[i] = new QLabel(m_statusBar);
-        m_statusPanels[i]->setMinimumWidth(Twips::toPixels(1440, d));
+        m_statusPanels[i]->setMinimumWidth(Twips::toPixels(WindowDesign::kStatusPanelMinWidth, d));
         if (i == 0)
             m_statusBar->addWidget(m_statusPanels[i], 1);
         else
             m_statusBar->addPermanentWidget(m_statusPanels[i]);
     }
-    placeTwips(m_statusBar, 0, 7170, 16260, 315);
+    placeInTwips(*m_statusBar, WindowDesign::kStatusBar);
 
     // Tab order by the design's tab indexes: the grid first (the status bar takes no focus).
     QList<QWidget *> order(12, nullptr);
@@ -242,8 +238,8 @@ void MainWindow::layOut()
     const int height = Twips::fromPixels(this->height(), d);
     const int statusHeight = Twips::fromPixels(m_statusBar->height(), d);
     // A window lower than the fixed rows gives the panel no height rather than a negative one.
-    placeTwips(m_browserPanel, 0, top, width, std::max(0, height - top - statusHeight));
-    placeTwips(m_statusBar, 0, height - statusHeight, width, statusHeight);
+    placeInTwips(*m_browserPanel, QRect(0, top, width, std::max(0, height - top - statusHeight)));
+    placeInTwips(*m_statusBar, QRect(0, height - statusHeight, width, statusHeight));
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

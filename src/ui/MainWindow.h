@@ -40,9 +40,6 @@ public:
     };
 
     static const QString kCaption;
-    // The client area of the design, in twips.
-    static constexpr int kClientWidth = 16260;
-    static constexpr int kClientHeight = 7485;
 
     explicit MainWindow(const Services &services, QWidget *parent = nullptr);
     ~MainWindow() override;
@@ -87,7 +84,6 @@ protected:
 
 private:
     void buildDesign();
-    void placeTwips(QWidget *widget, int left, int top, int width, int height);
     void restoreWindowPlacement();
     void saveWindowPlacement();
     void activate();

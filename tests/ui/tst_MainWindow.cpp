@@ -15,6 +15,7 @@
 #include "ui/BrowserPanel.h"
 #include "ui/MainWindow.h"
 #include "ui/RecordGrid.h"
+#include "ui/WindowDesign.h"
 
 #include <QDialog>
 #include <QDir>
@@ -383,8 +384,7 @@ private slots:
         const double dpi = m_window->dpi();
         QCOMPARE(dpi, 96.0);
         if (shown.isEmpty())
-            QCOMPARE(m_window->size(), QSize(Twips::toPixels(MainWindow::kClientWidth, dpi),
-                                             Twips::toPixels(MainWindow::kClientHeight, dpi)));
+            QCOMPARE(m_window->size(), Twips::toPixels(WindowDesign::kClient, dpi, dpi));
         else
             QTRY_COMPARE(m_window->frameGeometry(), shown);
     }
