@@ -33,20 +33,12 @@ namespace {
 // The status bar's second panel holds the warnings.
 constexpr int kWarningPanel = 1;
 
-const CommandDesign *designForKey(int key)
+const CommandBinding *bindingForKey(int key)
 {
-    for (const CommandDesign &design : kCommands)
-        if (design.key == key)
-            return &design;
+    for (const CommandBinding &binding : kCommands)
+        if (binding.key == key)
+            return &binding;
     return nullptr;
-}
-
-size_t indexOf(Command command)
-{
-    for (size_t i = 0; i < kCommands.size(); ++i)
-        if (kCommands[i].command == command)
-            return i;
-    return 0;
 }
 
 } // namespace
@@ -57,7 +49,7 @@ MainWindow::MainWindow(const Services &services, QWidget *parent)
     : QWidget(parent), m_services(services),
       m_clipboardWatch(*services.clipboard, [this](const QString &text) { takeCopiedPosition(text); })
 {
-    buildDesign();
+    createControls();
     m_browserPanel->setLayoutEnabled(true);
     restoreWindowPlacement();
     if (m_services.settings && !m_services.settings->canSave())
@@ -86,7 +78,7 @@ double MainWindow::dpi() const
     return logicalDpiX() > 0 ? logicalDpiX() : 96.0;
 }
 
-void MainWindow::buildDesign()
+void MainWindow::createControls()
 {
     setWindowTitle(kCaption);
     setWindowIcon(QIcon(u":/velmora/velmora.svg"_s));
@@ -97,15 +89,15 @@ void MainWindow::buildDesign()
          Twips::toPixels(WindowDesign::kClientPlace.y(), d));
 
     for (size_t i = 0; i < kCommands.size(); ++i) {
-        const CommandDesign &design = kCommands[i];
-        auto *button = new QPushButton(QString::fromUtf16(design.caption), this);
-        if (design.toolTip)
-            button->setToolTip(QString::fromUtf16(design.toolTip));
-        button->setEnabled(design.enabledAtStart);
+        const CommandBinding &binding = kCommands[i];
+        auto *button = new QPushButton(QString::fromUtf16(binding.caption), this);
+        if (binding.toolTip)
+            button->setToolTip(QString::fromUtf16(binding.toolTip));
+        button->setEnabled(binding.enabledAtStart);
         button->setAutoDefault(false);
-        placeInTwips(*button, QRect(QPoint(design.left, WindowDesign::kCommandButtonTop),
+        placeInTwips(*button, QRect(QPoint(binding.left, WindowDesign::kCommandButtonTop),
                                     WindowDesign::kCommandButton));
-        connect(button, &QPushButton::clicked, this, [this, command = design.command] { run(command); });
+        connect(button, &QPushButton::clicked, this, [this, command = binding.command] { run(command); });
         m_commandButtons[i] = button;
     }
 
@@ -262,8 +254,9 @@ void MainWindow::hideEvent(QHideEvent *event)
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    // Key preview: a key press reaches the window before the focused control, once, as it enters
-    // through the window's own platform window; it then goes on to the control as usual.
+    // Function keys work wherever the focus is: a key press reaches the window before the focused
+    // control, once, as it enters through the window's own platform window; it then goes on to the
+    // control as usual.
     if (event->type() == QEvent::KeyPress && watched == windowHandle() && isVisible())
         handleFunctionKey(static_cast<QKeyEvent *>(event)->key());
     return QWidget::eventFilter(watched, event);
@@ -271,13 +264,14 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 
 void MainWindow::handleFunctionKey(int key)
 {
-    if (const CommandDesign *design = designForKey(key))
-        run(design->command);
+    if (const CommandBinding *binding = bindingForKey(key))
+        run(binding->command);
 }
 
 QPushButton *MainWindow::commandButton(Command command) const
 {
-    return m_commandButtons[indexOf(command)];
+    // The table's rows follow the commands' order (Command.h checks it); a value no command has throws.
+    return m_commandButtons.at(size_t(command));
 }
 
 AddressRecord MainWindow::record() const

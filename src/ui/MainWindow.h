@@ -83,7 +83,7 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    void buildDesign();
+    void createControls();
     void restoreWindowPlacement();
     void saveWindowPlacement();
     void activate();
