@@ -110,6 +110,13 @@ void MainWindow::createControls()
     placeInTwips(*m_browserPanel, WindowDesign::kBrowserPanel);
     connect(m_browserPanel, &BrowserPanel::gotFocus, this, [this] { m_clipboardWatch.stop(); });
 
+    createStatusBar();
+    setTabOrderOfTheDesign();
+    m_recordGrid->setFocus();
+}
+
+void MainWindow::createStatusBar()
+{
     m_statusBar = new QStatusBar(this);
     m_statusBar->setSizeGripEnabled(false);
     QFont statusFont = m_recordGrid->font();
@@ -117,15 +124,18 @@ void MainWindow::createControls()
     m_statusBar->setFont(statusFont);
     for (size_t i = 0; i < m_statusPanels.size(); ++i) {
         m_statusPanels[i] = new QLabel(m_statusBar);
-        m_statusPanels[i]->setMinimumWidth(Twips::toPixels(WindowDesign::kStatusPanelMinWidth, d));
+        m_statusPanels[i]->setMinimumWidth(Twips::toPixels(WindowDesign::kStatusPanelMinWidth, dpi()));
         if (i == 0)
             m_statusBar->addWidget(m_statusPanels[i], 1);
         else
             m_statusBar->addPermanentWidget(m_statusPanels[i]);
     }
     placeInTwips(*m_statusBar, WindowDesign::kStatusBar);
+}
 
-    // Tab order by the design's tab indexes: the grid first (the status bar takes no focus).
+void MainWindow::setTabOrderOfTheDesign()
+{
+    // By the design's tab indexes: the grid first (the status bar takes no focus).
     QList<QWidget *> order(12, nullptr);
     order[1] = m_recordGrid;
     order[6] = m_browserPanel;
@@ -134,7 +144,6 @@ void MainWindow::createControls()
     order.removeAll(nullptr);
     for (qsizetype i = 0; i + 1 < order.size(); ++i)
         setTabOrder(order[i], order[i + 1]);
-    m_recordGrid->setFocus();
 }
 
 void MainWindow::restoreWindowPlacement()

@@ -84,6 +84,8 @@ protected:
 
 private:
     void createControls();
+    void createStatusBar();
+    void setTabOrderOfTheDesign();
     void restoreWindowPlacement();
     void saveWindowPlacement();
     void activate();
