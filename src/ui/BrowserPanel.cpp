@@ -139,11 +139,6 @@ bool BrowserPanel::isEngineReady() const
     return m_engine->isUp();
 }
 
-void BrowserPanel::ensureEngine()
-{
-    m_engine->start();
-}
-
 void BrowserPanel::requestEngine()
 {
     m_engine->requestStart();

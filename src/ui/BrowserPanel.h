@@ -46,8 +46,6 @@ public:
     QToolButton *toolButton(BrowserTool tool) const;
 
     bool isEngineReady() const;
-    // Brings the engine up now, if it is not up yet.
-    void ensureEngine();
     // Asks for the engine to come up soon, from the event loop rather than from inside an event.
     void requestEngine();
     // From a page asked for (or before the engine is up) until that page has loaded.
@@ -56,7 +54,6 @@ public:
     // Lays the children out for the panel's size, in twips, from now on at every resize (the window
     // turns this on once it has loaded and off as it closes).
     void setLayoutEnabled(bool enabled);
-    void applyLayout();
 
 signals:
     // The panel or one of its children received the input focus from outside the panel.
@@ -90,6 +87,7 @@ private:
     void showDocument(const QString &url) override;
 
     void engineStarted();
+    void applyLayout();
     bool eventFilter(QObject *watched, QEvent *event) override;
 
     BrowserController m_controller;

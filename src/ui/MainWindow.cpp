@@ -293,12 +293,6 @@ void MainWindow::setCopyEnabled(bool enabled)
     commandButton(Command::CopyRecord)->setEnabled(enabled);
 }
 
-void MainWindow::setStatus(const QString &text, int panel)
-{
-    if (panel >= 0 && panel < int(m_statusPanels.size()))
-        m_statusPanels[size_t(panel)]->setText(text);
-}
-
 void MainWindow::showWarning(const QString &text)
 {
     QLabel *panel = m_statusPanels[kWarningPanel];

@@ -48,11 +48,7 @@ public:
     // request to be accepted (acceptRequested) and F12 hides the window instead of closing it. The
     // request's own flow (app/RequestSession) shows the window and waits for it to be hidden.
     void startRequest(const AddressRecord &record);
-    // A text copied while the map-centre prompt is open: a map position becomes the record's map URL.
-    void takeCopiedPosition(const QString &copiedText);
     void run(Command command);
-    // A notice from outside the window's own commands, in the first panel.
-    void showStatus(const QString &text) { setStatus(text, 0); }
     // A file that cannot serve as it should (damaged or refused address data, settings that will not
     // be saved): in a panel of its own, which nothing else writes, until the program ends.
     void showWarning(const QString &text);
@@ -61,7 +57,6 @@ public:
     void shutDown();
 
     AddressRecord record() const;
-    ClipboardWatch &clipboardWatch() { return m_clipboardWatch; }
 
     QPushButton *commandButton(Command command) const;
     RecordGrid *recordGrid() const { return m_recordGrid; }
@@ -84,6 +79,8 @@ protected:
 
 private:
     void createControls();
+    // A text copied while the map-centre prompt is open: a map position becomes the record's map URL.
+    void takeCopiedPosition(const QString &copiedText);
     void createStatusBar();
     void setTabOrderOfTheDesign();
     void restoreWindowPlacement();
@@ -92,7 +89,6 @@ private:
     void layOut();
     void handleFunctionKey(int key);
     void setCopyEnabled(bool enabled);
-    void setStatus(const QString &text, int panel);
     void showUrl(const QString &url);
     void showMapQuery(const QString &searchText);
     void clearRecord();
