@@ -36,6 +36,7 @@
 #include "XDisplayDriver.h"
 
 #include "address/PostalCompleterFactory.h"
+#include "app/RequestSession.h"
 #include "core/Cp932Table.h"
 #include "core/FileSystem.h"
 #include "settings/SettingsDocument.h"
@@ -85,7 +86,7 @@ int runInProcess(const QString &page)
     PostalCompleterFactory completers(
         chooser, [](const QString &) {}, files, PostalCompleterFactory::defaultDataPath(), dir.path() + u'/');
     auto window = std::make_unique<MainWindow>(
-        MainWindow::Services{&messages, &clipboard, &codec, &completers, &settings, nullptr});
+        MainWindow::Services{&messages, &clipboard, &completers, &settings, nullptr});
     // Watched once the engine is up; the panel has asked for the request's page by then.
     QObject::connect(window->browserPanel(), &BrowserPanel::engineReady, window.get(), [&] {
         QObject::connect(window->browserPanel()->webView(), &QWebEngineView::loadFinished, window.get(),
@@ -94,7 +95,7 @@ int runInProcess(const QString &page)
                                  say("browser");
                          });
     });
-    window->serveRequest(QStringLiteral("VelmoraA\t\t\t\t%1\t%1").arg(page));
+    RequestSession(*window, messages, codec).serve(QStringLiteral("VelmoraA\t\t\t\t%1\t%1").arg(page));
     window->shutDown();
     return 0;
 }

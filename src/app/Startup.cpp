@@ -1,6 +1,7 @@
 #include "app/Startup.h"
 
 #include "address/BackgroundPostalLoader.h"
+#include "app/RequestSession.h"
 #include "core/Cp932Table.h"
 #include "core/FileSystem.h"
 #include "core/MessageSink.h"
@@ -111,7 +112,7 @@ int Startup::run(const QString &argumentText)
     // The window goes before the services it uses, and its web view before the web profile and the
     // application object.
     auto mainWindow = std::make_unique<MainWindow>(
-        MainWindow::Services{&messages, &clipboard, &codec, &completers, &settings, &shell});
+        MainWindow::Services{&messages, &clipboard, &completers, &settings, &shell});
     window = mainWindow.get();
 
     if (!request) {
@@ -119,7 +120,7 @@ int Startup::run(const QString &argumentText)
         restoreCursor();
         return QApplication::exec();
     }
-    if (const std::optional<QString> answer = mainWindow->serveRequest(*request))
+    if (const std::optional<QString> answer = RequestSession(*mainWindow, messages, codec).serve(*request))
         writeAnswer(files, messages, argumentText, requestBytes, *answer);
     mainWindow->shutDown();
     return 0;

@@ -10,4 +10,7 @@ struct AddressRecord {
     QString mapUrl;
 
     bool operator==(const AddressRecord &) const = default;
+
+    // The record as one tab-separated line, as it goes to the clipboard for pasting into a spreadsheet.
+    QString clipboardLine() const { return postalCode + u'\t' + address + u'\t' + company + u'\t' + mapUrl; }
 };

@@ -1,8 +1,10 @@
 #include "settings/WindowPlacement.h"
 
+#include "core/Twips.h"
 #include "settings/SettingsDocument.h"
 
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 
 using namespace Qt::Literals::StringLiterals;
@@ -54,4 +56,20 @@ void WindowPlacement::writeTo(SettingsDocument &settings) const
         }
     }
     settings.setGroup(group);
+}
+
+WindowPlacement WindowPlacement::fromPixels(const QRect &outer, double logicalDpi)
+{
+    WindowPlacement placement;
+    placement.left = std::max(0, Twips::fromPixels(outer.x(), logicalDpi));
+    placement.top = std::max(0, Twips::fromPixels(outer.y(), logicalDpi));
+    placement.width = Twips::fromPixels(outer.width(), logicalDpi);
+    placement.height = Twips::fromPixels(outer.height(), logicalDpi);
+    return placement;
+}
+
+QRect WindowPlacement::toPixels(double logicalDpi) const
+{
+    return QRect(Twips::toPixels(left, logicalDpi), Twips::toPixels(top, logicalDpi),
+                 Twips::toPixels(width, logicalDpi), Twips::toPixels(height, logicalDpi));
 }

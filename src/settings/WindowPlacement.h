@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QRect>
+
 class SettingsDocument;
 
 // The main window's outer rectangle in twips, kept in the settings group "位置" under the keys TOP,
@@ -14,6 +16,12 @@ struct WindowPlacement {
     // half to even.
     static WindowPlacement readFrom(const SettingsDocument &settings);
     void writeTo(SettingsDocument &settings) const;
+
+    // The place of an outer rectangle in pixels at the screen's logical DPI. Earlier versions stored no
+    // place left of or above the screen's corner, so neither is this one: such a place is stored as 0.
+    static WindowPlacement fromPixels(const QRect &outer, double logicalDpi);
+    // The outer rectangle in pixels at the screen's logical DPI, not yet fitted to any screen.
+    QRect toPixels(double logicalDpi) const;
 
     // Without a size the window keeps its design's place and size.
     bool hasSize() const { return width > 0 && height > 0; }

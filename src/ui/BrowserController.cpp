@@ -1,5 +1,7 @@
 #include "ui/BrowserController.h"
 
+#include "ui/WindowDesign.h"
+
 #include <QUrl>
 
 #include <algorithm>
@@ -46,7 +48,7 @@ void BrowserController::setUrl(const QString &url)
     } else {
         m_engine.navigate(url);
     }
-    m_engine.pumpMessages();
+    m_engine.letQueuedEventsRun();
 }
 
 void BrowserController::enterPressed(const QString &boxText)
@@ -54,7 +56,7 @@ void BrowserController::enterPressed(const QString &boxText)
     go(boxText);
 }
 
-void BrowserController::beforeNavigate(const QString &url, bool isMainFrame)
+void BrowserController::navigationStarting(const QString &url, bool isMainFrame)
 {
     // A frame of the page (an advert, a map tile) is not what the user asked for.
     if (!isMainFrame)
@@ -62,7 +64,7 @@ void BrowserController::beforeNavigate(const QString &url, bool isMainFrame)
     ignoringFailure([&] { m_engine.setUrlBoxText(lookingText(url)); });
 }
 
-void BrowserController::navigateComplete(const QString &url, bool isMainFrame)
+void BrowserController::navigationArrived(const QString &url, bool isMainFrame)
 {
     if (!isMainFrame)
         return;
@@ -103,7 +105,7 @@ void BrowserController::run(BrowserTool tool)
             break;
         }
     });
-    m_engine.pumpMessages();
+    m_engine.letQueuedEventsRun();
 }
 
 bool BrowserController::isScriptUrl(const QString &url)
@@ -130,14 +132,14 @@ QString BrowserController::lookingText(const QString &url)
 BrowserLayout BrowserController::layout(int width, int height)
 {
     BrowserLayout result;
+    using namespace WindowDesign;
     for (size_t i = 0; i < result.buttons.size(); ++i)
-        result.buttons[i] = QRect(int(i) * ButtonWidth, 0, ButtonWidth, ButtonHeight);
-    // The box starts a fifth of a button past the row: 8.2 button widths.
-    const int boxLeft = ButtonWidth * 82 / 10;
-    const int boxWidth = width - boxLeft - 20;
+        result.buttons[i] = QRect(QPoint(int(i) * kToolButton.width(), 0), kToolButton);
+    const int boxWidth = width - kUrlBoxLeft - kUrlBoxRightMargin;
     if (boxWidth >= 0)
-        result.urlBox = QRect(boxLeft, 60, boxWidth, 220);
-    result.browser = QRect(0, 330, std::max(width, 0), std::max(height - 345, 0));
+        result.urlBox = QRect(kUrlBoxLeft, kUrlBoxTop, boxWidth, kUrlBoxHeight);
+    result.browser =
+        QRect(0, kBrowserTop, std::max(width, 0), std::max(height - kBrowserTop - kBrowserBottomMargin, 0));
     return result;
 }
 

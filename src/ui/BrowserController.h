@@ -10,9 +10,6 @@
 // page URL, the current URL, the document-button rule, the tool commands and the layout.
 class BrowserController {
 public:
-    static constexpr int ButtonWidth = 600;
-    static constexpr int ButtonHeight = 315;
-
     explicit BrowserController(BrowserEngine &engine);
 
     // URL of the last completed main-frame navigation; empty for "about:blank" or before any.
@@ -28,9 +25,9 @@ public:
     void enterPressed(const QString &boxText);
 
     // A navigation is about to start.
-    void beforeNavigate(const QString &url, bool isMainFrame);
+    void navigationStarting(const QString &url, bool isMainFrame);
     // A navigation has arrived (the document is committed, or a load ended).
-    void navigateComplete(const QString &url, bool isMainFrame);
+    void navigationArrived(const QString &url, bool isMainFrame);
 
     // What every tool button runs.
     void run(BrowserTool tool);

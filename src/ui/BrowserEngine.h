@@ -2,8 +2,8 @@
 
 #include <QString>
 
-// What the panel's rules need from the browser and from the panel's own controls. The widget
-// implements it on Qt WebEngine; tests implement it with a recorder, so the rules run without a window.
+// What the panel's rules (BrowserController) need from the browser and from the panel's own controls,
+// so that the rules stay apart from Qt WebEngine; the panel implements it.
 class BrowserEngine {
 public:
     virtual ~BrowserEngine() = default;
@@ -16,7 +16,7 @@ public:
     // Returns false when the panel went away meanwhile: the caller must then touch nothing of it.
     virtual bool runScript(const QString &script) = 0;
     // Lets queued events run once. Returns false when the panel went away meanwhile.
-    virtual bool pumpMessages() = 0;
+    virtual bool letQueuedEventsRun() = 0;
 
     virtual void setUrlBoxText(const QString &text) = 0;
     virtual void setDocumentButtonEnabled(bool enabled) = 0;

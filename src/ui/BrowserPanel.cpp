@@ -1,58 +1,26 @@
 #include "ui/BrowserPanel.h"
 
 #include "core/MapService.h"
+#include "core/Twips.h"
+#include "ui/BrowserEngineHost.h"
 #include "ui/BrowserPage.h"
-#include "ui/BrowserProfile.h"
-#include "ui/DesktopDocumentLauncher.h"
+#include "ui/BrowserPageActions.h"
 #include "ui/PromptDialog.h"
-#include "ui/StandardBrowserDialogs.h"
-#include "ui/Twips.h"
+#include "ui/WindowDesign.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QEventLoop>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QPointer>
-#include <QPrinter>
 #include <QQuickWidget>
-#include <QStandardPaths>
-#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
-#include <QWebEngineDownloadRequest>
-#include <QWebEngineLoadingInfo>
-#include <QWebEngineProfile>
-#include <QWebEngineScript>
 #include <QWebEngineView>
-#include <QWindow>
 #include <utility>
 
 namespace {
 
 const QString BlankPage = QStringLiteral("about:blank");
-
-// The engine waits at most this long for the window to reach the screen.
-constexpr int StartWaitStepMs = 10;
-constexpr int StartWaitSteps = 50;
-// With no page asked for, the engine comes up once the user has left the window alone this long: late
-// enough that it does not stall the keys of someone who starts typing at once, early enough that it is
-// up by the time someone who looks at the empty window first asks for a map.
-constexpr int IdleStartMs = 400;
-// How long a script that neither ends nor opens a prompt box may keep the setter waiting.
-constexpr int ScriptWaitLimitMs = 30000;
-
-QString fileNameFromTitle(const QString &title)
-{
-    QString name = title.simplified();
-    static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
-    for (QChar &c : name) {
-        if (forbidden.contains(c) || c.unicode() < 0x20)
-            c = u'_';
-    }
-    return name.isEmpty() ? QStringLiteral("page") : name.left(100);
-}
 
 // An address as the browser holds it: percent-encoded, so that it compares equal to the encoded map
 // queries the program builds and reads the same in the URL box.
@@ -72,9 +40,8 @@ static void initBrowserResources()
 
 BrowserPanel::BrowserPanel(QWidget *parent)
     : QWidget(parent), m_controller(*this), m_urlEdit(new QLineEdit(this)),
-      m_placeholder(new QQuickWidget(this)), m_idleStart(new QTimer(this)),
-      m_dialogs(std::make_unique<StandardBrowserDialogs>()),
-      m_launcher(std::make_unique<DesktopDocumentLauncher>())
+      m_placeholder(new QQuickWidget(this)), m_engine(std::make_unique<BrowserEngineHost>(*this)),
+      m_pageActions(std::make_unique<BrowserPageActions>(*m_engine, *this))
 {
     initBrowserResources();
     setObjectName(QStringLiteral("browserPanel"));
@@ -100,23 +67,16 @@ BrowserPanel::BrowserPanel(QWidget *parent)
     setTabOrder(m_placeholder, m_urlEdit);
 
     // The places of the design; the first layout pass replaces them.
-    resize(Twips::toPixels(QSize(9210, 2010), logicalDpiX(), logicalDpiY()));
-    setGeometryTwips(m_urlEdit, QRect(4995, 60, 4095, 315));
-    setGeometryTwips(m_placeholder, QRect(45, 435, 8925, 1305));
+    resize(Twips::toPixels(WindowDesign::kPanel, logicalDpiX(), logicalDpiY()));
+    placeInTwips(*m_urlEdit, WindowDesign::kPanelUrlBox);
+    placeInTwips(*m_placeholder, WindowDesign::kPanelBrowser);
     for (size_t i = 0; i < m_toolButtons.size(); ++i)
-        setGeometryTwips(m_toolButtons[i],
-                         QRect(105 + int(i) * BrowserController::ButtonWidth, 60,
-                               BrowserController::ButtonWidth, BrowserController::ButtonHeight));
+        placeInTwips(*m_toolButtons[i], QRect(WindowDesign::kPanelFirstTool +
+                                                  QPoint(int(i) * WindowDesign::kToolButton.width(), 0),
+                                              WindowDesign::kToolButton));
 
-    m_idleStart->setSingleShot(true);
-    m_idleStart->setInterval(IdleStartMs);
-    connect(m_idleStart, &QTimer::timeout, this, [this] {
-        if (QWindow *window = this->window()->windowHandle())
-            window->removeEventFilter(this);
-        if (isVisible())
-            startEngineWhenSafe();
-    });
-
+    connect(m_engine.get(), &BrowserEngineHost::started, this, &BrowserPanel::engineStarted);
+    connect(m_engine.get(), &BrowserEngineHost::pageLoaded, this, &BrowserPanel::pageLoaded);
     m_urlEdit->installEventFilter(this);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
         const auto inPanel = [this](QWidget *w) { return w && (w == this || isAncestorOf(w)); };
@@ -126,17 +86,14 @@ BrowserPanel::BrowserPanel(QWidget *parent)
 
     // The panel starts on the blank page. The engine takes that request up once it is running; the box
     // shows it pending until then, as for any other navigation.
-    m_controller.beforeNavigate(BlankPage, true);
+    m_controller.navigationStarting(BlankPage, true);
 }
 
 BrowserPanel::~BrowserPanel()
 {
-    // The page and its view go before the printer they may still print to and before the profile.
-    delete m_view;
-    m_view = nullptr;
-    m_page = nullptr;
-    m_printer.reset();
-    m_profile.reset();
+    // The page and its view go before the printer they may still print to, and before the profile.
+    m_engine.reset();
+    m_pageActions.reset();
 }
 
 void BrowserPanel::setUrl(const QString &url)
@@ -146,12 +103,7 @@ void BrowserPanel::setUrl(const QString &url)
 
 QString BrowserPanel::pageUrl() const
 {
-    return m_page ? addressText(m_page->url()) : QString();
-}
-
-void BrowserPanel::refresh()
-{
-    reload();
+    return m_engine && m_engine->page() ? addressText(m_engine->page()->url()) : QString();
 }
 
 void BrowserPanel::run(BrowserTool tool)
@@ -166,7 +118,12 @@ QString BrowserPanel::currentUrl() const
 
 QWidget *BrowserPanel::browserWidget() const
 {
-    return m_view ? static_cast<QWidget *>(m_view) : m_placeholder;
+    return m_engine->isUp() ? static_cast<QWidget *>(m_engine->view()) : m_placeholder;
+}
+
+QWebEngineView *BrowserPanel::webView() const
+{
+    return m_engine->view();
 }
 
 QToolButton *BrowserPanel::toolButton(BrowserTool tool) const
@@ -177,15 +134,25 @@ QToolButton *BrowserPanel::toolButton(BrowserTool tool) const
     return nullptr;
 }
 
-void BrowserPanel::ensureEngine()
+bool BrowserPanel::isEngineReady() const
 {
-    if (m_view)
-        return;
-    m_profile = BrowserProfile::acquire();
-    auto *view = new QWebEngineView(this);
-    view->setObjectName(QStringLiteral("browser"));
-    auto *page = new BrowserPage(m_profile.get(), view);
-    view->setPage(page);
+    return m_engine->isUp();
+}
+
+void BrowserPanel::requestEngine()
+{
+    m_engine->requestStart();
+}
+
+bool BrowserPanel::isLoading() const
+{
+    return m_engine->isLoading();
+}
+
+void BrowserPanel::engineStarted()
+{
+    QWebEngineView *view = m_engine->view();
+    BrowserPage *page = m_engine->page();
     view->setGeometry(m_placeholder->geometry());
     view->setVisible(!m_placeholder->isHidden());
     setTabOrder(m_toolButtons.back(), view);
@@ -196,40 +163,12 @@ void BrowserPanel::ensureEngine()
         delete m_placeholder;
         m_placeholder = nullptr;
     });
-    m_view = view;
-    m_page = page;
-
     connect(page, &BrowserPage::navigationRequested, this, [this](const QUrl &url, bool isMainFrame) {
-        m_controller.beforeNavigate(addressText(url), isMainFrame);
+        m_controller.navigationStarting(addressText(url), isMainFrame);
     });
     connect(page, &BrowserPage::navigationArrived, this,
-            [this](const QUrl &url) { m_controller.navigateComplete(addressText(url), true); });
+            [this](const QUrl &url) { m_controller.navigationArrived(addressText(url), true); });
     connect(page, &BrowserPage::promptShown, this, &BrowserPanel::promptShown);
-    connect(view, &QWebEngineView::printFinished, this, [this](bool success) {
-        m_printing = false;
-        emit printFinished(success);
-    });
-    connect(m_profile.get(), &QWebEngineProfile::downloadRequested, this,
-            [this](QWebEngineDownloadRequest *download) {
-                if (!download->isSavePageDownload() || download->page() != m_page)
-                    return;
-                connect(download, &QWebEngineDownloadRequest::isFinishedChanged, this, [this, download] {
-                    if (download->isFinished())
-                        emit saveFinished(download->state() == QWebEngineDownloadRequest::DownloadCompleted);
-                });
-                if (download->state() == QWebEngineDownloadRequest::DownloadRequested)
-                    download->accept();
-            });
-
-    connect(view, &QWebEngineView::loadStarted, this, [this] { m_loading = true; });
-    connect(view, &QWebEngineView::loadFinished, this, [this] {
-        m_loading = false;
-        // The end of a load that another one replaced comes just before that one's start.
-        QTimer::singleShot(0, this, [this] {
-            if (!m_loading)
-                emit pageLoaded();
-        });
-    });
 
     // A page asked for already goes first: a blank page before it would end its load in between, and
     // someone waiting for the page to load would take that for the page's own.
@@ -238,25 +177,6 @@ void BrowserPanel::ensureEngine()
     else
         navigate(std::exchange(m_pendingUrl, QString()));
     emit engineReady();
-}
-
-void BrowserPanel::setDialogs(std::unique_ptr<BrowserDialogs> dialogs)
-{
-    if (dialogs)
-        m_dialogs = std::move(dialogs);
-}
-
-void BrowserPanel::setDocumentLauncher(std::unique_ptr<DocumentLauncher> launcher)
-{
-    if (launcher)
-        m_launcher = std::move(launcher);
-}
-
-QPrinter &BrowserPanel::printer()
-{
-    if (!m_printer)
-        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    return *m_printer;
 }
 
 void BrowserPanel::setLayoutEnabled(bool enabled)
@@ -271,19 +191,16 @@ void BrowserPanel::applyLayout()
     const BrowserLayout layout = BrowserController::layout(Twips::fromPixels(width(), logicalDpiX()),
                                                            Twips::fromPixels(height(), logicalDpiY()));
     for (size_t i = 0; i < m_toolButtons.size(); ++i)
-        setGeometryTwips(m_toolButtons[i], layout.buttons[i]);
+        placeInTwips(*m_toolButtons[i], layout.buttons[i]);
     if (layout.urlBox)
-        setGeometryTwips(m_urlEdit, *layout.urlBox);
-    setGeometryTwips(browserWidget(), layout.browser);
+        placeInTwips(*m_urlEdit, *layout.urlBox);
+    placeInTwips(*browserWidget(), layout.browser);
 }
 
 void BrowserPanel::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    if (!m_startScheduled && !m_view) {
-        m_startScheduled = true;
-        QTimer::singleShot(0, this, &BrowserPanel::startEngineWhenShown);
-    }
+    m_engine->panelShown();
 }
 
 void BrowserPanel::resizeEvent(QResizeEvent *event)
@@ -292,66 +209,8 @@ void BrowserPanel::resizeEvent(QResizeEvent *event)
     applyLayout();
 }
 
-void BrowserPanel::startEngineWhenShown()
-{
-    if (m_view)
-        return;
-    // Bringing the engine up holds the GUI thread for a while: let the window reach the screen first.
-    QWindow *window = this->window()->windowHandle();
-    if ((window && window->isExposed()) || ++m_startWaits > StartWaitSteps) {
-        // It holds the keys typed meanwhile, too: nothing needs it before a page is asked for, so it
-        // waits for a pause in the user's input, all of which comes through the window.
-        if (window)
-            window->installEventFilter(this);
-        m_idleStart->start();
-        return;
-    }
-    QTimer::singleShot(StartWaitStepMs, this, &BrowserPanel::startEngineWhenShown);
-}
-
-void BrowserPanel::requestEngine()
-{
-    if (m_view || m_startRequested)
-        return;
-    m_startRequested = true;
-    QTimer::singleShot(0, this, &BrowserPanel::startEngineWhenSafe);
-}
-
-void BrowserPanel::startEngineWhenSafe()
-{
-    if (m_view)
-        return;
-    // Bringing the engine up runs a nested start-up of its own; done inside the delivery of an event
-    // (the key press whose command pumps messages, or that opened a message box) it would run that
-    // event's receivers under the engine's feet; so the engine comes up only from the event loop.
-    const QWidget *modal = QApplication::activeModalWidget();
-    if (m_pumping || (modal && modal != window()) || QApplication::activePopupWidget()) {
-        QTimer::singleShot(StartWaitStepMs, this, &BrowserPanel::startEngineWhenSafe);
-        return;
-    }
-    ensureEngine();
-}
-
-void BrowserPanel::setGeometryTwips(QWidget *child, const QRect &twips)
-{
-    child->setGeometry(Twips::toPixels(twips, logicalDpiX(), logicalDpiY()));
-}
-
 bool BrowserPanel::eventFilter(QObject *watched, QEvent *event)
 {
-    switch (event->type()) {
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseMove:
-    case QEvent::Wheel:
-        if (m_idleStart->isActive())
-            m_idleStart->start();
-        break;
-    default:
-        break;
-    }
     if (watched == m_urlEdit && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter)
@@ -363,92 +222,54 @@ bool BrowserPanel::eventFilter(QObject *watched, QEvent *event)
 
 void BrowserPanel::showBrowser()
 {
-    if (!m_view) {
+    if (!m_engine->isUp()) {
         m_placeholder->setVisible(true);
         requestEngine();
         return;
     }
-    m_view->setVisible(true);
+    m_engine->view()->setVisible(true);
 }
 
 void BrowserPanel::navigate(const QString &url)
 {
-    if (!m_view) {
+    if (!m_engine->isUp()) {
         // Taken up as soon as the engine runs; the box tells what is coming meanwhile.
         m_pendingUrl = url;
-        m_controller.beforeNavigate(url, true);
+        m_controller.navigationStarting(url, true);
         requestEngine();
         return;
     }
-    m_loading = true;
+    m_engine->loadAsked();
     // The engine asks no one before it shows the blank page.
     if (url == BlankPage)
-        m_controller.beforeNavigate(url, true);
-    m_page->load(QUrl::fromUserInput(url));
+        m_controller.navigationStarting(url, true);
+    m_engine->page()->load(QUrl::fromUserInput(url));
 }
 
 void BrowserPanel::reload()
 {
     // Nothing is shown yet that could be reloaded; a pending page comes anyway.
-    if (!m_view) {
+    if (!m_engine->isUp()) {
         requestEngine();
         return;
     }
-    m_loading = true;
+    m_engine->loadAsked();
     // Our page for an unreachable address is no page of its own: reloading it tries that address again.
-    if (const QUrl failed = m_page->unreachableUrl(); !failed.isEmpty())
-        m_page->load(failed);
+    BrowserPage *page = m_engine->page();
+    if (const QUrl failed = page->unreachableUrl(); !failed.isEmpty())
+        page->load(failed);
     else
-        m_page->triggerAction(QWebEnginePage::Reload);
+        page->triggerAction(QWebEnginePage::Reload);
 }
 
 bool BrowserPanel::runScript(const QString &script)
 {
-    // No page yet, so no map for a script to look at.
-    if (!m_view) {
-        requestEngine();
-        return true;
-    }
-    QPointer<BrowserPanel> self(this);
-    QPointer<BrowserPage> page(m_page);
-    struct Wait {
-        bool done = false;
-        QPointer<QEventLoop> loop;
-    };
-    auto wait = std::make_shared<Wait>();
-    page->runJavaScript(script, QWebEngineScript::MainWorld, [wait](const QVariant &) {
-        wait->done = true;
-        if (wait->loop)
-            wait->loop->quit();
-    });
-    if (!wait->done) {
-        QEventLoop loop;
-        wait->loop = &loop;
-        connect(page, &QObject::destroyed, &loop, &QEventLoop::quit);
-        connect(page, &QWebEnginePage::renderProcessTerminated, &loop, &QEventLoop::quit);
-        // A navigation that starts meanwhile replaces the document, which may take the script's answer
-        // with it; so may a process swap we hear nothing of, hence the last resort of a time limit. A
-        // prompt box the script opened runs its own loop inside this one: the wait cannot end while the
-        // box is open, whatever ends it.
-        connect(page, &QWebEnginePage::loadingChanged, &loop, [&loop](const QWebEngineLoadingInfo &info) {
-            if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
-                loop.quit();
-        });
-        QTimer::singleShot(ScriptWaitLimitMs, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return !self.isNull();
+    return m_engine->runScript(script);
 }
 
-bool BrowserPanel::pumpMessages()
+bool BrowserPanel::letQueuedEventsRun()
 {
-    QPointer<BrowserPanel> self(this);
-    const bool wasPumping = m_pumping;
-    m_pumping = true;
-    QCoreApplication::processEvents();
-    if (self)
-        m_pumping = wasPumping;
-    return !self.isNull();
+    return m_engine->letQueuedEventsRun();
 }
 
 void BrowserPanel::setUrlBoxText(const QString &text)
@@ -463,14 +284,14 @@ void BrowserPanel::setDocumentButtonEnabled(bool enabled)
 
 void BrowserPanel::goBack()
 {
-    if (m_page)
-        m_page->triggerAction(QWebEnginePage::Back);
+    if (BrowserPage *page = m_engine->page())
+        page->triggerAction(QWebEnginePage::Back);
 }
 
 void BrowserPanel::goForward()
 {
-    if (m_page)
-        m_page->triggerAction(QWebEnginePage::Forward);
+    if (BrowserPage *page = m_engine->page())
+        page->triggerAction(QWebEnginePage::Forward);
 }
 
 void BrowserPanel::goHome()
@@ -485,47 +306,20 @@ void BrowserPanel::goSearch()
 
 void BrowserPanel::print()
 {
-    // One print at a time: the engine renders asynchronously into the printer.
-    if (!m_view || m_printing)
-        return;
-    if (!m_dialogs->askPrint(printer(), this))
-        return;
-    m_printing = true;
-    m_view->print(m_printer.get());
+    m_pageActions->print();
 }
 
 void BrowserPanel::pageSetup()
 {
-    if (m_printing)
-        return;
-    m_dialogs->askPageSetup(printer(), this);
+    m_pageActions->pageSetup();
 }
 
 void BrowserPanel::saveAs()
 {
-    if (!m_page)
-        return;
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString suggested =
-        QDir(folder).filePath(fileNameFromTitle(m_page->title()) + QStringLiteral(".mhtml"));
-    const QString fileName = m_dialogs->askSaveFileName(suggested, this);
-    if (fileName.isEmpty() || !m_page)
-        return;
-    m_page->save(fileName, QWebEngineDownloadRequest::MimeHtmlSaveFormat);
+    m_pageActions->saveAs();
 }
 
 void BrowserPanel::showDocument(const QString &url)
 {
-    m_launcher->open(QUrl(url));
+    BrowserPageActions::showDocument(url);
 }
-
-#if defined(__SANITIZE_ADDRESS__)
-// Chromium inside Qt WebEngine frees some of its own objects through a base class of another size,
-// which AddressSanitizer reports as a new/delete type mismatch and aborts on. Not ours to mend, and it
-// would stop every sanitized program that shows the panel, so that one check is left out; the rest
-// stay, and options given in ASAN_OPTIONS still apply on top.
-extern "C" const char *__asan_default_options()
-{
-    return "new_delete_type_mismatch=0";
-}
-#endif

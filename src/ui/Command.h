@@ -16,19 +16,20 @@ enum class Command {
     Close,
 };
 
-struct CommandDesign {
+// A command's function key and button.
+struct CommandBinding {
     Command command;
     int key; // a Qt::Key
     const char16_t *caption;
     const char16_t *toolTip; // null: none
-    int left;                // the button's left edge in twips; every button is 1800 by 315
+    int left;                // the button's left edge in twips; the size is WindowDesign's
     int tabIndex;            // place in the window's tab order (the grid is 1, the browser panel 6)
     bool enabledAtStart;
 };
 
 // One row per button, left to right. The last button starts at 14400, not 14385.
 // clang-format off
-inline constexpr std::array<CommandDesign, 9> kCommands{{
+inline constexpr std::array<CommandBinding, 9> kCommands{{
     {Command::Clear,            Qt::Key_F2,  u"初期化 (&F2)",         u"住所又は郵便番号から地図を検索します",      -15,  10, true},
     {Command::AddressSearch,    Qt::Key_F4,  u"住所検索  (&F4)",      u"住所又は郵便番号から地図を検索します",     1785,  4, true},
     {Command::MapByAddress,     Qt::Key_F5,  u"地図住所検索  (&F5)",  u"GoogleMapのｻｲﾄで住所から検索します",      3585,  2, true},
@@ -40,6 +41,16 @@ inline constexpr std::array<CommandDesign, 9> kCommands{{
     {Command::Close,            Qt::Key_F12, u"終了(&F12)",           nullptr,                                 14400, 11, true},
 }};
 // clang-format on
+
+// A command's row is found by its value: the rows follow the enum's order, one row per command.
+constexpr bool commandRowsFollowTheEnum()
+{
+    for (size_t i = 0; i < kCommands.size(); ++i)
+        if (kCommands[i].command != Command(i))
+            return false;
+    return kCommands.size() == size_t(Command::Close) + 1;
+}
+static_assert(commandRowsFollowTheEnum());
 
 // The copy command's caption while the window serves a request.
 inline constexpr const char16_t *kAcceptRequestCaption = u"MAP URL取込(&F9)";

@@ -1,22 +1,22 @@
 #include "ui/MainWindow.h"
 
-#include "core/Cp932Codec.h"
 #include "core/MapPosition.h"
 #include "core/MapQuery.h"
 #include "core/MessageSink.h"
+#include "core/Twips.h"
 #include "platform/ShellActions.h"
 #include "settings/SettingsDocument.h"
 #include "settings/WindowPlacement.h"
+#include "ui/AddressSearch.h"
 #include "ui/BrowserPanel.h"
 #include "ui/ClipboardSource.h"
-#include "ui/MapCentreScript.h"
+#include "ui/MapCentreCapture.h"
 #include "ui/RecordGrid.h"
 #include "ui/ScreenFit.h"
-#include "ui/Twips.h"
+#include "ui/WindowDesign.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPointer>
@@ -30,29 +30,15 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-const QString kNotFound = u"対象が見つかりません"_s;
-const QString kCityCodeOnly = u"町域が見つからないため市区町村の郵便番号です"_s;
-const QString kLoading = u"郵便番号データを読み込んでいます…"_s;
 // The status bar's second panel holds the warnings.
 constexpr int kWarningPanel = 1;
-const QString kMapLoading = u"地図を読み込んでいます…"_s;
-// How long F8 waits for a map page still loading before asking the page as it is.
-constexpr int kMapLoadLimitMs = 30000;
 
-const CommandDesign *designForKey(int key)
+const CommandBinding *bindingForKey(int key)
 {
-    for (const CommandDesign &design : kCommands)
-        if (design.key == key)
-            return &design;
+    for (const CommandBinding &binding : kCommands)
+        if (binding.key == key)
+            return &binding;
     return nullptr;
-}
-
-size_t indexOf(Command command)
-{
-    for (size_t i = 0; i < kCommands.size(); ++i)
-        if (kCommands[i].command == command)
-            return i;
-    return 0;
 }
 
 } // namespace
@@ -63,19 +49,20 @@ MainWindow::MainWindow(const Services &services, QWidget *parent)
     : QWidget(parent), m_services(services),
       m_clipboardWatch(*services.clipboard, [this](const QString &text) { takeCopiedPosition(text); })
 {
-    buildDesign();
+    createControls();
     m_browserPanel->setLayoutEnabled(true);
     restoreWindowPlacement();
     if (m_services.settings && !m_services.settings->canSave())
         showWarning(QFileInfo(m_services.settings->filePath()).fileName() +
                     u" は通常のファイルではないため設定を保存しません"_s);
-    m_completer = m_services.completers ? m_services.completers->createCompleter() : nullptr;
-    commandButton(Command::AddressSearch)->setEnabled(m_completer != nullptr);
-    m_mapLoadLimit.setSingleShot(true);
-    connect(&m_mapLoadLimit, &QTimer::timeout, this, &MainWindow::mapPageLoaded);
-    connect(m_browserPanel, &BrowserPanel::pageLoaded, this, &MainWindow::mapPageLoaded);
-    if (m_completer)
-        m_services.completers->whenReady(this, [this] { addressDataReady(); });
+    m_addressSearch = new AddressSearch(m_services.completers, *m_services.messages, *m_recordGrid,
+                                        *m_statusPanels[0], *this);
+    commandButton(Command::AddressSearch)->setEnabled(m_addressSearch->isAvailable());
+    connect(m_addressSearch, &AddressSearch::completed, this, [this] { setCopyEnabled(true); });
+    connect(m_addressSearch, &AddressSearch::dataReady, this, [this](const QString &date) {
+        m_statusBar->setToolTip(date.isEmpty() ? QString() : u"郵便番号データ "_s + date);
+    });
+    m_mapCentreCapture = new MapCentreCapture(*m_browserPanel, m_clipboardWatch, *m_statusPanels[0], *this);
     qApp->installEventFilter(this);
 }
 
@@ -91,43 +78,45 @@ double MainWindow::dpi() const
     return logicalDpiX() > 0 ? logicalDpiX() : 96.0;
 }
 
-void MainWindow::placeTwips(QWidget *widget, int left, int top, int width, int height)
-{
-    const double d = dpi();
-    widget->setGeometry(Twips::toPixels(left, d), Twips::toPixels(top, d), Twips::toPixels(width, d),
-                        Twips::toPixels(height, d));
-}
-
-void MainWindow::buildDesign()
+void MainWindow::createControls()
 {
     setWindowTitle(kCaption);
     setWindowIcon(QIcon(u":/velmora/velmora.svg"_s));
     const double d = dpi();
-    resize(Twips::toPixels(kClientWidth, d), Twips::toPixels(kClientHeight, d));
-    // The design puts the client area 1155 by 690 twips from the screen's corner.
-    move(Twips::toPixels(1155, d), Twips::toPixels(690, d));
+    resize(Twips::toPixels(WindowDesign::kClient.width(), d),
+           Twips::toPixels(WindowDesign::kClient.height(), d));
+    move(Twips::toPixels(WindowDesign::kClientPlace.x(), d),
+         Twips::toPixels(WindowDesign::kClientPlace.y(), d));
 
     for (size_t i = 0; i < kCommands.size(); ++i) {
-        const CommandDesign &design = kCommands[i];
-        auto *button = new QPushButton(QString::fromUtf16(design.caption), this);
-        if (design.toolTip)
-            button->setToolTip(QString::fromUtf16(design.toolTip));
-        button->setEnabled(design.enabledAtStart);
+        const CommandBinding &binding = kCommands[i];
+        auto *button = new QPushButton(QString::fromUtf16(binding.caption), this);
+        if (binding.toolTip)
+            button->setToolTip(QString::fromUtf16(binding.toolTip));
+        button->setEnabled(binding.enabledAtStart);
         button->setAutoDefault(false);
-        placeTwips(button, design.left, -15, 1800, 315);
-        connect(button, &QPushButton::clicked, this, [this, command = design.command] { run(command); });
+        placeInTwips(*button, QRect(QPoint(binding.left, WindowDesign::kCommandButtonTop),
+                                    WindowDesign::kCommandButton));
+        connect(button, &QPushButton::clicked, this, [this, command = binding.command] { run(command); });
         m_commandButtons[i] = button;
     }
 
     m_recordGrid = new RecordGrid(this);
-    placeTwips(m_recordGrid, -30, 330, 14400, 960);
+    placeInTwips(*m_recordGrid, WindowDesign::kRecordGrid);
     connect(m_recordGrid, &RecordGrid::edited, this, [this] { setCopyEnabled(true); });
     connect(m_recordGrid, &RecordGrid::mapUrlActivated, this, &MainWindow::showUrl);
 
     m_browserPanel = new BrowserPanel(this);
-    placeTwips(m_browserPanel, -105, 1365, 14790, 5820);
+    placeInTwips(*m_browserPanel, WindowDesign::kBrowserPanel);
     connect(m_browserPanel, &BrowserPanel::gotFocus, this, [this] { m_clipboardWatch.stop(); });
 
+    createStatusBar();
+    setTabOrderOfTheDesign();
+    m_recordGrid->setFocus();
+}
+
+void MainWindow::createStatusBar()
+{
     m_statusBar = new QStatusBar(this);
     m_statusBar->setSizeGripEnabled(false);
     QFont statusFont = m_recordGrid->font();
@@ -135,15 +124,18 @@ void MainWindow::buildDesign()
     m_statusBar->setFont(statusFont);
     for (size_t i = 0; i < m_statusPanels.size(); ++i) {
         m_statusPanels[i] = new QLabel(m_statusBar);
-        m_statusPanels[i]->setMinimumWidth(Twips::toPixels(1440, d));
+        m_statusPanels[i]->setMinimumWidth(Twips::toPixels(WindowDesign::kStatusPanelMinWidth, dpi()));
         if (i == 0)
             m_statusBar->addWidget(m_statusPanels[i], 1);
         else
             m_statusBar->addPermanentWidget(m_statusPanels[i]);
     }
-    placeTwips(m_statusBar, 0, 7170, 16260, 315);
+    placeInTwips(*m_statusBar, WindowDesign::kStatusBar);
+}
 
-    // Tab order by the design's tab indexes: the grid first (the status bar takes no focus).
+void MainWindow::setTabOrderOfTheDesign()
+{
+    // By the design's tab indexes: the grid first (the status bar takes no focus).
     QList<QWidget *> order(12, nullptr);
     order[1] = m_recordGrid;
     order[6] = m_browserPanel;
@@ -152,7 +144,6 @@ void MainWindow::buildDesign()
     order.removeAll(nullptr);
     for (qsizetype i = 0; i + 1 < order.size(); ++i)
         setTabOrder(order[i], order[i + 1]);
-    m_recordGrid->setFocus();
 }
 
 void MainWindow::restoreWindowPlacement()
@@ -162,11 +153,7 @@ void MainWindow::restoreWindowPlacement()
     const WindowPlacement placement = WindowPlacement::readFrom(*m_services.settings);
     if (!placement.hasSize())
         return;
-    const double d = dpi();
-    const QRect outer =
-        ScreenFit::fitted(QRect(Twips::toPixels(placement.left, d), Twips::toPixels(placement.top, d),
-                                Twips::toPixels(placement.width, d), Twips::toPixels(placement.height, d)),
-                          ScreenFit::screenAreas());
+    const QRect outer = ScreenFit::fitted(placement.toPixels(dpi()), ScreenFit::screenAreas());
     m_storedRect = outer;
     move(outer.topLeft());
     resize(outer.size());
@@ -177,14 +164,7 @@ void MainWindow::saveWindowPlacement()
     m_browserPanel->setLayoutEnabled(false);
     if (!m_services.settings)
         return;
-    const QRect outer = frameGeometry();
-    const double d = dpi();
-    WindowPlacement placement;
-    placement.left = std::max(0, Twips::fromPixels(outer.x(), d));
-    placement.top = std::max(0, Twips::fromPixels(outer.y(), d));
-    placement.width = Twips::fromPixels(outer.width(), d);
-    placement.height = Twips::fromPixels(outer.height(), d);
-    placement.writeTo(*m_services.settings);
+    WindowPlacement::fromPixels(frameGeometry(), dpi()).writeTo(*m_services.settings);
     m_services.settings->write();
 }
 
@@ -223,7 +203,7 @@ void MainWindow::activate()
         QApplication::restoreOverrideCursor();
     raise();
     activateWindow();
-    if (m_request) {
+    if (m_servingRequest) {
         const AddressRecord r = record();
         if (!r.mapUrl.isEmpty())
             showUrl(r.mapUrl);
@@ -259,8 +239,8 @@ void MainWindow::layOut()
     const int height = Twips::fromPixels(this->height(), d);
     const int statusHeight = Twips::fromPixels(m_statusBar->height(), d);
     // A window lower than the fixed rows gives the panel no height rather than a negative one.
-    placeTwips(m_browserPanel, 0, top, width, std::max(0, height - top - statusHeight));
-    placeTwips(m_statusBar, 0, height - statusHeight, width, statusHeight);
+    placeInTwips(*m_browserPanel, QRect(0, top, width, std::max(0, height - top - statusHeight)));
+    placeInTwips(*m_statusBar, QRect(0, height - statusHeight, width, statusHeight));
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -283,8 +263,9 @@ void MainWindow::hideEvent(QHideEvent *event)
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    // Key preview: a key press reaches the window before the focused control, once, as it enters
-    // through the window's own platform window; it then goes on to the control as usual.
+    // Function keys work wherever the focus is: a key press reaches the window before the focused
+    // control, once, as it enters through the window's own platform window; it then goes on to the
+    // control as usual.
     if (event->type() == QEvent::KeyPress && watched == windowHandle() && isVisible())
         handleFunctionKey(static_cast<QKeyEvent *>(event)->key());
     return QWidget::eventFilter(watched, event);
@@ -292,13 +273,14 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 
 void MainWindow::handleFunctionKey(int key)
 {
-    if (const CommandDesign *design = designForKey(key))
-        run(design->command);
+    if (const CommandBinding *binding = bindingForKey(key))
+        run(binding->command);
 }
 
 QPushButton *MainWindow::commandButton(Command command) const
 {
-    return m_commandButtons[indexOf(command)];
+    // The table's rows follow the commands' order (Command.h checks it); a value no command has throws.
+    return m_commandButtons.at(size_t(command));
 }
 
 AddressRecord MainWindow::record() const
@@ -309,12 +291,6 @@ AddressRecord MainWindow::record() const
 void MainWindow::setCopyEnabled(bool enabled)
 {
     commandButton(Command::CopyRecord)->setEnabled(enabled);
-}
-
-void MainWindow::setStatus(const QString &text, int panel)
-{
-    if (panel >= 0 && panel < int(m_statusPanels.size()))
-        m_statusPanels[size_t(panel)]->setText(text);
 }
 
 void MainWindow::showWarning(const QString &text)
@@ -350,7 +326,7 @@ void MainWindow::run(Command command)
         clearRecord();
         break;
     case Command::AddressSearch:
-        searchAddress();
+        m_addressSearch->run();
         break;
     case Command::MapByAddress:
         showMapQuery(r.address);
@@ -365,11 +341,11 @@ void MainWindow::run(Command command)
         commandButton(Command::CaptureMapCentre)->setEnabled(true);
         break;
     case Command::CaptureMapCentre:
-        captureMapCentre();
+        m_mapCentreCapture->run();
         break;
     case Command::CopyRecord:
-        if (m_request)
-            acceptRequest();
+        if (m_servingRequest)
+            emit acceptRequested();
         else
             copyRecord();
         break;
@@ -378,8 +354,7 @@ void MainWindow::run(Command command)
             m_services.shell->openHelp(u"velmora"_s, qintptr(winId()));
         break;
     case Command::Close:
-        if (m_request) {
-            m_requestAccepted = false;
+        if (m_servingRequest) {
             hide();
         } else {
             close();
@@ -388,151 +363,20 @@ void MainWindow::run(Command command)
     }
 }
 
-void MainWindow::captureMapCentre()
-{
-    // A page still loading has no map to ask yet, and its script may not have run: asking now would
-    // say there is no map centre. The window stays usable while it waits.
-    if (m_captureWaiting)
-        return;
-    if (m_browserPanel->isLoading()) {
-        m_captureWaiting = true;
-        m_mapLoadLimit.start(kMapLoadLimitMs);
-        setStatus(kMapLoading, 0);
-        m_browserPanel->requestEngine();
-        return;
-    }
-    askMapCentre();
-}
-
-void MainWindow::mapPageLoaded()
-{
-    if (!m_captureWaiting)
-        return;
-    // A dialog open meanwhile is the user's business first; a request's own window is no such dialog.
-    if (const QWidget *modal = QApplication::activeModalWidget(); modal && modal != this) {
-        QTimer::singleShot(200, this, &MainWindow::mapPageLoaded);
-        return;
-    }
-    m_captureWaiting = false;
-    m_mapLoadLimit.stop();
-    if (statusText(0) == kMapLoading)
-        setStatus({}, 0);
-    if (isVisible())
-        askMapCentre();
-}
-
-void MainWindow::askMapCentre()
-{
-    // The prompt box the script opens runs its own loop inside setUrl: copies made while it is open
-    // are taken, and the watch ends with the box. The script opens its box only when the page tells
-    // where the map is.
-    QPointer<MainWindow> self(this);
-    bool found = false;
-    const QMetaObject::Connection prompted =
-        connect(m_browserPanel, &BrowserPanel::promptShown, this, [&found] { found = true; });
-    m_clipboardWatch.start();
-    showUrl(MapCentreScript::url());
-    if (!self)
-        return;
-    m_clipboardWatch.stop();
-    disconnect(prompted);
-    if (!found)
-        showStatus(u"地図の中心が見つかりません"_s);
-}
-
 void MainWindow::clearRecord()
 {
     m_recordGrid->showRecord({});
     setCopyEnabled(false);
 }
 
-void MainWindow::searchAddress()
-{
-    if (!commandButton(Command::AddressSearch)->isEnabled() || !m_completer)
-        return;
-    // Waiting here for the data would freeze the window for as long as the user's own files take.
-    if (!m_services.completers->isReady()) {
-        m_searchPending = true;
-        setStatus(kLoading, 0);
-        return;
-    }
-    AddressRecord r = record();
-    CompletionNote note = CompletionNote::None;
-    try {
-        note = m_completer->complete(r, CompletionMode::AskUser);
-    } catch (const std::exception &) {
-        m_services.messages->show(u"住所検索に失敗しました"_s);
-        return;
-    }
-    if (r.address.isEmpty()) {
-        setStatus(kNotFound, 0);
-        return;
-    }
-    // What an earlier search said of its answer would now speak of another; a message about the data
-    // itself stays.
-    if (note == CompletionNote::CityCodeOnly)
-        setStatus(kCityCodeOnly, 0);
-    else if (statusText(0) == kNotFound || statusText(0) == kCityCodeOnly)
-        setStatus({}, 0);
-    m_recordGrid->showRecord(r);
-    setCopyEnabled(true);
-    m_recordGrid->setCurrentCell(0, int(RecordGrid::Column::Company));
-}
-
-void MainWindow::addressDataReady()
-{
-    const QString date = m_services.completers->dataDate();
-    m_statusBar->setToolTip(date.isEmpty() ? QString() : u"郵便番号データ "_s + date);
-    if (!m_searchPending)
-        return;
-    // A dialog open meanwhile (the F8 box, a message) is the user's business first: the search would
-    // open its chooser on top of it or change the grid behind it. A request's own window is modal too,
-    // and no such dialog.
-    if (const QWidget *modal = QApplication::activeModalWidget(); modal && modal != this) {
-        QTimer::singleShot(200, this, [this] { addressDataReady(); });
-        return;
-    }
-    m_searchPending = false;
-    if (statusText(0) == kLoading)
-        setStatus({}, 0);
-    // A window closed meanwhile (a request answered or cancelled) asked for nothing more.
-    if (isVisible())
-        searchAddress();
-}
-
 void MainWindow::copyRecord()
 {
     const AddressRecord r = record();
-    const QString text = r.postalCode + u'\t' + r.address + u'\t' + r.company + u'\t' + r.mapUrl;
-    if (!m_services.clipboard->putText(text)) {
+    if (!m_services.clipboard->putText(r.clipboardLine())) {
         m_services.messages->show(u"クリップボードを使用できません\r少し待ってからもう一度お試しください"_s);
         return;
     }
     m_services.messages->show(u"クリップボードに住所情報を貼り付けました"_s);
-}
-
-void MainWindow::acceptRequest()
-{
-    // An answer the calling program could not read back as typed is not handed over: the user is told
-    // which character to change and the request stays open. A tab or line break inside a field would
-    // shift or add fields of the answer.
-    const AddressRecord r = record();
-    for (const QString &field : {r.postalCode, r.address, r.company, r.mapUrl}) {
-        if (field.contains(u'\t') || field.contains(u'\r') || field.contains(u'\n')) {
-            m_services.messages->show(
-                u"タブや改行は依頼ファイルに書き込めません\r項目を直してからもう一度 F9 を押してください"_s);
-            return;
-        }
-    }
-    const QString bad = m_services.codec->firstUnencodable(m_request->answerFor(r));
-    if (!bad.isEmpty()) {
-        m_services.messages->show(
-            u"「"_s + bad +
-            u"」は依頼ファイルに書き込めない文字です\r文字を直してからもう一度 F9 を押してください"_s);
-        return;
-    }
-    m_requestAccepted = true;
-    hide();
 }
 
 void MainWindow::takeCopiedPosition(const QString &copiedText)
@@ -545,22 +389,9 @@ void MainWindow::takeCopiedPosition(const QString &copiedText)
     setCopyEnabled(true);
 }
 
-std::optional<QString> MainWindow::serveRequest(const QString &requestText)
+void MainWindow::startRequest(const AddressRecord &record)
 {
-    m_request.emplace(requestText);
-    m_requestAccepted = false;
-    m_recordGrid->showRecord(m_request->initialRecord());
+    m_servingRequest = true;
+    m_recordGrid->showRecord(record);
     commandButton(Command::CopyRecord)->setText(QString::fromUtf16(kAcceptRequestCaption));
-
-    QEventLoop loop;
-    const auto connection = connect(this, &MainWindow::hidden, &loop, &QEventLoop::quit);
-    setWindowModality(Qt::ApplicationModal);
-    show();
-    if (isVisible())
-        loop.exec();
-    disconnect(connection);
-
-    if (!m_requestAccepted)
-        return std::nullopt;
-    return m_request->answerFor(record());
 }

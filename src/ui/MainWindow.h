@@ -1,20 +1,18 @@
 #pragma once
 
-#include "core/AddressCompleter.h"
 #include "core/AddressRecord.h"
-#include "core/RequestFile.h"
 #include "ui/ClipboardWatch.h"
 #include "ui/Command.h"
 
-#include <QTimer>
 #include <QWidget>
 #include <array>
-#include <memory>
 #include <optional>
 
+class AddressCompleterFactory;
+class AddressSearch;
 class BrowserPanel;
+class MapCentreCapture;
 class ClipboardSource;
-class Cp932Codec;
 class MessageSink;
 class QLabel;
 class QPushButton;
@@ -32,7 +30,6 @@ public:
     struct Services {
         MessageSink *messages = nullptr;
         ClipboardSource *clipboard = nullptr;
-        const Cp932Codec *codec = nullptr;
         // Null: F4 stays off.
         AddressCompleterFactory *completers = nullptr;
         // Read already; the window's place comes from it and goes back into it on closing. Null: the
@@ -43,21 +40,15 @@ public:
     };
 
     static const QString kCaption;
-    // The client area of the design, in twips.
-    static constexpr int kClientWidth = 16260;
-    static constexpr int kClientHeight = 7485;
 
     explicit MainWindow(const Services &services, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // Serves one request: fills the record, shows the window modally and returns the answer when the
-    // user accepts, or no value when the user cancels or closes the window.
-    std::optional<QString> serveRequest(const QString &requestText);
-    // A text copied while the map-centre prompt is open: a map position becomes the record's map URL.
-    void takeCopiedPosition(const QString &copiedText);
+    // Turns the window into a request's: shows the request's record, and from now on F9 asks for the
+    // request to be accepted (acceptRequested) and F12 hides the window instead of closing it. The
+    // request's own flow (app/RequestSession) shows the window and waits for it to be hidden.
+    void startRequest(const AddressRecord &record);
     void run(Command command);
-    // A notice from outside the window's own commands, in the first panel.
-    void showStatus(const QString &text) { setStatus(text, 0); }
     // A file that cannot serve as it should (damaged or refused address data, settings that will not
     // be saved): in a panel of its own, which nothing else writes, until the program ends.
     void showWarning(const QString &text);
@@ -66,17 +57,17 @@ public:
     void shutDown();
 
     AddressRecord record() const;
-    ClipboardWatch &clipboardWatch() { return m_clipboardWatch; }
 
     QPushButton *commandButton(Command command) const;
     RecordGrid *recordGrid() const { return m_recordGrid; }
     BrowserPanel *browserPanel() const { return m_browserPanel; }
     QString statusText(int panel) const;
-    bool isRequestMode() const { return m_request.has_value(); }
     double dpi() const;
 
 signals:
     void hidden();
+    // F9 in a request: the request's flow checks the record and hides the window when it takes it.
+    void acceptRequested();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -87,25 +78,21 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    void buildDesign();
-    void placeTwips(QWidget *widget, int left, int top, int width, int height);
+    void createControls();
+    // A text copied while the map-centre prompt is open: a map position becomes the record's map URL.
+    void takeCopiedPosition(const QString &copiedText);
+    void createStatusBar();
+    void setTabOrderOfTheDesign();
     void restoreWindowPlacement();
     void saveWindowPlacement();
     void activate();
     void layOut();
     void handleFunctionKey(int key);
     void setCopyEnabled(bool enabled);
-    void setStatus(const QString &text, int panel);
     void showUrl(const QString &url);
     void showMapQuery(const QString &searchText);
-    void captureMapCentre();
-    void mapPageLoaded();
-    void askMapCentre();
     void clearRecord();
-    void searchAddress();
-    void addressDataReady();
     void copyRecord();
-    void acceptRequest();
 
     Services m_services;
     std::array<QPushButton *, kCommands.size()> m_commandButtons{};
@@ -114,15 +101,9 @@ private:
     QStatusBar *m_statusBar = nullptr;
     std::array<QLabel *, 3> m_statusPanels{};
     ClipboardWatch m_clipboardWatch;
-    std::unique_ptr<AddressCompleter> m_completer;
-    // F4 was pressed while the address data was loading: the search runs when it is ready.
-    bool m_searchPending = false;
-    // F8 was pressed while the map page was loading: the page is asked once it has loaded, or when
-    // this timer runs out.
-    bool m_captureWaiting = false;
-    QTimer m_mapLoadLimit;
-    std::optional<RequestFile> m_request;
-    bool m_requestAccepted = false;
+    AddressSearch *m_addressSearch = nullptr;
+    MapCentreCapture *m_mapCentreCapture = nullptr;
+    bool m_servingRequest = false;
     // The stored outer rectangle in pixels, fitted to the screens, waiting for the first show to be
     // applied exactly.
     std::optional<QRect> m_storedRect;

@@ -1,7 +1,10 @@
+#include "app/RequestSession.h"
+#include "core/AddressCompleter.h"
 #include "core/Cp932Table.h"
 #include "core/FileSystem.h"
 #include "core/MapQuery.h"
 #include "core/ProgramIdentity.h"
+#include "core/Twips.h"
 #include "platform/ShellActions.h"
 #include "platform/SystemShortcutWriter.h"
 #include "settings/SettingsDocument.h"
@@ -12,7 +15,7 @@
 #include "ui/BrowserPanel.h"
 #include "ui/MainWindow.h"
 #include "ui/RecordGrid.h"
-#include "ui/Twips.h"
+#include "ui/WindowDesign.h"
 
 #include <QDialog>
 #include <QDir>
@@ -25,7 +28,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
-#include <limits>
 #include <stdexcept>
 
 using namespace Qt::Literals::StringLiterals;
@@ -102,9 +104,8 @@ class tst_MainWindow : public QObject {
     {
         m_window.reset();
         const bool read = m_rig->settings.read(m_rig->settingsPath());
-        m_window = std::make_unique<MainWindow>(MainWindow::Services{&m_rig->messages, &m_rig->clipboard,
-                                                                     &m_rig->codec, &m_rig->completers,
-                                                                     &m_rig->settings, &m_rig->shell});
+        m_window = std::make_unique<MainWindow>(MainWindow::Services{
+            &m_rig->messages, &m_rig->clipboard, &m_rig->completers, &m_rig->settings, &m_rig->shell});
         if (show)
             m_window->show();
         return read && (!show || QTest::qWaitForWindowActive(m_window.get()));
@@ -134,7 +135,7 @@ class tst_MainWindow : public QObject {
         };
         connect(m_window->browserPanel(), &BrowserPanel::engineReady, m_window.get(), run,
                 Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
-        return m_window->serveRequest(request);
+        return RequestSession(*m_window, m_rig->messages, m_rig->codec).serve(request);
     }
 
 private slots:
@@ -383,8 +384,7 @@ private slots:
         const double dpi = m_window->dpi();
         QCOMPARE(dpi, 96.0);
         if (shown.isEmpty())
-            QCOMPARE(m_window->size(), QSize(Twips::toPixels(MainWindow::kClientWidth, dpi),
-                                             Twips::toPixels(MainWindow::kClientHeight, dpi)));
+            QCOMPARE(m_window->size(), Twips::toPixels(WindowDesign::kClient, dpi, dpi));
         else
             QTRY_COMPARE(m_window->frameGeometry(), shown);
     }
@@ -395,13 +395,6 @@ private slots:
         QVERIFY(QDir(m_rig->dir.path()).mkdir(u"User.xml"_s));
         QVERIFY(!open());
         QCOMPARE(m_window->statusText(1), u"User.xml は通常のファイルではないため設定を保存しません"_s);
-    }
-
-    void twipsSaturate()
-    {
-        constexpr int most = std::numeric_limits<int>::max();
-        QCOMPARE(Twips::toPixels(most, 2880.0), most);
-        QCOMPARE(Twips::toPixels(QRect(QPoint(1, 0), QPoint(most, 0)), 96.0, 96.0).width(), 143165577);
     }
 
     // How a request ends: the answer handed back, if any, and whether the window's place was saved
@@ -422,9 +415,10 @@ private slots:
         QFETCH(bool, placeSaved);
         QVERIFY(open(false));
         const auto served = serve(u"VelmoraA\t100-0001\t\t会社\t\t"_s, [&] {
-            // The requested place is shown at once.
+            // The requested place is shown at once, and F8 can take its centre.
             QTRY_COMPARE_WITH_TIMEOUT(m_window->browserPanel()->currentUrl(),
                                       MapQuery::forPostalCode(u"100-0001"_s), kWebTimeout);
+            QVERIFY(button(Command::CaptureMapCentre)->isEnabled());
             cell(RecordGrid::Column::Company)->setText(u"新社"_s);
             if (key)
                 press(Qt::Key(key));

@@ -8,6 +8,7 @@
 #include "core/ReplaceRetry.h"
 #include "core/RequestFile.h"
 #include "core/RequestLock.h"
+#include "core/Twips.h"
 #include "platform/InternetShortcut.h"
 #include "platform/ShellActions.h"
 #include "platform/SystemCp932Codec.h"
@@ -22,6 +23,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
+#include <limits>
 
 using namespace Qt::Literals::StringLiterals;
 using QTest::addColumn;
@@ -200,6 +202,12 @@ private slots:
         QCOMPARE(m_messages.texts, QStringList());
     }
 
+    void twipsSaturate()
+    {
+        constexpr int most = std::numeric_limits<int>::max();
+        QCOMPARE(Twips::toPixels(most, 2880.0), most);
+    }
+
     void damagedSettingsFiles_data()
     {
         addColumn<QByteArray>("content");
@@ -230,6 +238,8 @@ private slots:
         newRow("to even, down") << position(key("TOP", "100.5")) << true << 100 << QString() << doc(fresh);
         newRow("to even, up") << position(key("TOP", "101.5px")) << true << 102 << QString() << doc(fresh);
         newRow("beyond any screen") << position(key("TOP", "1e300")) << true << 0 << QString() << doc(fresh);
+        newRow("beyond any screen, above")
+            << position(key("TOP", "-1e300")) << true << 0 << QString() << doc(fresh);
         newRow("hexadecimal beyond any screen")
             << position(key("TOP", "&H" + QByteArray(300, 'F'))) << true << 0 << QString() << doc(fresh);
         newRow("root closing tag missing") << kHeader << true << 0 << QString() << doc(fresh);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QRect>
 #include <QSize>
 
 // Geometry is kept in twips (1/1440 inch), as the stored settings are; it becomes pixels only at the
@@ -12,9 +11,5 @@ public:
     // Results beyond what an int holds saturate: stored numbers come from a file and may be anything.
     static int toPixels(int twips, qreal logicalDpi);
     static int fromPixels(int pixels, qreal logicalDpi);
-    // Edges are converted, not sizes, so that rectangles that touch in twips touch in pixels.
-    static QRect toPixels(const QRect &twips, qreal logicalDpiX, qreal logicalDpiY);
-    static QRect fromPixels(const QRect &pixels, qreal logicalDpiX, qreal logicalDpiY);
     static QSize toPixels(const QSize &twips, qreal logicalDpiX, qreal logicalDpiY);
-    static QSize fromPixels(const QSize &pixels, qreal logicalDpiX, qreal logicalDpiY);
 };

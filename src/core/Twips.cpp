@@ -1,4 +1,4 @@
-#include "ui/Twips.h"
+#include "core/Twips.h"
 
 #include <QtMath>
 #include <limits>
@@ -25,16 +25,6 @@ int twipsOf(double pixels, qreal logicalDpi)
     return logicalDpi > 0 ? roundToInt(pixels * Twips::PerInch / logicalDpi) : 0;
 }
 
-// Edges are converted, not sizes, so that rectangles that touch on one side touch on the other.
-QRect convertEdges(const QRect &r, qreal dpiX, qreal dpiY, int (*convert)(double, qreal))
-{
-    const int left = convert(r.x(), dpiX);
-    const int top = convert(r.y(), dpiY);
-    const int right = convert(double(r.x()) + r.width(), dpiX);
-    const int bottom = convert(double(r.y()) + r.height(), dpiY);
-    return QRect(left, top, roundToInt(double(right) - left), roundToInt(double(bottom) - top));
-}
-
 } // namespace
 
 int Twips::toPixels(int twips, qreal logicalDpi)
@@ -47,22 +37,7 @@ int Twips::fromPixels(int pixels, qreal logicalDpi)
     return twipsOf(pixels, logicalDpi);
 }
 
-QRect Twips::toPixels(const QRect &twips, qreal logicalDpiX, qreal logicalDpiY)
-{
-    return convertEdges(twips, logicalDpiX, logicalDpiY, &pixelsOf);
-}
-
-QRect Twips::fromPixels(const QRect &pixels, qreal logicalDpiX, qreal logicalDpiY)
-{
-    return convertEdges(pixels, logicalDpiX, logicalDpiY, &twipsOf);
-}
-
 QSize Twips::toPixels(const QSize &twips, qreal logicalDpiX, qreal logicalDpiY)
 {
     return QSize(toPixels(twips.width(), logicalDpiX), toPixels(twips.height(), logicalDpiY));
-}
-
-QSize Twips::fromPixels(const QSize &pixels, qreal logicalDpiX, qreal logicalDpiY)
-{
-    return QSize(fromPixels(pixels.width(), logicalDpiX), fromPixels(pixels.height(), logicalDpiY));
 }
