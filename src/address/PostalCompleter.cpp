@@ -8,7 +8,7 @@ PostalCompleter::PostalCompleter(std::function<const PostalLoadResult &()> data,
 {
 }
 
-CompletionNote PostalCompleter::complete(AddressRecord &record, CompletionMode)
+CompletionNote PostalCompleter::complete(AddressRecord &record)
 {
     const PostalLoadResult &loaded = m_data();
     if (!PostalText::isBlankCode(record.postalCode)) {

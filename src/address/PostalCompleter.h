@@ -22,7 +22,7 @@ public:
     // data gives the loaded directory; it may block on the first call while loading finishes.
     PostalCompleter(std::function<const PostalLoadResult &()> data, CandidateChooser &chooser);
 
-    CompletionNote complete(AddressRecord &record, CompletionMode mode) override;
+    CompletionNote complete(AddressRecord &record) override;
 
 private:
     void fromCode(const PostalDirectory &directory, quint32 code, AddressRecord &record);

@@ -95,8 +95,7 @@ int Startup::run(const QString &argumentText)
     SettingsDocument settings(files, &messages);
     settings.read(userDataFolder + u"User.xml"_s);
 
-    const ShellActions shell({&messages, &launcher, &shortcuts, &folders, &files}, program, userDataFolder,
-                             installedHelpBase());
+    const ShellActions shell({&launcher, &shortcuts}, program, userDataFolder, installedHelpBase());
 
     CandidateDialog chooser;
     QPointer<MainWindow> window;

@@ -7,9 +7,6 @@
 #include <functional>
 #include <memory>
 
-// How a completer settles several answers: it asks the user to choose.
-enum class CompletionMode { AskUser };
-
 // What the user should know of an answer found.
 enum class CompletionNote {
     None,
@@ -25,7 +22,7 @@ enum class CompletionNote {
 class AddressCompleter {
 public:
     virtual ~AddressCompleter() = default;
-    virtual CompletionNote complete(AddressRecord &record, CompletionMode mode) = 0;
+    virtual CompletionNote complete(AddressRecord &record) = 0;
 };
 
 // Makes the window's completer. A directory that cannot serve still gives one, which finds nothing

@@ -4,22 +4,16 @@
 
 #include <QString>
 
-class FileSystem;
-class MessageSink;
 class ShellLauncher;
 class ShortcutWriter;
-class SpecialFolders;
 
 // What the program hands to the desktop: the help page, through a shortcut written in the user data
 // folder and handed to the user's default handler. Every failure ends the action quietly.
 class ShellActions {
 public:
     struct Services {
-        MessageSink *messages = nullptr;
         ShellLauncher *launcher = nullptr;
         ShortcutWriter *shortcuts = nullptr;
-        SpecialFolders *folders = nullptr;
-        const FileSystem *files = nullptr;
     };
 
     // userDataFolder ends with the separator; helpBase is the URL of the folder holding the help

@@ -47,7 +47,7 @@ void AddressSearch::run()
     AddressRecord r = m_grid.readRecord();
     CompletionNote note = CompletionNote::None;
     try {
-        note = m_completer->complete(r, CompletionMode::AskUser);
+        note = m_completer->complete(r);
     } catch (const std::exception &) {
         m_messages.show(u"住所検索に失敗しました"_s);
         return;

@@ -573,9 +573,8 @@ private slots:
         SystemShortcutWriter shortcuts(m_files);
         FakeShellLauncher launcher;
         // The shortcut is named after the program a development build stands for.
-        const ShellActions shell({nullptr, &launcher, &shortcuts, nullptr, &m_files},
-                                 ProgramIdentity(u"/opt/velmora/my.tool_DV.exe"_s), at(u"@"_s),
-                                 u"file:///help"_s);
+        const ShellActions shell({&launcher, &shortcuts}, ProgramIdentity(u"/opt/velmora/my.tool_DV.exe"_s),
+                                 at(u"@"_s), u"file:///help"_s);
         if (!environment.isEmpty())
             qputenv("VELMORA_HELP_BASE", environment.toUtf8());
         const bool opened = shell.openHelp(page);

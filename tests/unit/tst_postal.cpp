@@ -284,7 +284,7 @@ private slots:
         PostalCompleter completer([&data]() -> const PostalLoadResult & { return data; }, chooser);
         const QStringList fields = given.split(u'|');
         AddressRecord record{fields[0], fields[1], fields[2], kMap};
-        completer.complete(record, CompletionMode::AskUser);
+        completer.complete(record);
         QCOMPARE((QStringList{record.postalCode, record.address, record.company}).join(u'|'), expected);
         QCOMPARE(record.mapUrl, kMap);
         QCOMPARE(chooser.shown, asked);
@@ -376,7 +376,7 @@ private slots:
             PostalCompleter completer([&edition]() -> const PostalLoadResult & { return edition; }, chooser);
             const bool isCode = PostalText::parseCode(given).has_value();
             AddressRecord record{isCode ? given : QString(), isCode ? QString() : given, {}, kMap};
-            const CompletionNote note = completer.complete(record, CompletionMode::AskUser);
+            const CompletionNote note = completer.complete(record);
             QCOMPARE(record.postalCode + (note == CompletionNote::CityCodeOnly ? u"!"_s : QString()), code);
             QCOMPARE(chooser.shown.size(), count);
             // The UTF-8 edition writes its ranges with 〜 where KEN_ALL has ～.
@@ -519,7 +519,7 @@ private slots:
             QStringLiteral(VELMORA_POSTAL_DATA), folder.path());
         for (const QString &codeAndAddress : found) {
             AddressRecord record{codeAndAddress.left(8), {}, {}, {}};
-            factory.createCompleter()->complete(record, CompletionMode::AskUser);
+            factory.createCompleter()->complete(record);
             QCOMPARE(record.address, codeAndAddress.mid(9));
         }
         QCOMPARE(shown, status);
