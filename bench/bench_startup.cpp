@@ -35,7 +35,7 @@
 #include "PageServer.h"
 #include "XDisplayDriver.h"
 
-#include "address/PostalCompleterFactory.h"
+#include "address/BackgroundPostalLoader.h"
 #include "app/RequestSession.h"
 #include "core/Cp932Table.h"
 #include "core/FileSystem.h"
@@ -83,8 +83,8 @@ int runInProcess(const QString &page)
     SettingsDocument settings(files, &messages);
     settings.read(dir.filePath(QStringLiteral("User.xml")));
     CandidateDialog chooser;
-    PostalCompleterFactory completers(
-        chooser, [](const QString &) {}, files, PostalCompleterFactory::defaultDataPath(), dir.path() + u'/');
+    BackgroundPostalLoader completers(
+        chooser, [](const QString &) {}, files, BackgroundPostalLoader::defaultDataPath(), dir.path() + u'/');
     auto window = std::make_unique<MainWindow>(
         MainWindow::Services{&messages, &clipboard, &completers, &settings, nullptr});
     // Watched once the engine is up; the panel has asked for the request's page by then.

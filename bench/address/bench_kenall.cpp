@@ -15,6 +15,7 @@
 #include "address/JapanPostReader.h"
 #include "address/PostalDirectory.h"
 #include "address/PostalDirectoryLoader.h"
+#include "address/Prefectures.h"
 #include "address/ZipEntryReader.h"
 #include "core/Cp932Table.h"
 #include "core/FileSystem.h"
@@ -49,7 +50,7 @@ QByteArray row(int code, const QString &town, QStringView prefecture = u"東京�
 QByteArray withWholeCountry(QByteArray text)
 {
     for (int p = 1; p <= 47; ++p)
-        text += row(0, QStringLiteral("町"), PostalDirectory::prefectureName(p));
+        text += row(0, QStringLiteral("町"), Prefectures::name(p));
     return text;
 }
 

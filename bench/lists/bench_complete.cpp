@@ -10,6 +10,7 @@
 #include "address/JapanPostReader.h"
 #include "address/PostalDirectoryLoader.h"
 #include "address/PostalText.h"
+#include "address/Prefectures.h"
 #include "address/ZipEntryReader.h"
 #include "core/Cp932Table.h"
 #include "core/FileSystem.h"
@@ -70,7 +71,7 @@ int main(int argc, char **argv)
     }
     QList<Business> businesses;
     JapanPostReader::readJigyosyo(*csv, codec, [&](const PostalRecordView &r) {
-        QString address = PostalDirectory::prefectureName(r.prefecture).toString();
+        QString address = Prefectures::name(r.prefecture).toString();
         address.append(r.city).append(r.town).append(r.street);
         businesses.append({r.business.toString(), address, r.code});
     });

@@ -2,7 +2,6 @@
 
 #include "address/PostalEntry.h"
 #include "address/PostalIndexFormat.h"
-#include "address/Prefectures.h"
 
 #include <QByteArray>
 #include <QString>
@@ -48,9 +47,6 @@ public:
     // own has the building's name in its town, so it has keys of its own. AddressMatcher chooses among
     // what it finds.
     Entries findLongestKey(QStringView folded, qsizetype *keyLength) const;
-
-    // Prefectures::name, for callers that know only the directory.
-    static QStringView prefectureName(int number) { return Prefectures::name(number); }
 
 private:
     bool attach(QByteArrayView bytes);
