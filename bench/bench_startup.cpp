@@ -438,36 +438,23 @@ int runAll(const QString &self, const QString &velmora, const QString &against, 
     const bool other = !against.isEmpty();
     std::printf("ms from exec                                  min  median     max   median against the "
                 "table linked like ours\n");
-    std::printf("window mapped\n");
-    line("table, Qt Widgets only", w.mapped, &t.mapped);
-    line("table, linked like ours", t.mapped, &t.mapped);
-    line("table with a web view", tw.mapped, &t.mapped);
-    line("velmora", v.mapped, &t.mapped);
-    if (other)
-        line("velmora, the other build", a.mapped, &t.mapped);
-    std::printf("1000001 and F4 typed at once, until the address shows\n");
-    line("table, Qt Widgets only", w.typed, &t.typed);
-    line("table, linked like ours", t.typed, &t.typed);
-    line("table with a web view", tw.typed, &t.typed);
-    line("velmora", v.typed, &t.typed);
-    if (other)
-        line("velmora, the other build", a.typed, &t.typed);
-    std::printf("left alone: the window's last change (shown for good)\n");
-    line("table, Qt Widgets only", w.shownForGood, &t.shownForGood);
-    line("table, linked like ours", t.shownForGood, &t.shownForGood);
-    line("table with a web view", tw.shownForGood, &t.shownForGood);
-    line("velmora", v.shownForGood, &t.shownForGood);
-    if (other)
-        line("velmora, the other build", a.shownForGood, &t.shownForGood);
+    // One figure for each program that shows the table, against the anchor's.
+    const auto tableRows = [&](const char *title, std::vector<double> Figures::*figure,
+                               const Figures &anchor) {
+        std::printf("%s\n", title);
+        line("table, Qt Widgets only", w.*figure, &(anchor.*figure));
+        line("table, linked like ours", t.*figure, &(anchor.*figure));
+        line("table with a web view", tw.*figure, &(anchor.*figure));
+        line("velmora", v.*figure, &(anchor.*figure));
+        if (other)
+            line("velmora, the other build", a.*figure, &(anchor.*figure));
+    };
+    tableRows("window mapped", &Figures::mapped, t);
+    tableRows("1000001 and F4 typed at once, until the address shows", &Figures::typed, t);
+    tableRows("left alone: the window's last change (shown for good)", &Figures::shownForGood, t);
     std::printf("ms from the key                              min  median     max   median against the "
                 "Widgets table\n");
-    std::printf("F4 on a window left alone 2 s, until the address shows\n");
-    line("table, Qt Widgets only", w.f4, &w.f4);
-    line("table, linked like ours", t.f4, &w.f4);
-    line("table with a web view", tw.f4, &w.f4);
-    line("velmora", v.f4, &w.f4);
-    if (other)
-        line("velmora, the other build", a.f4, &w.f4);
+    tableRows("F4 on a window left alone 2 s, until the address shows", &Figures::f4, w);
     std::printf("F5 on a window left alone 2 s, until the map page shows\n");
     line("velmora", v.f5);
     if (other)
