@@ -10,9 +10,9 @@ QString joined(const PostalAnswers &answers)
     return answers.labels().join(QStringLiteral(" / "));
 }
 
-RowCheck fromAddress(const PostalDirectory &directory, QStringView address)
+// A row with one of its two fields given: none, several to tell apart, or the one that fills it.
+template <typename Fill> RowCheck filled(const PostalAnswers &answers, Fill fill)
 {
-    const PostalAnswers answers = PostalAnswers::forAddress(directory, address);
     RowCheck row;
     if (answers.size() == 0) {
         row.status = RowStatus::NotFound;
@@ -21,25 +21,21 @@ RowCheck fromAddress(const PostalDirectory &directory, QStringView address)
         row.candidates = joined(answers);
     } else {
         row.status = answers.cityCodeOnly ? RowStatus::CityCodeOnly : RowStatus::Completed;
-        row.fillCode = answers.entries.front().code;
+        fill(row, answers.entries.front());
     }
     return row;
 }
 
+RowCheck fromAddress(const PostalDirectory &directory, QStringView address)
+{
+    return filled(PostalAnswers::forAddress(directory, address),
+                  [](RowCheck &row, const PostalEntry &e) { row.fillCode = e.code; });
+}
+
 RowCheck fromCode(const PostalDirectory &directory, quint32 code)
 {
-    const PostalAnswers answers = PostalAnswers::forCode(directory, code);
-    RowCheck row;
-    if (answers.size() == 0) {
-        row.status = RowStatus::NotFound;
-    } else if (answers.size() > 1) {
-        row.status = RowStatus::Several;
-        row.candidates = joined(answers);
-    } else {
-        row.status = RowStatus::Completed;
-        row.fillAddress = answers.entries.front();
-    }
-    return row;
+    return filled(PostalAnswers::forCode(directory, code),
+                  [](RowCheck &row, const PostalEntry &e) { row.fillAddress = e; });
 }
 
 RowCheck bothGiven(const PostalDirectory &directory, std::optional<quint32> code, QStringView address)
