@@ -2,9 +2,9 @@
 
 #include "core/AddressCompleter.h"
 #include "core/MessageSink.h"
+#include "ui/DialogInTheWay.h"
 #include "ui/RecordGrid.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QTimer>
 
@@ -73,9 +73,8 @@ void AddressSearch::directoryReady()
     if (!m_pending)
         return;
     // A dialog open meanwhile (the F8 box, a message) is the user's business first: the search would
-    // open its chooser on top of it or change the grid behind it. A request's own window is modal too,
-    // and no such dialog.
-    if (const QWidget *modal = QApplication::activeModalWidget(); modal && modal != &m_window) {
+    // open its chooser on top of it or change the grid behind it.
+    if (dialogInTheWay(m_window)) {
         QTimer::singleShot(200, this, [this] { directoryReady(); });
         return;
     }

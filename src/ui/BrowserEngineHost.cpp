@@ -2,6 +2,7 @@
 
 #include "ui/BrowserPage.h"
 #include "ui/BrowserProfile.h"
+#include "ui/DialogInTheWay.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -121,8 +122,7 @@ void BrowserEngineHost::startWhenSafe()
     // Bringing the engine up runs a nested start-up of its own; done inside the delivery of an event
     // (the key press whose command lets queued events run, or that opened a message box) it would run
     // that event's receivers under the engine's feet; so the engine comes up only from the event loop.
-    const QWidget *modal = QApplication::activeModalWidget();
-    if (m_runningQueuedEvents || (modal && modal != m_panel.window()) || QApplication::activePopupWidget()) {
+    if (m_runningQueuedEvents || dialogInTheWay(*m_panel.window()) || QApplication::activePopupWidget()) {
         QTimer::singleShot(StartWaitStepMs, this, &BrowserEngineHost::startWhenSafe);
         return;
     }

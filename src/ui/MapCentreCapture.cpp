@@ -2,9 +2,9 @@
 
 #include "ui/BrowserPanel.h"
 #include "ui/ClipboardWatch.h"
+#include "ui/DialogInTheWay.h"
 #include "ui/MapCentreScript.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QPointer>
 
@@ -45,8 +45,8 @@ void MapCentreCapture::pageLoaded()
 {
     if (!m_waiting)
         return;
-    // A dialog open meanwhile is the user's business first; a request's own window is no such dialog.
-    if (const QWidget *modal = QApplication::activeModalWidget(); modal && modal != &m_window) {
+    // A dialog open meanwhile is the user's business first.
+    if (dialogInTheWay(m_window)) {
         QTimer::singleShot(200, this, &MapCentreCapture::pageLoaded);
         return;
     }
