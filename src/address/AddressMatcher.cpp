@@ -59,9 +59,8 @@ qsizetype sectionWordAt(QStringView text, qsizetype i)
 // The longest key, looked for also with 大字, 小字 and 字 left out, which Japan Post's towns never
 // write: the look-up that reads further into the address wins, so that names holding 字 (十文字,
 // 阿字ケ浦町) are still found as they are.
-void findTown(const PostalDirectory &directory, Lookup &l)
+void findPastSectionWords(const PostalDirectory &directory, Lookup &l)
 {
-    l.entries = directory.findLongestKey(viewOf(l.text), &l.keyLength);
     Folded plain;
     QVarLengthArray<qsizetype, 256> origin; // where in text each unit of plain comes from
     for (qsizetype i = 0; i < l.text.size();) {
@@ -73,21 +72,26 @@ void findTown(const PostalDirectory &directory, Lookup &l)
         origin.append(i++);
     }
     qsizetype length = 0;
-    PostalDirectory::Entries entries;
-    if (plain.size() < l.text.size())
-        entries = directory.findLongestKey(viewOf(plain), &length);
+    PostalDirectory::Entries entries = directory.findLongestKey(viewOf(plain), &length);
     const qsizetype end = length > 0 ? origin[length - 1] + 1 : 0;
-    if (end > l.keyLength) {
-        l.wroteOaza = viewOf(l.text).first(end).contains(u"大字");
-        Folded text;
-        text.append(plain.constData(), length);
-        text.append(l.text.constData() + end, l.text.size() - end);
-        l.text = text;
-        l.entries = entries;
-        l.keyLength = length;
-    } else {
-        l.wroteOaza = viewOf(l.text).first(l.keyLength).contains(u"大字");
-    }
+    if (end <= l.keyLength)
+        return;
+    l.wroteOaza = viewOf(l.text).first(end).contains(u"大字");
+    Folded text;
+    text.append(plain.constData(), length);
+    text.append(l.text.constData() + end, l.text.size() - end);
+    l.text = text;
+    l.entries = entries;
+    l.keyLength = length;
+}
+
+void findTown(const PostalDirectory &directory, Lookup &l)
+{
+    l.entries = directory.findLongestKey(viewOf(l.text), &l.keyLength);
+    l.wroteOaza = viewOf(l.text).first(l.keyLength).contains(u"大字");
+    // Most addresses write none of these words: no second look-up for them.
+    if (viewOf(l.text).contains(u'字'))
+        findPastSectionWords(directory, l);
     l.setRest(l.text, l.keyLength);
 }
 
