@@ -123,6 +123,12 @@ QString BackgroundPostalLoader::dataDate() const
     }
 }
 
+std::shared_future<PostalLoadResult> BackgroundPostalLoader::data()
+{
+    m_shared->start();
+    return m_shared->loading;
+}
+
 QString BackgroundPostalLoader::defaultDataPath()
 {
     return QCoreApplication::applicationDirPath() + QStringLiteral("/data/postal.idx");

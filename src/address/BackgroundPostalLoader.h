@@ -1,10 +1,12 @@
 #pragma once
 
 #include "address/CandidateChooser.h"
+#include "address/PostalLoadResult.h"
 #include "core/AddressCompleter.h"
 
 #include <QString>
 #include <functional>
+#include <future>
 #include <memory>
 
 class FileSystem;
@@ -28,6 +30,9 @@ public:
     void whenReady(QObject *context, std::function<void()> ready) override;
     // The date the loaded index records: the shipped data's, or that of the user's towns file.
     QString dataDate() const override;
+    // The directory as it will be loaded, for work on other threads: each thread waits on its own copy.
+    // Starts the loading too, if no completer has yet.
+    std::shared_future<PostalLoadResult> data();
 
     // data/postal.idx beside the executable, where the build and the installation put it.
     static QString defaultDataPath();

@@ -4,10 +4,10 @@
 #include "complete/CompleteOptions.h"
 #include "core/Cp932Table.h"
 #include "core/FileSystem.h"
+#include "lists/ListSummary.h"
 #include "platform/Console.h"
 
 #include <QElapsedTimer>
-#include <QLocale>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -47,7 +47,7 @@ int CompleteCommand::run(const QStringList &arguments, const QString &dataPath,
     for (const QString &message : data.messages)
         m_console.writeError(message + u'\n');
     if (data.directory->entryCount() == 0) {
-        m_console.writeError(u"郵便番号データが使えません\n"_s);
+        m_console.writeError(ListSummary::kNoData + u'\n');
         return 1;
     }
     std::atomic<bool> interrupted{false};
@@ -62,7 +62,7 @@ int CompleteCommand::run(const QStringList &arguments, const QString &dataPath,
         m_console.writeError(u"\r"_s + QString(kBarWidth + 8, u' ') + u"\r"_s);
 
     if (report.outcome == ListCompletion::Outcome::Cancelled) {
-        m_console.writeError(u"中断しました。出力ファイルは作っていません\n"_s);
+        m_console.writeError(ListSummary::kCancelled + u'\n');
         return 1;
     }
     if (report.outcome == ListCompletion::Outcome::Failed) {
@@ -71,15 +71,8 @@ int CompleteCommand::run(const QStringList &arguments, const QString &dataPath,
             (report.outputExists ? u"（置き換えるには --force を付けてください）"_s : QString()) + u'\n');
         return 1;
     }
-    const QLocale numbers(QLocale::Japanese, QLocale::Japan);
-    QStringList counts;
-    for (const RowStatusText &status : kRowStatusTexts)
-        if (const qint64 n = report.counts[std::size_t(status.status)])
-            counts.append(QString::fromUtf16(status.summary) + u' ' + numbers.toString(n));
-    m_console.writeError(
-        u"完了: %1 行（%2）　%3 秒\n出力: %4\n郵便番号データ: %5\n"_s.arg(numbers.toString(report.rows))
-            .arg(counts.join(u"、"_s))
-            .arg(double(clock.elapsed()) / 1000.0, 0, 'f', 1)
-            .arg(report.output, data.directory->date()));
+    m_console.writeError(u"%1　%2 秒\n出力: %3\n郵便番号データ: %4\n"_s.arg(ListSummary::rows(report))
+                             .arg(double(clock.elapsed()) / 1000.0, 0, 'f', 1)
+                             .arg(report.output, report.dataDate));
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "lists/ListCompletion.h"
 
+#include "address/PostalDirectory.h"
 #include "address/PostalText.h"
 #include "core/Cp932Codec.h"
 #include "csv/CsvReader.h"
@@ -200,6 +201,7 @@ ListCompletion::Report ListCompletion::run(const Request &request, const Progres
                                            const std::atomic<bool> *cancel) const
 {
     Report report;
+    report.dataDate = m_directory.date();
     report.output = request.output.isEmpty() ? defaultOutput(request.input) : request.output;
     const QFileInfo in(request.input), out(report.output);
     if (!in.isFile())

@@ -40,6 +40,8 @@ public:
         QString output;
         qint64 rows = 0;
         std::array<qint64, kRowStatusCount> counts{};
+        // When the postal-code data the rows were checked against was published.
+        QString dataDate;
     };
     // Bytes done of the total work; called now and then on the running thread.
     using Progress = std::function<void(qint64 done, qint64 total)>;
