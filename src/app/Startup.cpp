@@ -8,8 +8,10 @@
 #include "core/ProgramIdentity.h"
 #include "core/RequestFile.h"
 #include "core/RequestLock.h"
+#include "lists/ListRunner.h"
 #include "platform/FileReplacePatience.h"
 #include "platform/ShellActions.h"
+#include "platform/SystemFileManager.h"
 #include "platform/SystemProgramPathRecord.h"
 #include "platform/SystemShellLauncher.h"
 #include "platform/SystemShortcutWriter.h"
@@ -108,10 +110,13 @@ int Startup::run(const QString &argumentText)
         },
         files, BackgroundPostalLoader::defaultDataPath(), userDataFolder);
 
+    const ListRunner lists(completers.data(), codec);
+    SystemFileManager fileManager;
+
     // The window goes before the services it uses, and its web view before the web profile and the
     // application object.
     auto mainWindow = std::make_unique<MainWindow>(
-        MainWindow::Services{&messages, &clipboard, &completers, &settings, &shell});
+        MainWindow::Services{&messages, &clipboard, &completers, &settings, &shell, &lists, &fileManager});
     window = mainWindow.get();
 
     if (!request) {

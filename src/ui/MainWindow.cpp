@@ -10,6 +10,7 @@
 #include "ui/AddressSearch.h"
 #include "ui/BrowserPanel.h"
 #include "ui/ClipboardSource.h"
+#include "ui/ListDrop.h"
 #include "ui/MapCentreCapture.h"
 #include "ui/RecordGrid.h"
 #include "ui/ScreenFit.h"
@@ -63,6 +64,8 @@ MainWindow::MainWindow(const Services &services, QWidget *parent)
         m_statusBar->setToolTip(date.isEmpty() ? QString() : u"郵便番号データ "_s + date);
     });
     m_mapCentreCapture = new MapCentreCapture(*m_browserPanel, m_clipboardWatch, *m_statusPanels[0], *this);
+    if (m_services.lists)
+        new ListDrop(*m_services.lists, m_services.fileManager, *m_services.messages, *this);
     qApp->installEventFilter(this);
 }
 

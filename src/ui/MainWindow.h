@@ -13,6 +13,8 @@ class AddressSearch;
 class BrowserPanel;
 class MapCentreCapture;
 class ClipboardSource;
+class FileManager;
+class ListRunner;
 class MessageSink;
 class QLabel;
 class QPushButton;
@@ -37,6 +39,10 @@ public:
         SettingsDocument *settings = nullptr;
         // Null: F10 does nothing.
         const ShellActions *shell = nullptr;
+        // Null: a list dropped on the window is not taken.
+        const ListRunner *lists = nullptr;
+        // Null: a list's summary offers no folder to open.
+        FileManager *fileManager = nullptr;
     };
 
     static const QString kCaption;

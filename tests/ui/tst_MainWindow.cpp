@@ -1,3 +1,4 @@
+#include "address/PostalDirectoryLoader.h"
 #include "app/RequestSession.h"
 #include "core/AddressCompleter.h"
 #include "core/Cp932Table.h"
@@ -5,10 +6,12 @@
 #include "core/MapQuery.h"
 #include "core/ProgramIdentity.h"
 #include "core/Twips.h"
+#include "lists/ListRunner.h"
 #include "platform/ShellActions.h"
 #include "platform/SystemShortcutWriter.h"
 #include "settings/SettingsDocument.h"
 #include "support/FakeClipboard.h"
+#include "support/FakeFileManager.h"
 #include "support/FakeMessages.h"
 #include "support/FakeShellLauncher.h"
 #include "support/LocalHttpServer.h"
@@ -17,9 +20,13 @@
 #include "ui/RecordGrid.h"
 #include "ui/WindowDesign.h"
 
+#include <QAbstractButton>
 #include <QDialog>
 #include <QDir>
+#include <QDropEvent>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QStandardPaths>
@@ -28,6 +35,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+#include <future>
 #include <stdexcept>
 
 using namespace Qt::Literals::StringLiterals;
@@ -86,6 +94,10 @@ struct Rig {
                        ProgramIdentity(dir.filePath(u"velmora"_s)),
                        QDir::toNativeSeparators(dir.path()) + QDir::separator(),
                        u"file:///help/"_s};
+    // Dropped lists wait for the data until a test gives it.
+    std::promise<PostalLoadResult> postalData;
+    ListRunner lists{postalData.get_future().share(), codec};
+    FakeFileManager fileManager;
 
     QString settingsPath() const { return dir.filePath(u"User.xml"_s); }
     QByteArray settingsBytes() const { return files.readAll(settingsPath()).value_or("<unreadable>"); }
@@ -104,8 +116,9 @@ class tst_MainWindow : public QObject {
     {
         m_window.reset();
         const bool read = m_rig->settings.read(m_rig->settingsPath());
-        m_window = std::make_unique<MainWindow>(MainWindow::Services{
-            &m_rig->messages, &m_rig->clipboard, &m_rig->completers, &m_rig->settings, &m_rig->shell});
+        m_window = std::make_unique<MainWindow>(
+            MainWindow::Services{&m_rig->messages, &m_rig->clipboard, &m_rig->completers, &m_rig->settings,
+                                 &m_rig->shell, &m_rig->lists, &m_rig->fileManager});
         if (show)
             m_window->show();
         return read && (!show || QTest::qWaitForWindowActive(m_window.get()));
@@ -118,6 +131,46 @@ class tst_MainWindow : public QObject {
     }
 
     QPushButton *button(Command command) const { return m_window->commandButton(command); }
+
+    // Drops files on the grid with the events a file manager's drop brings, offering a copy or a move;
+    // whether the window took them, as a copy.
+    bool dropOnGrid(const QStringList &paths)
+    {
+        QList<QUrl> urls;
+        for (const QString &path : paths)
+            urls.append(QUrl::fromLocalFile(path));
+        QMimeData mime;
+        mime.setUrls(urls);
+        QWidget *target = m_window->recordGrid()->viewport();
+        const QPoint at = target->rect().center();
+        const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
+        QDragEnterEvent enter(at, offered, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        QDropEvent drop(at, offered, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &drop);
+        return enter.isAccepted() && drop.isAccepted() && drop.dropAction() == Qt::CopyAction;
+    }
+
+    // Once a dialog with a button of that caption shows over the window, keeps its texts and clicks it.
+    void answerNextDialog(const QString &caption, QString *texts)
+    {
+        auto *poll = new QTimer(m_window.get());
+        connect(poll, &QTimer::timeout, poll, [this, poll, caption, texts] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            if (!dialog || dialog == m_window.get() || !dialog->isVisible())
+                return;
+            for (QAbstractButton *button : dialog->findChildren<QAbstractButton *>()) {
+                if (button->text() != caption)
+                    continue;
+                for (const QLabel *label : dialog->findChildren<QLabel *>())
+                    texts->append(label->text() + u'\n');
+                poll->deleteLater();
+                button->click();
+                return;
+            }
+        });
+        poll->start(20);
+    }
     QTableWidgetItem *cell(RecordGrid::Column column) const
     {
         return m_window->recordGrid()->item(0, int(column));
@@ -454,6 +507,62 @@ private slots:
             press(Qt::Key_F9);
         });
         QCOMPARE(served.value_or(u"<none>"_s), u"VelmoraA\t\t\t吉野家\t\t1"_s);
+    }
+
+    void droppedListIsDoneBesideIt()
+    {
+        m_rig->postalData.set_value(
+            PostalDirectoryLoader::load(m_rig->files, QStringLiteral(VELMORA_POSTAL_DATA), {}));
+        QVERIFY(open());
+        const AddressRecord shown{u"1"_s, u"2"_s, u"3"_s, u"4"_s};
+        m_window->recordGrid()->showRecord(shown);
+        const QString input = m_rig->dir.filePath(u"名簿.csv"_s);
+        QVERIFY(m_rig->files.writeAtomic(
+            input, m_rig->codec.encode(u"郵便番号,住所\r\n,東京都千代田区千代田1-1\r\n"_s).value()));
+        // A folder, or two files at once, is refused with a word.
+        QVERIFY(dropOnGrid({m_rig->dir.path()}));
+        QTRY_COMPARE(m_rig->messages.texts.size(), 1);
+        QVERIFY(dropOnGrid({input, input}));
+        QTRY_COMPARE(m_rig->messages.texts.size(), 2);
+        QVERIFY(m_rig->messages.texts.first().contains(u".csv .tsv .txt"_s));
+
+        QString summary;
+        answerNextDialog(u"フォルダーを開く"_s, &summary);
+        QVERIFY(dropOnGrid({input}));
+        const QString output = m_rig->dir.filePath(u"名簿_velmora.csv"_s);
+        QTRY_COMPARE(m_rig->fileManager.shown, QStringList{output});
+        const QByteArray done =
+            m_rig->codec
+                .encode(u"郵便番号,住所,照合結果,候補\r\n100-0001,東京都千代田区千代田1-1,補完,\r\n"_s)
+                .value();
+        QCOMPARE(m_rig->files.readAll(output).value_or("<none>"), done);
+        QVERIFY2(summary.contains(u"補完 1"_s) && summary.contains(QDir::toNativeSeparators(output)),
+                 qPrintable(summary));
+        QCOMPARE(m_window->record(), shown);
+
+        // The earlier output is replaced only when the user says so.
+        QString question;
+        answerNextDialog(u"キャンセル"_s, &question);
+        QVERIFY(m_rig->files.writeAtomic(output, "kept"));
+        QVERIFY(dropOnGrid({input}));
+        QTRY_VERIFY(question.contains(u"置き換えますか"_s));
+        QCOMPARE(m_rig->files.readAll(output).value_or("<none>"), QByteArray("kept"));
+        QCOMPARE(m_rig->messages.texts.size(), 2);
+    }
+
+    void cancelledListLeavesNoOutput()
+    {
+        // The data never comes: the list waits for it under the progress dialog until cancelled.
+        QVERIFY(open());
+        const QString input = m_rig->dir.filePath(u"名簿.csv"_s);
+        QVERIFY(m_rig->files.writeAtomic(input, "postal,address\n,x\n"));
+        QString progress;
+        answerNextDialog(u"キャンセル"_s, &progress);
+        QVERIFY(dropOnGrid({input}));
+        QTRY_COMPARE(m_rig->messages.texts, QStringList{u"中断しました。出力ファイルは作っていません"_s});
+        QVERIFY2(progress.contains(u"郵便番号データを読み込んでいます"_s), qPrintable(progress));
+        QCOMPARE(QDir(m_rig->dir.path()).entryList({u"*名簿*"_s}, QDir::Files | QDir::Hidden),
+                 QStringList{u"名簿.csv"_s});
     }
 };
 

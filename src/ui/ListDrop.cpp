@@ -1,0 +1,207 @@
+#include "ui/ListDrop.h"
+
+#include "core/MessageSink.h"
+#include "lists/ListRunner.h"
+#include "lists/ListSummary.h"
+#include "platform/FileManager.h"
+#include "ui/DialogInTheWay.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QThread>
+#include <QTimer>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+constexpr int kProgressSteps = 1000;
+constexpr int kProgressIntervalMs = 100;
+// A list done sooner shows no progress dialog at all.
+constexpr int kProgressDelayMs = 500;
+const QString kTitle = u"Velmora"_s;
+const QStringList kListSuffixes{u"csv"_s, u"tsv"_s, u"txt"_s};
+const QString kOneList =
+    u"住所録は CSV またはタブ区切りのファイル（.csv .tsv .txt）を一つずつドロップしてください"_s;
+const QString kLoading = u"郵便番号データを読み込んでいます…"_s;
+
+// Whether the user agrees to replace an earlier output.
+bool askReplace(const QString &output, QWidget &window)
+{
+    QMessageBox box(QMessageBox::Question, kTitle,
+                    u"%1 は既にあります。\n置き換えますか？"_s.arg(QDir::toNativeSeparators(output)),
+                    QMessageBox::NoButton, &window);
+    box.setTextFormat(Qt::PlainText);
+    const QPushButton *replace = box.addButton(u"置き換える"_s, QMessageBox::AcceptRole);
+    box.setDefaultButton(box.addButton(u"キャンセル"_s, QMessageBox::RejectRole));
+    box.exec();
+    return box.clickedButton() == replace;
+}
+
+} // namespace
+
+ListDrop::ListDrop(const ListRunner &runner, FileManager *fileManager, MessageSink &messages, QWidget &window)
+    : QObject(&window), m_runner(runner), m_fileManager(fileManager), m_messages(messages), m_window(window)
+{
+    // Children that take no drops of their own pass them up to the window; the rest (the web view, a
+    // cell's editor) are reached through the application's filter before they see the file.
+    window.setAcceptDrops(true);
+    qApp->installEventFilter(this);
+}
+
+ListDrop::~ListDrop()
+{
+    qApp->removeEventFilter(this);
+    if (m_worker) {
+        m_cancel = true;
+        m_worker->wait();
+    }
+}
+
+bool ListDrop::isOnWindow(QObject *watched) const
+{
+    const auto *widget = qobject_cast<QWidget *>(watched);
+    return widget && (widget == &m_window || m_window.isAncestorOf(widget));
+}
+
+bool ListDrop::carriesFiles(const QMimeData *mime)
+{
+    if (!mime || !mime->hasUrls())
+        return false;
+    const QList<QUrl> urls = mime->urls();
+    return std::any_of(urls.begin(), urls.end(), [](const QUrl &url) { return url.isLocalFile(); });
+}
+
+bool ListDrop::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+        return false;
+    auto *drag = static_cast<QDropEvent *>(event);
+    if (!isOnWindow(watched) || !carriesFiles(drag->mimeData()))
+        return false;
+    // Copy, never move: a source told the file was moved (Explorer) deletes its own.
+    if (m_busy || dialogInTheWay(m_window) || !(drag->possibleActions() & Qt::CopyAction)) {
+        drag->ignore();
+        return true;
+    }
+    drag->setDropAction(Qt::CopyAction);
+    drag->accept();
+    if (type == QEvent::Drop) {
+        m_busy = true;
+        // The source of the drag (Explorer, a file manager) waits until the drop returns: the dialogs
+        // come after it.
+        QTimer::singleShot(0, this, [this, urls = drag->mimeData()->urls()] { take(urls); });
+    }
+    return true;
+}
+
+void ListDrop::take(const QList<QUrl> &urls)
+{
+    const QFileInfo file(urls.size() == 1 ? urls.first().toLocalFile() : QString());
+    if (!file.isFile() || !kListSuffixes.contains(file.suffix().toLower())) {
+        m_messages.show(kOneList);
+        m_busy = false;
+        return;
+    }
+    ListCompletion::Request request;
+    request.input = file.absoluteFilePath();
+    const QString output = ListCompletion::defaultOutput(request.input);
+    if (QFileInfo::exists(output)) {
+        if (!askReplace(output, m_window)) {
+            m_busy = false;
+            return;
+        }
+        request.overwrite = true;
+    }
+    start(request);
+}
+
+void ListDrop::start(const ListCompletion::Request &request)
+{
+    m_inputName = QFileInfo(request.input).fileName();
+    m_cancel = false;
+    m_done = -1;
+    m_progress = new QProgressDialog(m_runner.isReady() ? QString() : kLoading, u"キャンセル"_s, 0,
+                                     kProgressSteps, &m_window);
+    m_progress->setWindowTitle(kTitle);
+    m_progress->setWindowModality(Qt::WindowModal);
+    m_progress->setAutoClose(false);
+    m_progress->setAutoReset(false);
+    m_progress->setMinimumDuration(kProgressDelayMs);
+    // The button, Esc and the title bar's close all cancel; the dialog itself goes away at once.
+    connect(m_progress, &QProgressDialog::canceled, this, [this] { m_cancel = true; });
+    connect(m_progress, &QDialog::rejected, this, [this] { m_cancel = true; });
+    m_progressTimer = new QTimer(this);
+    connect(m_progressTimer, &QTimer::timeout, this, &ListDrop::showProgress);
+    m_progressTimer->start(kProgressIntervalMs);
+
+    m_worker.reset(QThread::create([this, request] {
+        m_report = m_runner.run(
+            request,
+            [this](qint64 done, qint64 total) {
+                m_total = total;
+                m_done = done;
+            },
+            &m_cancel);
+    }));
+    connect(m_worker.get(), &QThread::finished, this, &ListDrop::end);
+    m_worker->start();
+    showProgress();
+}
+
+void ListDrop::showProgress()
+{
+    const qint64 done = m_done, total = m_total;
+    if (done < 0 || !m_progress)
+        return;
+    m_progress->setLabelText(u"「%1」を処理しています…"_s.arg(m_inputName));
+    m_progress->setValue(
+        int(total > 0 ? std::min<qint64>(kProgressSteps, done * kProgressSteps / total) : 0));
+}
+
+void ListDrop::end()
+{
+    m_worker->wait();
+    m_worker.reset();
+    delete m_progressTimer;
+    m_progressTimer = nullptr;
+    delete m_progress;
+    m_progress = nullptr;
+    const ListCompletion::Report report = std::exchange(m_report, {});
+    switch (report.outcome) {
+    case ListCompletion::Outcome::Done:
+        showSummary(report);
+        break;
+    case ListCompletion::Outcome::Cancelled:
+        m_messages.show(ListSummary::kCancelled);
+        break;
+    case ListCompletion::Outcome::Failed:
+        m_messages.show(u"「%1」を処理できませんでした\r"_s.arg(m_inputName) + report.error);
+        break;
+    }
+    m_busy = false;
+    emit finished(report.outcome);
+}
+
+void ListDrop::showSummary(const ListCompletion::Report &report)
+{
+    QMessageBox box(QMessageBox::Information, kTitle,
+                    u"「%1」\n%2\n出力: %3\n郵便番号データ: %4"_s.arg(m_inputName, ListSummary::rows(report),
+                                                                      QDir::toNativeSeparators(report.output),
+                                                                      report.dataDate),
+                    QMessageBox::NoButton, &m_window);
+    box.setTextFormat(Qt::PlainText);
+    const QPushButton *showFolder =
+        m_fileManager ? box.addButton(u"フォルダーを開く"_s, QMessageBox::ActionRole) : nullptr;
+    box.setDefaultButton(box.addButton(u"閉じる"_s, QMessageBox::RejectRole));
+    box.exec();
+    if (showFolder && box.clickedButton() == showFolder)
+        m_fileManager->showFile(report.output, qintptr(m_window.winId()));
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "lists/ListCompletion.h"
+
+#include <QObject>
+#include <QString>
+#include <atomic>
+#include <memory>
+
+class FileManager;
+class ListRunner;
+class MessageSink;
+class QMimeData;
+class QProgressDialog;
+class QThread;
+class QTimer;
+class QUrl;
+class QWidget;
+
+// A CSV or tab-separated list dropped anywhere on the window (the grid, the map, the buttons) is
+// completed and checked into a new file beside it, as velmora-complete does it: a progress dialog whose
+// cancel leaves no output, then what the rows came to, where the output is, and an offer to show it in
+// its folder. The grid and a request being served stay as they are.
+class ListDrop : public QObject {
+    Q_OBJECT
+public:
+    // fileManager may be null: the summary then offers no folder.
+    ListDrop(const ListRunner &runner, FileManager *fileManager, MessageSink &messages, QWidget &window);
+    // A list still running is cancelled, and its end waited for: it leaves no output.
+    ~ListDrop() override;
+
+signals:
+    // The list's work is over and what it came to has been told.
+    void finished(ListCompletion::Outcome outcome);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    bool isOnWindow(QObject *watched) const;
+    static bool carriesFiles(const QMimeData *mime);
+    void take(const QList<QUrl> &urls);
+    void start(const ListCompletion::Request &request);
+    void showProgress();
+    void end();
+    void showSummary(const ListCompletion::Report &report);
+
+    const ListRunner &m_runner;
+    FileManager *m_fileManager;
+    MessageSink &m_messages;
+    QWidget &m_window;
+    // From a drop until its summary has been read: a second list waits for the user to finish with
+    // the first.
+    bool m_busy = false;
+    std::unique_ptr<QThread> m_worker;
+    QProgressDialog *m_progress = nullptr;
+    QTimer *m_progressTimer = nullptr;
+    QString m_inputName;
+    // Shared with the worker: written there, read here.
+    std::atomic<bool> m_cancel{false};
+    std::atomic<qint64> m_done{-1};
+    std::atomic<qint64> m_total{0};
+    // Written by the worker, read once it has finished.
+    ListCompletion::Report m_report;
+};
