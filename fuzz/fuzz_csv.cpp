@@ -1,6 +1,7 @@
 // Any bytes as a comma- or tab-separated list (the first byte picks the delimiter and a record limit):
-// the records read, each with its line end, are the file's bytes in order, every field written back in
-// the form it had is its bytes, and reading stops with an error or at the end, never past it.
+// the records read, each with its line end, are the file's bytes in order and none holds a NUL, every
+// field written back in the form it had is its bytes, and reading stops with an error or at the end,
+// never past it.
 #include "FuzzCheck.h"
 #include "csv/CsvReader.h"
 #include "csv/CsvText.h"
@@ -23,6 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     qint64 line = 1;
     while (reader.next(record)) {
         FUZZ_CHECK(record.line == line && record.raw.size() <= limit && !record.fields.isEmpty());
+        FUZZ_CHECK(!record.raw.contains('\0'));
         line += 1 + record.raw.count('\n');
         for (qsizetype i = 0; i < record.size(); ++i) {
             // An unquoted field may hold a quote or a lone CR, which writing it would quote.

@@ -8,7 +8,8 @@ namespace {
 
 constexpr qsizetype kChunkBytes = 64 * 1024;
 
-// The first delimiter or line feed from p on, or end: eight bytes at a time while none of them is one.
+// The first delimiter, line feed or NUL from p on, or end: eight bytes at a time while none of them
+// is one.
 const char *fieldEnd(const char *p, const char *end, char delimiter)
 {
     constexpr quint64 kOnes = 0x0101010101010101ULL, kHighs = 0x8080808080808080ULL;
@@ -16,10 +17,10 @@ const char *fieldEnd(const char *p, const char *end, char delimiter)
     const quint64 delimiters = kOnes * uchar(delimiter), lineFeeds = kOnes * uchar('\n');
     for (quint64 eight; end - p >= 8; p += 8) {
         std::memcpy(&eight, p, 8);
-        if (hasZeroByte(eight ^ delimiters) || hasZeroByte(eight ^ lineFeeds))
+        if (hasZeroByte(eight ^ delimiters) || hasZeroByte(eight ^ lineFeeds) || hasZeroByte(eight))
             break;
     }
-    while (p < end && *p != delimiter && *p != '\n')
+    while (p < end && *p != delimiter && *p != '\n' && *p != '\0')
         ++p;
     return p;
 }
@@ -134,14 +135,20 @@ CsvReader::Parse CsvReader::parse(CsvRecord &record)
     record.fields.clear();
     const char *p = begin;
     const char *lineEnd = nullptr; // where the record's line end starts
+    bool anyQuoted = false;        // only a quoted field can hold a line break
     while (!lineEnd) {
         const qsizetype fieldBegin = p - begin;
         const bool quoted = p < end && *p == '"';
         if (quoted) {
             if (const Parse skipped = skipQuoted(p, end); skipped != Parse::Complete)
                 return skipped;
+            anyQuoted = true;
+            if (std::memchr(begin + fieldBegin, 0, size_t(p - begin - fieldBegin)))
+                return nulByte();
         } else {
             p = fieldEnd(p, end, d);
+            if (p < end && *p == '\0')
+                return nulByte();
         }
         if (p == end) {
             if (!m_atEnd)
@@ -158,11 +165,17 @@ CsvReader::Parse CsvReader::parse(CsvRecord &record)
         if (!lineEnd)
             ++p; // past the delimiter
     }
-    return finishRecord(record, begin, lineEnd, lineEnd == end ? end : p + 1);
+    return finishRecord(record, begin, lineEnd, lineEnd == end ? end : p + 1, anyQuoted);
+}
+
+CsvReader::Parse CsvReader::nulByte()
+{
+    m_error = Error::NulByte;
+    return Parse::Failed;
 }
 
 CsvReader::Parse CsvReader::finishRecord(CsvRecord &record, const char *begin, const char *lineEnd,
-                                         const char *next)
+                                         const char *next, bool anyQuoted)
 {
     record.raw = QByteArrayView(begin, lineEnd - begin);
     record.lineEnd = QByteArrayView(lineEnd, next - lineEnd);
@@ -170,12 +183,8 @@ CsvReader::Parse CsvReader::finishRecord(CsvRecord &record, const char *begin, c
         m_error = Error::LineTooLong;
         return Parse::Failed;
     }
-    if (std::memchr(begin, 0, size_t(next - begin))) {
-        m_error = Error::NulByte;
-        return Parse::Failed;
-    }
     record.line = m_line;
-    m_line += 1 + std::count(record.raw.begin(), record.raw.end(), '\n');
+    m_line += 1 + (anyQuoted ? std::count(record.raw.begin(), record.raw.end(), '\n') : 0);
     m_start = next - m_buffer.constData();
     return Parse::Complete;
 }

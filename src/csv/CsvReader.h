@@ -39,7 +39,9 @@ private:
     // feed: to the delimiter or line feed that ends the field.
     Parse skipQuoted(const char *&p, const char *end);
     // The record's whole text and line end, checked, and the place of the next record.
-    Parse finishRecord(CsvRecord &record, const char *begin, const char *lineEnd, const char *next);
+    Parse finishRecord(CsvRecord &record, const char *begin, const char *lineEnd, const char *next,
+                       bool anyQuoted);
+    Parse nulByte();
     bool fill();
 
     QIODevice &m_device;
