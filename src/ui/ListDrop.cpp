@@ -180,7 +180,9 @@ void ListDrop::end()
         showSummary(report);
         break;
     case ListCompletion::Outcome::Cancelled:
-        m_messages.show(ListSummary::kCancelled);
+        // A window closed meanwhile cancelled the list itself: nobody is left to be told.
+        if (m_window.isVisible())
+            m_messages.show(ListSummary::kCancelled);
         break;
     case ListCompletion::Outcome::Failed:
         m_messages.show(u"「%1」を処理できませんでした\r"_s.arg(m_inputName) + report.error);
