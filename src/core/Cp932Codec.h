@@ -29,6 +29,9 @@ public:
         return text->size();
     }
 
+    // Whether decode() would give a value, without the text.
+    virtual bool isValid(QByteArrayView bytes) const { return decode(bytes.toByteArray()).has_value(); }
+
     // No value when the text holds a character that CP932 cannot store: writing it anyway would put a
     // wrong character into a file that another program reads.
     virtual std::optional<QByteArray> encode(const QString &text) const = 0;

@@ -26,8 +26,10 @@ Cp932Table::Cp932Table() : m_read(0x10000, kNone), m_write(0x10000, kNone), m_le
         // The first record of a character is the sequence it is written as.
         if (m_write[unit] == kNone)
             m_write[unit] = sequence;
-        if (sequence > 0xFF)
+        if (sequence > 0xFF) {
             m_lead[sequence >> 8] = true;
+            m_pairs.set(sequence);
+        }
     }
     m_asciiAsIs = true;
     for (int b = 0; b < 256; ++b) {
@@ -35,6 +37,33 @@ Cp932Table::Cp932Table() : m_read(0x10000, kNone), m_write(0x10000, kNone), m_le
         if (b < 0x80 && m_read[std::size_t(b)] != b)
             m_asciiAsIs = false;
     }
+}
+
+bool Cp932Table::isValid(QByteArrayView bytes) const
+{
+    const auto *p = reinterpret_cast<const uchar *>(bytes.data());
+    const uchar *const end = p + bytes.size();
+    while (p < end) {
+        if (m_asciiAsIs && end - p >= 8) {
+            quint64 eight;
+            std::memcpy(&eight, p, 8);
+            if ((eight & 0x8080808080808080ULL) == 0) {
+                p += 8;
+                continue;
+            }
+        }
+        for (const uchar *const stop = std::min(end, p + 8); p < stop; ++p) {
+            const char16_t first = m_first[*p];
+            if (first == kLead) {
+                if (p + 1 == end || !m_pairs.test(std::size_t(*p) << 8 | p[1]))
+                    return false;
+                ++p;
+            } else if (first == kNone) {
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 std::optional<QString> Cp932Table::decode(const QByteArray &bytes) const

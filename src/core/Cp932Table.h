@@ -3,6 +3,7 @@
 #include "core/Cp932Codec.h"
 
 #include <array>
+#include <bitset>
 #include <vector>
 
 // CP932 as Windows' code page 932 has it, from one table (data/cp932.bin, built into the program), so
@@ -14,6 +15,7 @@ public:
     Cp932Table();
     std::optional<QString> decode(const QByteArray &bytes) const override;
     qsizetype decodeInto(QByteArrayView bytes, char16_t *out) const override;
+    bool isValid(QByteArrayView bytes) const override;
     std::optional<QByteArray> encode(const QString &text) const override;
 
 private:
@@ -26,4 +28,7 @@ private:
     static constexpr char16_t kLead = 0xFFFE;
     std::array<char16_t, 256> m_first{};
     bool m_asciiAsIs = false; // bytes 0x00-0x7F are the same code points
+    // The two-byte sequences that are characters, a bit each: an eighth of m_read, for isValid() to
+    // check a large file in the cache.
+    std::bitset<0x10000> m_pairs;
 };

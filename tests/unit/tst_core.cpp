@@ -112,7 +112,8 @@ class tst_Core : public QObject {
 
     // "@" in a path stands for the test's temporary folder.
     QString at(QString path) const { return path.replace(u'@', m_dir->path() + u'/'); }
-    // The codec's answer in the reference's terms: UTF-16LE bytes, or "<refused>"; its bulk path must agree.
+    // The codec's answer in the reference's terms: UTF-16LE bytes, or "<refused>"; its bulk path and its
+    // check alone must agree.
     QByteArray decoded(const QByteArray &bytes) const
     {
         const auto text = m_codec.decode(bytes);
@@ -120,6 +121,8 @@ class tst_Core : public QObject {
         const qsizetype length = m_codec.decodeInto(bytes, reinterpret_cast<char16_t *>(bulk.data()));
         if (text ? length < 0 || bulk.first(length) != *text : length >= 0)
             return "<bulk decode differs>";
+        if (m_codec.isValid(bytes) != text.has_value())
+            return "<check differs>";
         return text ? utf16(*text) : kRefused;
     }
 
