@@ -5,6 +5,7 @@
 #include "core/Cp932Codec.h"
 #include "csv/CsvReader.h"
 #include "csv/CsvText.h"
+#include "lists/ListEvidence.h"
 #include "lists/ListLayout.h"
 #include "lists/RowCheck.h"
 
@@ -220,30 +221,51 @@ ListCompletion::Report ListCompletion::run(const Request &request, const Progres
         report.error = u"%1 を開けません"_s.arg(request.input);
         return report;
     }
-    const qint64 total = 2 * file.size();
-    const auto goOn = [&](qint64 done) {
+    std::optional<ListLayout> layout =
+        ListLayout::guess(file, request.input, request, m_codec, &report.error);
+    if (!layout)
+        return report;
+    const auto goOn = [&, total = file.size()](qint64 done) {
         if (progress)
             progress(done, total);
         return !(cancel && cancel->load());
     };
-    const std::optional<ListLayout> layout =
-        ListLayout::survey(file, request.input, request, m_codec, goOn, &report.error);
-    if (!layout) {
-        report.outcome = report.error.isEmpty() ? Outcome::Cancelled : Outcome::Failed;
+    ListEvidence evidence(*layout, request.encoding, m_codec);
+    for (ListEvidence *taking = &evidence;; taking = nullptr) {
+        QSaveFile save(report.output);
+        if (!file.seek(0) || !save.open(QIODevice::WriteOnly)) {
+            report.error = u"出力ファイル %1 を作れません"_s.arg(report.output);
+            return report;
+        }
+        report.outcome = write(*layout, file, save, report, goOn, taking);
+        if (report.outcome != Outcome::Done)
+            return report; // the temporary file goes with save
+        if (taking) {
+            const std::optional<ListLayout> settled = evidence.settle(&report.error);
+            if (!settled) {
+                report.outcome = Outcome::Failed;
+                return report;
+            }
+            // The first rows misled the guess (rare): the list is written again as the whole file has it.
+            if (settled->utf8 != layout->utf8 || settled->hyphenated != layout->hyphenated) {
+                layout = settled;
+                continue;
+            }
+        }
+        if (!save.commit()) {
+            report.error = u"出力ファイル %1 に書き込めません"_s.arg(report.output);
+            report.outcome = Outcome::Failed;
+        }
         return report;
     }
-    report.outcome = write(*layout, file, report, goOn);
-    return report;
 }
 
-ListCompletion::Outcome ListCompletion::write(const ListLayout &layout, QFile &file, Report &report,
-                                              const std::function<bool(qint64)> &goOn) const
+ListCompletion::Outcome ListCompletion::write(const ListLayout &layout, QFile &file, QSaveFile &save,
+                                              Report &report, const std::function<bool(qint64)> &goOn,
+                                              ListEvidence *evidence) const
 {
-    QSaveFile save(report.output);
-    if (!file.seek(0) || !save.open(QIODevice::WriteOnly)) {
-        report.error = u"出力ファイル %1 を作れません"_s.arg(report.output);
-        return Outcome::Failed;
-    }
+    report.rows = 0;
+    report.counts = {};
     QByteArray buffer;
     buffer.reserve(kFlushBytes + CsvReader::kMaxRecordBytes);
     if (ListLayout::skipByteOrderMark(file))
@@ -257,7 +279,10 @@ ListCompletion::Outcome ListCompletion::write(const ListLayout &layout, QFile &f
         return written;
     };
     for (qint64 n = 0; reader.next(record); ++n) {
-        if (n == 0 && layout.columns.header) {
+        const bool header = n == 0 && layout.columns.header;
+        if (evidence)
+            evidence->take(record, header);
+        if (header) {
             writer.header(record, buffer);
         } else if (record.isEmptyLine()) {
             buffer += record.lineEnd;
@@ -267,18 +292,17 @@ ListCompletion::Outcome ListCompletion::write(const ListLayout &layout, QFile &f
         }
         if (buffer.size() > kFlushBytes && !flush())
             break;
-        if ((n & 0xFFF) == 0xFFF && !goOn(file.size() + reader.bytesRead()))
-            return Outcome::Cancelled; // the temporary file goes with save
+        if ((n & 0xFFF) == 0xFFF && !goOn(reader.bytesRead()))
+            return Outcome::Cancelled;
     }
     if (reader.error() != CsvReader::Error::None) {
-        // The file changed since it was first read.
         report.error = ListLayout::readerError(reader);
         return Outcome::Failed;
     }
-    if (!flush() || !save.flush() || !save.commit()) {
+    if (!flush() || !save.flush()) {
         report.error = u"出力ファイル %1 に書き込めません"_s.arg(report.output);
         return Outcome::Failed;
     }
-    goOn(2 * file.size());
+    goOn(file.size());
     return Outcome::Done;
 }

@@ -10,16 +10,19 @@
 
 class Cp932Codec;
 class PostalDirectory;
+class ListEvidence;
 class QFile;
+class QSaveFile;
 struct ListLayout;
 
 // Completes and checks a whole list (CSV or tab-separated) against the postal-code directory, row by
 // row as RowCheck does, into a new file: the input's bytes pass through unchanged but for the codes and
 // addresses filled in, and a status and the candidates are added as the last columns. The file is read
-// twice (first to learn its delimiter, encoding, columns and how it writes codes, and to refuse a
-// malformed file before anything is written), in pieces, so memory stays bounded whatever its size. The
-// output is written to a temporary file beside it and renamed at the end: a failure or a cancel leaves
-// nothing. Needs QtCore alone and may run on a worker thread.
+// in pieces, so memory stays bounded whatever its size: once as a rule, its encoding and how it writes
+// codes guessed from the first rows and settled over all of them, and a second time in the rare file
+// whose first rows misled the guess. The output is written to a temporary file beside it and renamed
+// at the end: a malformed file, a failure or a cancel leaves nothing. Needs QtCore alone and may run
+// on a worker thread.
 class ListCompletion {
 public:
     enum class Encoding { Detect, Cp932, Utf8 };
@@ -59,8 +62,9 @@ public:
     static QString defaultOutput(const QString &input);
 
 private:
-    Outcome write(const ListLayout &layout, QFile &file, Report &report,
-                  const std::function<bool(qint64)> &goOn) const;
+    // One pass over the list into save, left uncommitted; with evidence, every record is taken into it.
+    Outcome write(const ListLayout &layout, QFile &file, QSaveFile &save, Report &report,
+                  const std::function<bool(qint64)> &goOn, ListEvidence *evidence) const;
 
     const PostalDirectory &m_directory;
     const Cp932Codec &m_codec;

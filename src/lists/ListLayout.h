@@ -10,8 +10,7 @@ class Cp932Codec;
 class CsvReader;
 class QIODevice;
 
-// What the first reading of a list learns: how its text is written, which columns to use, and how most
-// of its rows write the postal code.
+// How a list is written: its text, the columns to use, and how most of its rows write the postal code.
 struct ListLayout {
     char delimiter = ',';
     bool byteOrderMark = false;
@@ -22,14 +21,19 @@ struct ListLayout {
     // Most codes are written "NNN-NNNN" rather than "NNNNNNN".
     bool hyphenated = true;
 
-    // Reads the whole file once; a malformed file gives no value and error says why and where.
-    static std::optional<ListLayout> survey(QIODevice &file, const QString &fileName,
-                                            const ListCompletion::Request &request, const Cp932Codec &codec,
-                                            const std::function<bool(qint64)> &onProgress, QString *error);
+    // Reads the start of the list: its byte-order mark, delimiter and columns for good, and its encoding
+    // and the form of its codes as the first rows have them (ListEvidence settles these two over all
+    // rows). A file that cannot be a list gives no value, and error says why and where.
+    static std::optional<ListLayout> guess(QIODevice &file, const QString &fileName,
+                                           const ListCompletion::Request &request, const Cp932Codec &codec,
+                                           QString *error);
     // What the reader's error is, with its line.
     static QString readerError(const CsvReader &reader);
+    static QString lineError(qint64 line, const QString &text);
     // Skips a UTF-8 byte-order mark at the start of the device; true when there was one.
     static bool skipByteOrderMark(QIODevice &file);
+    // The text of bytes before the list's encoding is settled: UTF-8 when they are valid as such.
+    static QString textOf(QByteArrayView bytes, const Cp932Codec &codec);
     // The text of a field's bytes, in the list's encoding, added to text.
     void appendText(QByteArrayView bytes, const Cp932Codec &codec, QString &text) const;
 };

@@ -58,6 +58,8 @@ private slots:
     void lists();
     void badInput_data();
     void badInput();
+    void firstRowsMislead_data();
+    void firstRowsMislead();
     void cancel();
     void program();
 };
@@ -179,6 +181,43 @@ void ListsTest::badInput()
     // Nothing written, nothing left behind, nothing replaced.
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList({u"一覧.csv"_s, u"一覧.csv.old"_s}));
     QCOMPARE(readFile(folder.filePath(u"一覧.csv.old"_s)), "old");
+}
+
+void ListsTest::firstRowsMislead_data()
+{
+    QTest::addColumn<QString>("arguments");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QByteArray>("lastRow");
+    const QByteArray plain = QByteArray("1000001,a\n").repeated(1000);
+    const QString place = u"東京都千代田区千代田"_s;
+    QTest::newRow("most codes have the hyphen, though not the first thousand")
+        << QString()
+        << bytesOf(u"郵便番号,住所\n"_s, Form::Cp932) + plain + QByteArray("100-0001,a\n").repeated(1001) +
+               ',' + bytesOf(place, Form::Cp932) + '\n'
+        << "100-0001," + bytesOf(place, Form::Cp932) + ",\x95\xE2\x8A\xAE,\n";
+    QTest::newRow("UTF-8 after a thousand rows of ASCII")
+        << u"--code-column 1 --address-column 2"_s << plain + ',' + place.toUtf8() + '\n'
+        << "1000001," + place.toUtf8() + ',' + u"補完"_s.toUtf8() + ",\n";
+}
+
+void ListsTest::firstRowsMislead()
+{
+    // The whole file decides how its text and its codes are written, not the rows read first.
+    QFETCH(QString, arguments);
+    QFETCH(QByteArray, input);
+    QFETCH(QByteArray, lastRow);
+    const QTemporaryDir folder;
+    const QString path = folder.filePath(u"l.csv"_s);
+    writeFile(path, input);
+    QString error;
+    const auto options = CompleteOptions::parse(arguments.split(u' ', Qt::SkipEmptyParts) << path, &error);
+    QVERIFY2(options, qPrintable(error));
+    const auto report = ListCompletion(*m_data.directory, m_codec).run(options->request);
+    QCOMPARE(report.error, QString());
+    QCOMPARE(report.counts[std::size_t(RowStatus::Completed)], 1);
+    const QByteArray output = readFile(report.output);
+    QVERIFY2(output.endsWith(lastRow), output.right(80).toHex().constData());
+    QCOMPARE(output.count('\n'), input.count('\n'));
 }
 
 void ListsTest::cancel()

@@ -1,0 +1,59 @@
+#include "lists/ListEvidence.h"
+
+#include "address/PostalText.h"
+#include "core/Cp932Codec.h"
+#include "csv/CsvRecord.h"
+#include "csv/CsvText.h"
+
+using namespace Qt::Literals::StringLiterals;
+using Encoding = ListCompletion::Encoding;
+
+ListEvidence::ListEvidence(const ListLayout &layout, Encoding encoding, const Cp932Codec &codec)
+    : m_layout(layout), m_only(layout.byteOrderMark ? Encoding::Utf8 : encoding), m_codec(codec)
+{
+}
+
+void ListEvidence::checkEncoding(const CsvRecord &record)
+{
+    if (CsvText::isAscii(record.raw))
+        return;
+    m_nonAscii = true;
+    if (!m_notUtf8 && m_only != Encoding::Cp932 && !CsvText::isUtf8(record.raw))
+        m_notUtf8 = record.line;
+    if (!m_notCp932 && m_only != Encoding::Utf8 && !m_codec.isValid(record.raw))
+        m_notCp932 = record.line;
+}
+
+void ListEvidence::take(const CsvRecord &record, bool header)
+{
+    checkEncoding(record);
+    const qsizetype column = m_layout.columns.code;
+    if (header || column < 0 || column >= record.size())
+        return;
+    const QString code = ListLayout::textOf(record.value(column), m_codec).trimmed();
+    if (PostalText::parseCode(code))
+        ++(code.size() > 7 ? m_hyphens : m_plain);
+}
+
+std::optional<ListLayout> ListEvidence::settle(QString *error) const
+{
+    const auto lineError = [error](qint64 line, const QString &text) {
+        *error = ListLayout::lineError(line, text);
+        return std::nullopt;
+    };
+    ListLayout layout = m_layout;
+    layout.hyphenated = m_hyphens >= m_plain;
+    if (m_only == Encoding::Utf8 || m_only == Encoding::Cp932) {
+        layout.utf8 = m_only == Encoding::Utf8;
+        if (const qint64 bad = layout.utf8 ? m_notUtf8 : m_notCp932)
+            return lineError(bad, layout.utf8 ? u"UTF-8 として読めない文字があります"_s
+                                              : u"CP932 (Shift_JIS) として読めない文字があります"_s);
+        return layout;
+    }
+    if (m_notUtf8 && m_notCp932)
+        return lineError(std::max(m_notUtf8, m_notCp932),
+                         u"文字コードが CP932 (Shift_JIS) でも UTF-8 でもありません"_s);
+    // Text in ASCII alone is taken for CP932, as spreadsheets on Japanese Windows write lists.
+    layout.utf8 = m_nonAscii && !m_notUtf8;
+    return layout;
+}
