@@ -198,12 +198,8 @@ QString ListCompletion::defaultOutput(const QString &input)
            (suffix.isEmpty() ? QString() : u'.' + suffix);
 }
 
-ListCompletion::Report ListCompletion::run(const Request &request, const Progress &progress,
-                                           const std::atomic<bool> *cancel) const
+bool ListCompletion::checkPaths(const Request &request, Report &report)
 {
-    Report report;
-    report.dataDate = m_directory.date();
-    report.output = request.output.isEmpty() ? defaultOutput(request.input) : request.output;
     const QFileInfo in(request.input), out(report.output);
     if (!in.isFile())
         report.error =
@@ -214,7 +210,16 @@ ListCompletion::Report ListCompletion::run(const Request &request, const Progres
         report.error = u"出力先 %1 はファイルではありません"_s.arg(report.output);
     else if (out.exists() && !request.overwrite)
         report.error = u"出力ファイル %1 は既にあります"_s.arg(report.output), report.outputExists = true;
-    if (!report.error.isEmpty())
+    return report.error.isEmpty();
+}
+
+ListCompletion::Report ListCompletion::run(const Request &request, const Progress &progress,
+                                           const std::atomic<bool> *cancel) const
+{
+    Report report;
+    report.dataDate = m_directory.date();
+    report.output = request.output.isEmpty() ? defaultOutput(request.input) : request.output;
+    if (!checkPaths(request, report))
         return report;
     QFile file(request.input);
     if (!file.open(QIODevice::ReadOnly)) {

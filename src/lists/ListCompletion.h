@@ -62,6 +62,8 @@ public:
     static QString defaultOutput(const QString &input);
 
 private:
+    // Whether the input is a file and the output may be written; otherwise report.error says why.
+    static bool checkPaths(const Request &request, Report &report);
     // One pass over the list into save, left uncommitted; with evidence, every record is taken into it.
     Outcome write(const ListLayout &layout, QFile &file, QSaveFile &save, Report &report,
                   const std::function<bool(qint64)> &goOn, ListEvidence *evidence) const;
