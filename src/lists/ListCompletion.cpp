@@ -88,8 +88,8 @@ private:
 
     void appendField(const CsvRecord &record, qsizetype i, QString &text) const
     {
-        m_layout.appendText(record.fields[i].quoted ? QByteArrayView(record.value(i)) : record.rawField(i),
-                            m_codec, text);
+        QByteArray spare;
+        m_layout.appendText(record.value(i, spare), m_codec, text);
     }
 
     QString codeText(quint32 code) const

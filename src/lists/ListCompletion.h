@@ -9,8 +9,8 @@
 #include <functional>
 
 class Cp932Codec;
-class PostalDirectory;
 class ListEvidence;
+class PostalDirectory;
 class QFile;
 class QSaveFile;
 struct ListLayout;

@@ -30,7 +30,8 @@ void ListEvidence::take(const CsvRecord &record, bool header)
     const qsizetype column = m_layout.columns.code;
     if (header || column < 0 || column >= record.size())
         return;
-    const QString code = ListLayout::textOf(record.value(column), m_codec).trimmed();
+    QByteArray spare;
+    const QString code = ListLayout::textOf(record.value(column, spare), m_codec).trimmed();
     if (PostalText::parseCode(code))
         ++(code.size() > 7 ? m_hyphens : m_plain);
 }
