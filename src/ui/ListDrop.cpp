@@ -53,6 +53,8 @@ ListDrop::ListDrop(const ListRunner &runner, FileManager *fileManager, MessageSi
     // cell's editor) are reached through the application's filter before they see the file.
     window.setAcceptDrops(true);
     qApp->installEventFilter(this);
+    m_progressTimer.setInterval(kProgressIntervalMs);
+    connect(&m_progressTimer, &QTimer::timeout, this, &ListDrop::showProgress);
 }
 
 ListDrop::~ListDrop()
@@ -138,9 +140,7 @@ void ListDrop::start(const ListCompletion::Request &request)
     // The button, Esc and the title bar's close all cancel; the dialog itself goes away at once.
     connect(m_progress, &QProgressDialog::canceled, this, [this] { m_cancel = true; });
     connect(m_progress, &QDialog::rejected, this, [this] { m_cancel = true; });
-    m_progressTimer = new QTimer(this);
-    connect(m_progressTimer, &QTimer::timeout, this, &ListDrop::showProgress);
-    m_progressTimer->start(kProgressIntervalMs);
+    m_progressTimer.start();
 
     m_worker.reset(QThread::create([this, request] {
         m_report = m_runner.run(
@@ -170,8 +170,7 @@ void ListDrop::end()
 {
     m_worker->wait();
     m_worker.reset();
-    delete m_progressTimer;
-    m_progressTimer = nullptr;
+    m_progressTimer.stop();
     delete m_progress;
     m_progress = nullptr;
     const ListCompletion::Report report = std::exchange(m_report, {});
@@ -189,7 +188,6 @@ void ListDrop::end()
         break;
     }
     m_busy = false;
-    emit finished(report.outcome);
 }
 
 void ListDrop::showSummary(const ListCompletion::Report &report)

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <atomic>
 #include <memory>
 
@@ -13,7 +14,6 @@ class MessageSink;
 class QMimeData;
 class QProgressDialog;
 class QThread;
-class QTimer;
 class QUrl;
 class QWidget;
 
@@ -28,10 +28,6 @@ public:
     ListDrop(const ListRunner &runner, FileManager *fileManager, MessageSink &messages, QWidget &window);
     // A list still running is cancelled, and its end waited for: it leaves no output.
     ~ListDrop() override;
-
-signals:
-    // The list's work is over and what it came to has been told.
-    void finished(ListCompletion::Outcome outcome);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -54,7 +50,7 @@ private:
     bool m_busy = false;
     std::unique_ptr<QThread> m_worker;
     QProgressDialog *m_progress = nullptr;
-    QTimer *m_progressTimer = nullptr;
+    QTimer m_progressTimer;
     QString m_inputName;
     // Shared with the worker: written there, read here.
     std::atomic<bool> m_cancel{false};
