@@ -1,316 +1,187 @@
 #include "address/AddressMatcher.h"
 
-#include "address/NotePart.h"
-#include "address/PostalKey.h"
+#include "address/CityFinder.h"
 #include "address/PostalText.h"
-#include "address/TypedNumbers.h"
+#include "address/TownReader.h"
 
 #include <QVarLengthArray>
 #include <algorithm>
 
-using namespace AddressNumbers;
-
 namespace {
 
-// Long enough for any address and for all of a Kyoto note's street forms, so that a look-up stays
-// on the stack.
-using Folded = QVarLengthArray<char16_t, 256>;
-
-constexpr QStringView kCityCodeNote = u"（以下に掲載がない場合）";
-constexpr QStringView kNumberAfterCityNote = u"の次に番地がくる場合）";
-
-qsizetype foldedLength(QStringView text)
-{
-    qsizetype n = 0;
-    for (QChar ch : text)
-        n += PostalText::fold(ch.unicode()) ? 1 : 0;
-    return n;
-}
+using Folded = PostalText::Folded;
 
 QStringView viewOf(const Folded &text, qsizetype from = 0)
 {
     return QStringView(text.constData(), text.size()).mid(from);
 }
 
-// The address as it is found: the folded text (with 大字, 小字 and 字 left out up to the end of the key
-// where that is how the town was found), the town's entries, and what follows the key.
-struct Lookup {
-    Folded text;
-    PostalDirectory::Entries entries;
-    qsizetype keyLength = 0;
-    Folded rest;
-    QStringView street; // a Kyoto street before the town, in text
-    bool wroteOaza = false;
-
-    void setRest(const Folded &from, qsizetype at)
-    {
-        rest.clear();
-        rest.append(from.constData() + at, from.size() - at);
-    }
-};
-
-// The length of 大字, 小字 or 字 at i, else 0.
-qsizetype sectionWordAt(QStringView text, qsizetype i)
+// The entries of one city only: a key of another city's town (prefecture + town) of the same length
+// is no answer in this one.
+void keepCity(PostalDirectory::Entries &entries, QStringView prefecture, QStringView city)
 {
-    const QStringView at = text.mid(i);
-    return at.startsWith(u"大字") || at.startsWith(u"小字") ? 2 : at.startsWith(u'字') ? 1 : 0;
+    PostalDirectory::Entries kept;
+    for (const PostalEntry &e : entries)
+        if (e.prefecture == prefecture && e.city == city)
+            kept.append(e);
+    entries = kept;
 }
 
-// The longest key, looked for also with 大字, 小字 and 字 left out, which Japan Post's towns never
-// write: the look-up that reads further into the address wins, so that names holding 字 (十文字,
-// 阿字ケ浦町) are still found as they are.
-void findPastSectionWords(const PostalDirectory &directory, Lookup &l)
+// The town written otherwise than Japan Post writes it, tried where the text after the city found no
+// town: 春日 for 春日町 (町 or 村 added after each of the first characters), 7番町 for 七番丁 (町 and 丁
+// swapped), each change after found, the key already found. A variant counts when its key reads past
+// the change and leaves only numbers unread (高辻通堀川富永町 is no 高辻町); the answer is the town so
+// found that reads furthest, or all such to choose from, or none.
+TownReader::Answer loosenedTown(const PostalDirectory &directory, const Folded &text, qsizetype found,
+                                QStringView prefecture, QStringView city)
 {
-    Folded plain;
-    QVarLengthArray<qsizetype, 256> origin; // where in text each unit of plain comes from
-    for (qsizetype i = 0; i < l.text.size();) {
-        if (const qsizetype word = sectionWordAt(viewOf(l.text), i)) {
-            i += word;
-            continue;
-        }
-        plain.append(l.text[i]);
-        origin.append(i++);
-    }
-    qsizetype length = 0;
-    PostalDirectory::Entries entries = directory.findLongestKey(viewOf(plain), &length);
-    const qsizetype end = length > 0 ? origin[length - 1] + 1 : 0;
-    if (end <= l.keyLength)
-        return;
-    l.wroteOaza = viewOf(l.text).first(end).contains(u"大字");
-    Folded text;
-    text.append(plain.constData(), length);
-    text.append(l.text.constData() + end, l.text.size() - end);
-    l.text = text;
-    l.entries = entries;
-    l.keyLength = length;
-}
-
-void findTown(const PostalDirectory &directory, Lookup &l)
-{
-    l.entries = directory.findLongestKey(viewOf(l.text), &l.keyLength);
-    l.wroteOaza = viewOf(l.text).first(l.keyLength).contains(u"大字");
-    // Most addresses write none of these words: no second look-up for them.
-    if (viewOf(l.text).contains(u'字'))
-        findPastSectionWords(directory, l);
-    l.setRest(l.text, l.keyLength);
-}
-
-// Kyoto's ways of saying which way along a street: 上る, 下ル, 上がる, 西入, 東入ル …
-const QStringView kDirections[] = {u"上る",   u"下る",   u"上ル", u"下ル",
-                                   u"上ケる", u"下ケる", u"西入", u"東入"};
-
-// The end of the last direction word, with its okurigana and a chome along the street (四条下る2丁目);
-// 0 when there is none.
-qsizetype afterLastDirection(QStringView text)
-{
-    qsizetype end = 0;
-    for (QStringView word : kDirections)
-        for (qsizetype at = text.indexOf(word); at >= 0; at = text.indexOf(word, at + 1))
-            end = std::max(end, at + word.size());
-    if (end == 0)
-        return 0;
-    if (end < text.size() && (text[end] == u'ル' || text[end] == u'る'))
-        ++end;
-    qsizetype chome = end;
-    if (read(text, chome) != kNone && takeUnit(text, chome) == Unit::Chome)
-        end = chome;
-    return end;
-}
-
-// Kyoto: "烏丸通塩小路下る東塩小路町": the town comes after the street, which may itself begin with a
-// town's name; not where the words are part of the town found (東入船町, 大野見下ル川).
-void skipKyotoStreet(const PostalDirectory &directory, Lookup &l)
-{
-    const qsizetype cityEnd = l.keyLength - foldedLength(l.entries.front().town);
-    const qsizetype direction = afterLastDirection(viewOf(l.text, cityEnd));
-    if (cityEnd + direction <= l.keyLength)
-        return;
-    Folded shortened;
-    shortened.append(l.text.constData(), cityEnd);
-    shortened.append(l.text.constData() + cityEnd + direction, l.text.size() - cityEnd - direction);
-    qsizetype length = 0;
-    PostalDirectory::Entries town = directory.findLongestKey(viewOf(shortened), &length);
-    if (length > cityEnd && !town.front().town.isEmpty()) {
-        l.entries = town;
-        l.street = viewOf(l.text).mid(cityEnd, direction);
-        l.setRest(shortened, length);
-    }
-}
-
-// A building named after the block numbers: the town followed by each later part of the address.
-void findBuilding(const PostalDirectory &directory, Lookup &l)
-{
-    const bool mayHaveBuildings = std::any_of(l.entries.begin(), l.entries.end(), [](const PostalEntry &e) {
-        return e.note == u"（次のビルを除く）" || e.note == u"（その他）";
-    });
-    for (qsizetype from = 1; mayHaveBuildings && from < l.rest.size(); ++from) {
-        // A name begins after the numbers, not within them or within another word.
-        const char16_t at = l.rest[from];
-        const char16_t before = l.rest[from - 1];
-        if (isDigit(at) || at == u'-' ||
-            !(isDigit(before) || before == u'-' || before == u'目' || before == u'番' || before == u'地' ||
-              before == u'号'))
-            continue;
-        Folded building;
-        building.append(l.text.constData(), l.keyLength);
-        building.append(l.rest.constData() + from, l.rest.size() - from);
+    QVarLengthArray<Folded, 4> variants;
+    QVarLengthArray<QStringView, 4> towns;
+    qsizetype furthest = 0; // of the text as written, read by the variants kept
+    const auto tryVariant = [&](const Folded &variant, qsizetype changedAt, qsizetype added) {
         qsizetype length = 0;
-        PostalDirectory::Entries found = directory.findLongestKey(viewOf(building), &length);
-        if (length > l.keyLength) {
-            l.entries = found;
-            l.setRest(building, length);
+        PostalDirectory::Entries entries = directory.findLongestKey(viewOf(variant), &length);
+        keepCity(entries, prefecture, city);
+        if (length <= changedAt || entries.isEmpty() || entries.front().town.isEmpty() ||
+            !TownReader::goesOnWithNumbers(viewOf(variant, length)) || towns.contains(entries.front().town) ||
+            length - added < furthest)
             return;
+        // The variant that reads more of the text wins: 旭岡 is 旭岡町 rather than 旭町 and "岡".
+        if (length - added > furthest) {
+            variants.clear();
+            towns.clear();
+            furthest = length - added;
         }
-    }
-}
-
-// A street form as compared: okurigana dropped, so that 上ル, 上る and 上がる are one.
-void appendStreet(Folded &out, QStringView text)
-{
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == u'る' || c == u'ル' ||
-            (c == u'ケ' && i > 0 && (text[i - 1] == u'上' || text[i - 1] == u'下')))
-            continue;
-        out.append(c.unicode());
-    }
-}
-
-// A floor of a building: "１２階" in the street, or in the note after a part of the building, as in
-// "（高層棟）（１２階）".
-Verdict judgeFloor(const PostalEntry &entry, bool floorNote, const TypedNumbers &numbers)
-{
-    qsizetype pos = 0;
-    Folded floor;
-    PostalKey::appendFolded(floor,
-                            floorNote ? entry.note.mid(entry.note.lastIndexOf(u'（') + 1) : entry.street);
-    return numbers.floor != kNone && read(viewOf(floor), pos) == numbers.floor ? Verdict::Fits
-                                                                               : Verdict::RuledOut;
-}
-
-// How a note's parts, divided by "、" or "・" but not within 「」 (an exception to a part), stand to
-// the address. named: the length of the name by which it fits, so that 七瀬中町 beats 七瀬 in
-// "鶴賀七瀬中町".
-Verdict judgeNote(const PostalEntry &entry, const Lookup &l, const TypedNumbers &numbers, qsizetype &named)
-{
-    Folded note;
-    PostalKey::appendFolded(note, entry.note.mid(1, entry.note.size() - 2));
-    QVarLengthArray<QStringView, 16> texts;
-    NotePart::List parts;
-    int depth = 0;
-    qsizetype from = 0;
-    for (qsizetype i = 0; i <= note.size(); ++i) {
-        const char16_t c = i < note.size() ? note[i] : u'、';
-        depth += c == u'「' || c == u'（' ? 1 : c == u'」' || c == u'）' ? -1 : 0;
-        if ((c == u'、' || c == u'・') && depth <= 0) {
-            texts.append(viewOf(note).mid(from, i - from));
-            parts.append(NotePart::read(texts.back()));
-            from = i + 1;
-        }
-    }
-    NotePart::completeUnits(parts);
-
-    const QStringView rest = viewOf(l.rest);
-    const bool sectionGiven = rest.startsWith(u'字') || rest.startsWith(u"小字");
-    Folded typedStreet;
-    appendStreet(typedStreet, l.street);
-    Verdict verdict = Verdict::RuledOut;
-    for (qsizetype i = 0; i < parts.size(); ++i) {
-        Verdict v = Verdict::Unknown;
-        if (parts[i].isNumber) {
-            v = parts[i].judge(numbers, rest);
-        } else if (texts[i] == u"大字") {
-            // The address written with 大字 before the town, as against the town's other forms.
-            v = l.wroteOaza ? Verdict::Fits : Verdict::Unknown;
-        } else if (!l.street.isEmpty()) {
-            // Kyoto's street forms: the address's street is one of them.
-            Folded form;
-            appendStreet(form, texts[i]);
-            if (!texts[i].isEmpty() && (rest.contains(texts[i]) || viewOf(form) == viewOf(typedStreet))) {
-                v = Verdict::Fits;
-                named = texts[i].size();
-            }
-        } else {
-            qsizetype length = 0;
-            v = NotePart::judgeName(texts[i], rest, sectionGiven, length);
-            named = std::max(named, length);
-        }
-        if (v == Verdict::Fits)
-            return v;
-        if (v == Verdict::Unknown)
-            verdict = v;
-    }
-    return verdict;
-}
-
-Verdict judge(const PostalEntry &entry, const Lookup &l, const TypedNumbers &numbers, qsizetype &named)
-{
-    const bool floorNote = entry.note.endsWith(u"階）") && !entry.note.endsWith(u"不明）");
-    if (!entry.street.isEmpty() || floorNote)
-        return judgeFloor(entry, floorNote, numbers);
-    if (entry.town.isEmpty() && entry.note.endsWith(kNumberAfterCityNote)) {
-        const QStringView rest = viewOf(l.rest);
-        return !rest.isEmpty() && (isDigit(rest[0]) || rest[0] == u'十') ? Verdict::Fits : Verdict::RuledOut;
-    }
-    if (entry.note.isEmpty())
-        return Verdict::Unknown;
-    if (entry.note == u"（その他）" || entry.note == u"（次のビルを除く）" || entry.note == kCityCodeNote ||
-        entry.note.endsWith(u"（地階・階層不明）"))
-        return Verdict::Fallback;
-    return judgeNote(entry, l, numbers, named);
-}
-
-PostalDirectory::Entries choose(const Lookup &l)
-{
-    if (l.entries.size() == 1)
-        return l.entries;
-    const TypedNumbers numbers = TypedNumbers::read(viewOf(l.rest));
-    QVarLengthArray<Verdict, 8> verdicts;
-    QVarLengthArray<qsizetype, 8> named;
-    qsizetype longestName = 0;
-    for (const PostalEntry &e : l.entries) {
-        named.append(0);
-        verdicts.append(judge(e, l, numbers, named.back()));
-        longestName = std::max(longestName, named.back());
-    }
-    int fits = 0;
-    int open = 0; // neither ruled out nor a fallback
-    for (qsizetype i = 0; i < verdicts.size(); ++i) {
-        if (verdicts[i] == Verdict::Fits && named[i] < longestName)
-            verdicts[i] = Verdict::RuledOut;
-        fits += verdicts[i] == Verdict::Fits ? 1 : 0;
-        open += verdicts[i] == Verdict::Fits || verdicts[i] == Verdict::Unknown ? 1 : 0;
-    }
-    const auto keep = [&](auto wanted) {
-        PostalDirectory::Entries kept;
-        for (qsizetype i = 0; i < l.entries.size(); ++i)
-            if (wanted(verdicts[i]))
-                kept.append(l.entries[i]);
-        return kept;
+        towns.append(entries.front().town);
+        variants.append(variant);
     };
-    if (fits > 0)
-        return keep([](Verdict v) { return v == Verdict::Fits; });
-    if (open == 0) {
-        PostalDirectory::Entries fallback = keep([](Verdict v) { return v == Verdict::Fallback; });
-        return fallback.isEmpty() ? l.entries : fallback;
+    constexpr qsizetype kLongestTown = 12;
+    // Each change within the text not yet read, so that a variant reads more of it: 八幡イ１３ (a lot
+    // of 八幡) is not 八幡町.
+    for (qsizetype i = found + 1; i <= std::min(text.size(), found + kLongestTown); ++i) {
+        if (i < text.size() && text[i] == u'字' && (text[i - 1] == u'大' || text[i - 1] == u'小'))
+            continue; // 大字 is no 大 followed by 字
+        for (const char16_t suffix : {u'町', u'村'}) {
+            Folded variant(text.constData(), text.constData() + i);
+            variant.append(suffix);
+            variant.append(text.constData() + i, text.size() - i);
+            tryVariant(variant, i, 1);
+        }
     }
-    return keep([](Verdict v) { return v != Verdict::RuledOut; });
+    for (qsizetype i = found; i < std::min(text.size(), found + kLongestTown); ++i) {
+        if (text[i] == u'町' || text[i] == u'丁') {
+            Folded variant = text;
+            variant[i] = text[i] == u'町' ? u'丁' : u'町';
+            tryVariant(variant, i, 0);
+        }
+    }
+    TownReader::Answer answer;
+    answer.keyLength = furthest;
+    for (const Folded &variant : variants) {
+        TownReader::Answer a = TownReader::read(directory, variant);
+        keepCity(a.entries, prefecture, city);
+        answer.entries.append(a.entries.constData(), a.entries.size());
+    }
+    return answer;
+}
+
+// The address read in one city found at its start: the town after the city's name, as Japan Post
+// writes prefecture and city.
+TownReader::Answer readInCity(const PostalDirectory &directory, const Folded &text,
+                              const CityFinder::Reading &reading)
+{
+    const QStringView prefecture = directory.cityPrefecture(reading.city);
+    const QStringView city = directory.cityName(reading.city);
+    const QStringView cityWritten = directory.cities().written(reading.city);
+    const qsizetype cityEnd = cityWritten.size();
+    Folded written;
+    if (reading.end == cityEnd && viewOf(text).startsWith(cityWritten)) {
+        written = text; // as Japan Post writes it, as most addresses are
+    } else {
+        written.append(cityWritten.utf16(), cityEnd);
+        written.append(text.constData() + reading.end, text.size() - reading.end);
+    }
+    TownReader::Answer a = TownReader::read(directory, written);
+    keepCity(a.entries, prefecture, city);
+    if (a.cityCodeOnly || a.numberAfterCity || a.nameAfterTown) {
+        if (TownReader::Answer loosened =
+                loosenedTown(directory, written, a.nameAfterTown ? a.keyLength : cityEnd, prefecture, city);
+            !loosened.entries.isEmpty())
+            a = loosened;
+    }
+    a.reach = a.keyLength - cityEnd;
+    return a;
+}
+
+void appendNew(PostalDirectory::Entries &to, const PostalDirectory::Entries &from)
+{
+    for (const PostalEntry &e : from)
+        if (std::none_of(to.begin(), to.end(), [&](const PostalEntry &t) {
+                return t.code == e.code && t.town == e.town && t.note == e.note && t.street == e.street;
+            }))
+            to.append(e);
+}
+
+// How far one reading of the city got (a town found, the city's own code as the answer (a municipality
+// of one code, or the code for a number after the city), or only its code for towns not listed.
+int depth(const TownReader::Answer &a)
+{
+    if (a.entries.isEmpty())
+        return 0;
+    if (a.cityCodeOnly)
+        return 1;
+    return std::all_of(a.entries.begin(), a.entries.end(),
+                       [](const PostalEntry &e) { return e.town.isEmpty(); })
+               ? 2
+               : 3;
+}
+
+// One answer from the readings of the city: those that got furthest, several to choose from. Where they
+// found only a city's code for towns not listed, the reading without a city serves beside them if it
+// reads further than any city's name (三重県朝日町一区 may be 松阪市's 朝日町一区).
+AddressMatcher::Result merge(const QVarLengthArray<TownReader::Answer, 4> &answers,
+                             const TownReader::Answer &withoutCity, qsizetype longestCity)
+{
+    int deepest = 0;
+    for (const TownReader::Answer &a : answers)
+        deepest = std::max(deepest, depth(a));
+    qsizetype reach = 0;
+    for (const TownReader::Answer &a : answers)
+        if (depth(a) == deepest)
+            reach = std::max(reach, a.reach);
+    // Of the towns found, those that read furthest: 森町森川町 is 茅部郡森町's 森川町, not 周智郡森町's 森
+    // followed by "川町".
+    AddressMatcher::Result result;
+    for (const TownReader::Answer &a : answers)
+        if (depth(a) == deepest && (deepest < 3 || a.reach == reach))
+            appendNew(result.entries, a.entries);
+    if (deepest <= 1 && withoutCity.keyLength > longestCity && !withoutCity.readCityAsTown &&
+        !withoutCity.cityCodeOnly)
+        appendNew(result.entries, withoutCity.entries);
+    result.cityCodeOnly = deepest == 1 && result.entries.size() == 1;
+    return result;
 }
 
 } // namespace
 
 AddressMatcher::Result AddressMatcher::match(const PostalDirectory &directory, QStringView address)
 {
-    Lookup l;
-    PostalKey::appendFolded(l.text, address.left(200));
-    findTown(directory, l);
-    if (l.entries.isEmpty())
-        return {};
-    skipKyotoStreet(directory, l);
-    findBuilding(directory, l);
-    Result result;
-    result.entries = choose(l);
-    result.cityCodeOnly = result.entries.size() == 1 && result.entries.front().town.isEmpty() &&
-                          result.entries.front().note == kCityCodeNote && !l.rest.isEmpty();
-    return result;
+    const Folded text = PostalText::folded(address.left(200));
+    const CityFinder::Readings readings = directory.cities().read(viewOf(text));
+    if (readings.isEmpty()) {
+        TownReader::Answer a = TownReader::read(directory, text);
+        if (a.readCityAsTown)
+            return {};
+        return Result{a.entries, a.cityCodeOnly};
+    }
+    QVarLengthArray<TownReader::Answer, 4> answers;
+    qsizetype longestCity = 0;
+    int deepest = 0;
+    for (const CityFinder::Reading &reading : readings) {
+        answers.append(readInCity(directory, text, reading));
+        longestCity = std::max(longestCity, reading.end);
+        deepest = std::max(deepest, depth(answers.back()));
+    }
+    return merge(answers, deepest > 1 ? TownReader::Answer{} : TownReader::read(directory, text),
+                 longestCity);
 }

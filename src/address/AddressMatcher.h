@@ -7,8 +7,8 @@
 // Address → the town entries it can belong to, as Japan Post's notes tell them apart.
 //
 // What the directory must offer (PostalDirectory::findLongestKey):
-// - Text is compared folded, character by character, by PostalText::fold, and the keys are folded
-//   the same way; folding is idempotent, so folded text may be folded again.
+// - Text is compared folded by PostalText::appendFolded, and the keys are folded the same way;
+//   folding is idempotent, so folded text may be folded again.
 // - A town record's keys: prefecture + city + town, city + town, and prefecture + town where the town
 //   is not empty. A building floor record's town is the town + the building's name (霞が関霞が関ビル),
 //   its floor in the street ("１２階"), its note empty; the building's "（地階・階層不明）" record has
@@ -20,23 +20,17 @@
 //   look-up with text made up here (the address with a Kyoto street, 字 or the block numbers cut out).
 // - For each record: town, street, note (as Japan Post writes them, unfolded) and code.
 //
-// How it chooses, after the longest key:
-// - 大字, 小字 and 字 are how an address is written, not part of Japan Post's towns: 大字日永,
-//   山内町大字鳥海 (KEN_ALL's 山内町鳥海) and 字椿原 after the town are read past. A note "（大字）"
-//   fits an address that writes 大字 before the town.
-// - Kyoto: a street before the town (烏丸通塩小路下る, 西入ル, 四条下る2丁目 …) is skipped to reach the
-//   town, and kept to compare with the street forms that the town's notes list.
-// - A town with buildings of their own codes ("（次のビルを除く）", or "（その他）" as 名駅's): a building
-//   named after the block numbers ("霞が関3-2-5 霞が関ビル12階") is found too; in a building, the floor
-//   typed (12階, １２Ｆ) picks its code (also "（高層棟）（１０階）"), else the "（地階・階層不明）" one.
-// - Notes of numbers, ranges and lists (（１～１９丁目）, （１、２丁目）, （５丁目１番地）,
-//   （１～１３１番地）, （２００番以上）, （２丁目１番１～２３号、２番）, （２７９４－１２番地）,
-//   （１－１－８、１－１－１２）, （第９地割～第１１地割）, （１区）, （１線～３線）) keep the entries whose
-//   numbers the address gives; "（その他）" and "（次のビルを除く）" serve when every other entry is ruled
-//   out; other notes (place names, street forms) keep the entry whose note the address holds, the
-//   longest such name where several do.
-// - At the city: the code for addresses going on with a number when they do, else the city's own.
-// - Whatever is left is returned in the directory's order: one entry, or the candidates to ask about.
+// How it reads the city (CityFinder): the city the address begins with is found first, its prefecture
+// written whole, without 都/府/県 or not at all, a town or village with or without its 郡, and the
+// address is read on as prefecture + city + the rest, so that a city's name is never a town's. A
+// city's name shared by several cities gives a reading in each; the readings that got furthest (a
+// town, over the city's own code, over its code for towns not listed; of towns, the one that read
+// more) are the answer, several to choose from. Without a city, a town found by the prefecture alone
+// that stops before 市, 区, 郡, or before 町 or 村 that make a city's name, is no answer.
+// Where the text after the city finds no town, goes on with a name after the town found, or gives
+// the city's code for a number only by its first character (三田 read as 3), the town is tried written
+// otherwise: 町 or 村 added (春日 for 春日町), 町 and 丁 swapped (7番町 for 七番丁); the variant that
+// reads furthest counts, and only where it leaves nothing but numbers unread.
 class AddressMatcher {
 public:
     struct Result {

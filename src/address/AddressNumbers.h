@@ -2,8 +2,8 @@
 
 #include <QStringView>
 
-// Numbers as addresses and Japan Post's notes write them, once folded by PostalText::fold (so kanji
-// digits are ASCII digits already, and 十 is left as it is).
+// Numbers as addresses and Japan Post's notes write them, once folded by PostalText::appendFolded (so
+// kanji numbers are ASCII digits already; a 十 that read as no number is left as it is).
 namespace AddressNumbers {
 
 inline constexpr int kNone = -1;

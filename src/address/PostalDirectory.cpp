@@ -1,5 +1,6 @@
 #include "address/PostalDirectory.h"
 
+#include "address/CityFinder.h"
 #include "address/PostalKey.h"
 #include "address/Prefectures.h"
 #include "core/MappedFile.h"
@@ -16,7 +17,10 @@ constexpr std::array<quint32, 1001> kNoBlocks{};
 
 } // namespace
 
-PostalDirectory::PostalDirectory() : m_blocks(kNoBlocks.data()) {}
+PostalDirectory::PostalDirectory() : m_cityFinder(std::make_unique<CityFinder>()), m_blocks(kNoBlocks.data())
+{
+    m_cityFinder->finish();
+}
 
 PostalDirectory::~PostalDirectory() = default;
 
@@ -87,7 +91,27 @@ bool PostalDirectory::attach(QByteArrayView bytes)
         return false; // sections that do not fit together
     }
     m_slotMask = quint32(slotCount - 1);
+    auto finder = std::make_unique<CityFinder>();
+    for (qsizetype i = 0; i < m_cityCount && i <= 0xFFFF; ++i)
+        finder->add(quint16(i), m_cities[i].prefecture, text(m_cities[i].name));
+    finder->finish();
+    m_cityFinder = std::move(finder);
     return true;
+}
+
+const CityFinder &PostalDirectory::cities() const
+{
+    return *m_cityFinder;
+}
+
+QStringView PostalDirectory::cityPrefecture(quint16 index) const
+{
+    return Prefectures::name(city(index)->prefecture);
+}
+
+QStringView PostalDirectory::cityName(quint16 index) const
+{
+    return text(city(index)->name);
 }
 
 QString PostalDirectory::date() const

@@ -8,6 +8,7 @@
 #include <QVarLengthArray>
 #include <memory>
 
+class CityFinder;
 class MappedFile;
 
 // The postal codes of all Japan: code → towns or business, and address → code by the longest town
@@ -42,11 +43,17 @@ public:
     // Entries of one code in the order the source gave them; empty when the code is unknown.
     Entries find(quint32 code) const;
     // The town entries (never businesses) whose key is the longest beginning of the text, folded as
-    // PostalText::fold folds, and that key's length (0: none). A town's keys are prefecture + city +
+    // PostalText::appendFolded folds, and that key's length (0: none). A town's keys are prefecture + city +
     // town, city + town, and (for a town with a name) prefecture + town; a building with codes of its
     // own has the building's name in its town, so it has keys of its own. AddressMatcher chooses among
     // what it finds.
     Entries findLongestKey(QStringView folded, qsizetype *keyLength) const;
+
+    // The cities by the names an address may begin with, made when the directory is opened.
+    const CityFinder &cities() const;
+    // A city's prefecture and name as Japan Post writes them, by CityFinder's index.
+    QStringView cityPrefecture(quint16 index) const;
+    QStringView cityName(quint16 index) const;
 
 private:
     bool attach(QByteArrayView bytes);
@@ -57,6 +64,7 @@ private:
                    qsizetype length) const;
 
     std::unique_ptr<MappedFile> m_file;
+    std::unique_ptr<CityFinder> m_cityFinder;
     QByteArray m_owned;
     QByteArrayView m_bytes;
     const PostalIndexFormat::Header *m_header = nullptr;

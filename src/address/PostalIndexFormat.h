@@ -13,7 +13,7 @@
 namespace PostalIndexFormat {
 
 inline constexpr char kMagic[8] = {'V', 'L', 'M', 'P', 'O', 'S', 'T', '\x1a'};
-inline constexpr quint32 kVersion = 2;
+inline constexpr quint32 kVersion = 3;
 inline constexpr quint32 kByteOrderMark = 0x01020304;
 
 enum class Section : quint32 {

@@ -12,17 +12,11 @@
 // match, so the writer and the reader must fold alike (a change here is a change of index version).
 class PostalKey {
 public:
-    using Text = QVarLengthArray<char16_t, 128>;
+    using Text = PostalText::Folded;
 
     static constexpr quint32 kHashBasis = 2166136261u;
 
-    // Appends the folded text to any buffer of code units.
-    template <typename Buffer> static void appendFolded(Buffer &out, QStringView text)
-    {
-        for (QChar ch : text)
-            if (const char16_t c = PostalText::fold(ch.unicode()))
-                out.append(c);
-    }
+    static void appendFolded(Text &out, QStringView text) { PostalText::appendFolded(out, text); }
     static Text make(PostalIndexFormat::KeyKind kind, QStringView prefecture, QStringView city,
                      QStringView town);
 

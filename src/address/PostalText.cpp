@@ -1,5 +1,7 @@
 #include "address/PostalText.h"
 
+#include "address/KanjiVariants.h"
+
 #include <algorithm>
 #include <array>
 #include <initializer_list>
@@ -50,68 +52,35 @@ int digitValue(char16_t c)
     return -1;
 }
 
-// Kanji numerals as digits, so that 六丁目 reads as 6丁目 and 北一条 as 北1条 (十 stays: its value
-// depends on its neighbours); and the old forms of characters that people still write in addresses,
-// where the data writes the new one. Sorted by the first character.
-struct KanjiFold {
-    char16_t from;
-    char16_t to;
-};
-constexpr KanjiFold kKanjiFolds[] = {
-    {u'\u3007', u'0'},      // 〇 → 0
-    {u'\u4E00', u'1'},      // 一 → 1
-    {u'\u4E03', u'7'},      // 七 → 7
-    {u'\u4E09', u'3'},      // 三 → 3
-    {u'\u4E5D', u'9'},      // 九 → 9
-    {u'\u4E8C', u'2'},      // 二 → 2
-    {u'\u4E94', u'5'},      // 五 → 5
-    {u'\u516B', u'8'},      // 八 → 8
-    {u'\u516D', u'6'},      // 六 → 6
-    {u'\u51A8', u'\u5BCC'}, // 冨 → 富
-    {u'\u56DB', u'4'},      // 四 → 4
-    {u'\u570B', u'\u56FD'}, // 國 → 国
-    {u'\u582F', u'\u5C2D'}, // 堯 → 尭
-    {u'\u589E', u'\u5897'}, // 增 → 増
-    {u'\u58FD', u'\u5BFF'}, // 壽 → 寿
-    {u'\u5BE6', u'\u5B9F'}, // 實 → 実
-    {u'\u5D5C', u'\u5D0E'}, // 嵜 → 崎
-    {u'\u5D8B', u'\u5CF6'}, // 嶋 → 島
-    {u'\u5D8C', u'\u5CF6'}, // 嶌 → 島
-    {u'\u5EE3', u'\u5E83'}, // 廣 → 広
-    {u'\u5F4C', u'\u5F25'}, // 彌 → 弥
-    {u'\u5FB7', u'\u5FB3'}, // 德 → 徳
-    {u'\u60E0', u'\u6075'}, // 惠 → 恵
-    {u'\u66FE', u'\u66FD'}, // 曾 → 曽
-    {u'\u689D', u'\u6761'}, // 條 → 条
-    {u'\u69AE', u'\u6804'}, // 榮 → 栄
-    {u'\u69C7', u'\u69D9'}, // 槇 → 槙
-    {u'\u6A9C', u'\u6867'}, // 檜 → 桧
-    {u'\u6AFB', u'\u685C'}, // 櫻 → 桜
-    {u'\u6DFA', u'\u6D45'}, // 淺 → 浅
-    {u'\u6F81', u'\u6E0B'}, // 澁 → 渋
-    {u'\u6FA4', u'\u6CA2'}, // 澤 → 沢
-    {u'\u6FF1', u'\u6D5C'}, // 濱 → 浜
-    {u'\u7027', u'\u6EDD'}, // 瀧 → 滝
-    {u'\u7576', u'\u5F53'}, // 當 → 当
-    {u'\u771E', u'\u771F'}, // 眞 → 真
-    {u'\u7E23', u'\u770C'}, // 縣 → 県
-    {u'\u8218', u'\u9928'}, // 舘 → 館
-    {u'\u842C', u'\u4E07'}, // 萬 → 万
-    {u'\u85CF', u'\u8535'}, // 藏 → 蔵
-    {u'\u85EA', u'\u85AE'}, // 藪 → 薮
-    {u'\u8C50', u'\u8C4A'}, // 豐 → 豊
-    {u'\u9089', u'\u8FBA'}, // 邉 → 辺
-    {u'\u908A', u'\u8FBA'}, // 邊 → 辺
-    {u'\u975C', u'\u9759'}, // 靜 → 静
-    {u'\u9A52', u'\u9A28'}, // 驒 → 騨
-    {u'\u9AD9', u'\u9AD8'}, // 髙 → 高
-    {u'\u9E7D', u'\u5869'}, // 鹽 → 塩
-    {u'\u9ED1', u'\u9ED2'}, // 黑 → 黒
-    {u'\u9F4A', u'\u6589'}, // 齊 → 斉
-    {u'\u9F4B', u'\u658E'}, // 齋 → 斎
-    {u'\u9F8D', u'\u7ADC'}, // 龍 → 竜
-    {u'\uFA11', u'\u5D0E'}, // 﨑 → 崎
-};
+// Kanji digits, so that 六丁目 reads as 6丁目 and 北一条 as 北1条; 十 and 百 are read with their
+// neighbours (foldNumbers).
+int kanjiDigit(char16_t c)
+{
+    switch (c) {
+    case u'〇':
+        return 0;
+    case u'一':
+        return 1;
+    case u'二':
+        return 2;
+    case u'三':
+        return 3;
+    case u'四':
+        return 4;
+    case u'五':
+        return 5;
+    case u'六':
+        return 6;
+    case u'七':
+        return 7;
+    case u'八':
+        return 8;
+    case u'九':
+        return 9;
+    default:
+        return -1;
+    }
+}
 
 } // namespace
 
@@ -154,7 +123,58 @@ QString PostalText::formatCode(quint32 code)
     return text;
 }
 
-char16_t PostalText::foldWide(char16_t c)
+namespace {
+
+QString nfkc(std::initializer_list<char16_t> units)
+{
+    return QString(reinterpret_cast<const QChar *>(units.begin()), qsizetype(units.size()))
+        .normalized(QString::NormalizationForm_KC);
+}
+
+// What compatibility normalisation makes of half-width katakana and of a kana followed by a voicing mark,
+// worked out once: normalising each of Japan Post's lines took longer than all the rest of reading them.
+struct KanaTable {
+    static constexpr char16_t kFirstHalfWidth = 0xFF61, kLastHalfWidth = 0xFF9F;
+    static constexpr char16_t kFirstKana = 0x3040, kLastKana = 0x30FF;
+    static constexpr char16_t kVoiced = 0x3099, kSemiVoiced = 0x309A; // what ﾞ and ﾟ become
+    std::array<char16_t, kLastHalfWidth - kFirstHalfWidth + 1> wide{};
+    // By full-width kana: the kana with the mark joined, or 0 where the two stay apart.
+    std::array<char16_t, kLastKana - kFirstKana + 1> voiced{}, semiVoiced{};
+
+    KanaTable()
+    {
+        for (char16_t c = kFirstHalfWidth; c <= kLastHalfWidth; ++c)
+            wide[c - kFirstHalfWidth] = nfkc({c}).front().unicode();
+        for (char16_t c = kFirstKana; c <= kLastKana; ++c) {
+            const QString withVoiced = nfkc({c, kVoiced}), withSemiVoiced = nfkc({c, kSemiVoiced});
+            voiced[c - kFirstKana] = withVoiced.size() == 1 ? withVoiced.front().unicode() : 0;
+            semiVoiced[c - kFirstKana] = withSemiVoiced.size() == 1 ? withSemiVoiced.front().unicode() : 0;
+        }
+    }
+};
+
+const KanaTable &kanaTable()
+{
+    static const KanaTable table;
+    return table;
+}
+
+// CJK compatibility ideographs as compatibility normalisation gives them (塚 U+FA10 is 塚 U+585A),
+// worked out once. The few it leaves alone (﨑 …) or maps outside this plane stay as they are.
+struct CompatibilityTable {
+    static constexpr char16_t kFirst = 0xF900, kLast = 0xFAFF;
+    std::array<char16_t, kLast - kFirst + 1> unified{};
+
+    CompatibilityTable()
+    {
+        for (char16_t c = kFirst; c <= kLast; ++c) {
+            const QString n = nfkc({c});
+            unified[c - kFirst] = n.size() == 1 ? n.front().unicode() : c;
+        }
+    }
+};
+
+char16_t foldWide(char16_t c)
 {
     if (isHyphenLike(c))
         return u'-';
@@ -174,63 +194,141 @@ char16_t PostalText::foldWide(char16_t c)
     default:
         break;
     }
-    if (c < u'\u3007' || c > u'\uFA11')
+    return KanjiVariants::compared(c);
+}
+
+// One character; 0 for one that is left out.
+char16_t fold(char16_t c)
+{
+    if (c < 0x80) {
+        if (c == u' ' || c == u'\t' || c == u'\r' || c == u'\n')
+            return 0;
+        return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
+    }
+    if (c >= u'\uFF01' && c <= u'\uFF5E')
+        return fold(char16_t(c - 0xFEE0));
+    if (c >= 0xFE00 && c <= 0xFE0F) // variation selectors: the same character drawn otherwise
+        return 0;
+    return foldWide(c);
+}
+
+// A character beyond the first plane: variation selectors left out, compatibility ideographs
+// normalised, 𠮷 (the 吉 of many names, which few fonts and files can hold) as 吉.
+void appendSupplementary(PostalText::Folded &out, char32_t u)
+{
+    if (u >= 0xE0100 && u <= 0xE01EF)
+        return;
+    if (u == 0x20BB7) {
+        out.append(u'吉');
+        return;
+    }
+    const char16_t pair[2] = {QChar::highSurrogate(u), QChar::lowSurrogate(u)};
+    if (u >= 0x2F800 && u <= 0x2FA1F) {
+        const QString n = nfkc({pair[0], pair[1]});
+        for (QChar c : n)
+            if (const char16_t f = QChar::isSurrogate(c.unicode()) ? c.unicode() : fold(c.unicode()))
+                out.append(f);
+        return;
+    }
+    out.append(pair, 2);
+}
+
+// The value of a kanji numeral, 十 and 百 included; -1 for any other character.
+int kanjiNumeral(char16_t c)
+{
+    return c == u'十' ? 10 : c == u'百' ? 100 : kanjiDigit(c);
+}
+
+// A run of kanji numerals as digits: 三十二 → 32, 十 → 10, 二百五 → 205, 一二 → 12 (digits written one
+// by one stay so). Written with 十 or 百, a number is read whole, so that 北三十二条 and 北32条 are one;
+// a run that reads as no number (十十) keeps its 十 and 百.
+void appendNumerals(PostalText::Folded &out, QStringView run)
+{
+    for (qsizetype i = 0; i < run.size();) {
+        int value = 0;
+        qsizetype at = i;
+        for (const int scale : {100, 10}) {
+            qsizetype p = at;
+            int times = 1;
+            if (p + 1 < run.size() && kanjiNumeral(run[p].unicode()) < 10 &&
+                kanjiNumeral(run[p + 1].unicode()) == scale)
+                times = kanjiNumeral(run[p++].unicode());
+            if (p < run.size() && kanjiNumeral(run[p].unicode()) == scale && times > 0) {
+                value += times * scale;
+                at = p + 1;
+            }
+        }
+        if (at == i) { // no 十 or 百 here: one digit, or a 十 or 百 that reads as no number
+            const int digit = kanjiNumeral(run[i].unicode());
+            out.append(digit < 10 ? char16_t(u'0' + digit) : run[i].unicode());
+            ++i;
+            continue;
+        }
+        if (at < run.size() && kanjiNumeral(run[at].unicode()) < 10)
+            value += kanjiNumeral(run[at++].unicode());
+        char16_t digits[4];
+        qsizetype n = 0;
+        for (int v = value; n == 0 || v > 0; v /= 10)
+            digits[n++] = char16_t(u'0' + v % 10);
+        while (n > 0)
+            out.append(digits[--n]);
+        i = at;
+    }
+}
+
+} // namespace
+
+void PostalText::appendFolded(Folded &out, QStringView text)
+{
+    static const CompatibilityTable compatibility;
+    const KanaTable &kana = kanaTable();
+    // Half-width katakana and compatibility ideographs as the characters they stand for.
+    const auto unified = [&](char16_t c) {
+        if (c >= KanaTable::kFirstHalfWidth && c <= KanaTable::kLastHalfWidth)
+            return kana.wide[c - KanaTable::kFirstHalfWidth];
+        if (c >= CompatibilityTable::kFirst && c <= CompatibilityTable::kLast)
+            return compatibility.unified[c - CompatibilityTable::kFirst];
         return c;
-    const auto it = std::lower_bound(std::begin(kKanjiFolds), std::end(kKanjiFolds), c,
-                                     [](const KanjiFold &f, char16_t k) { return f.from < k; });
-    return it != std::end(kKanjiFolds) && it->from == c ? it->to : c;
+    };
+    const qsizetype start = out.size();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char16_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() &&
+            QChar::isLowSurrogate(text[i + 1].unicode())) {
+            appendSupplementary(out, QChar::surrogateToUcs4(c, text[++i].unicode()));
+            continue;
+        }
+        c = unified(c);
+        if (kanjiNumeral(c) >= 0) {
+            QVarLengthArray<char16_t, 16> run{c};
+            while (i + 1 < text.size() && kanjiNumeral(unified(text[i + 1].unicode())) >= 0)
+                run.append(unified(text[++i].unicode()));
+            appendNumerals(out, QStringView(run.constData(), run.size()));
+            continue;
+        }
+        if ((c == KanaTable::kVoiced || c == KanaTable::kSemiVoiced) && out.size() > start &&
+            out.back() >= KanaTable::kFirstKana && out.back() <= KanaTable::kLastKana) {
+            const auto &joined = c == KanaTable::kVoiced ? kana.voiced : kana.semiVoiced;
+            if (const char16_t voiced = joined[out.back() - KanaTable::kFirstKana]) {
+                out.back() = fold(voiced);
+                continue;
+            }
+        }
+        if ((c = fold(c)))
+            out.append(c);
+    }
 }
 
 bool PostalText::startsWithFolded(QStringView text, QStringView prefix)
 {
-    qsizetype t = 0;
-    for (QChar pc : prefix) {
-        const char16_t p = fold(pc.unicode());
-        if (!p)
-            continue;
-        char16_t c = 0;
-        while (t < text.size() && !(c = fold(text[t].unicode())))
-            ++t;
-        if (t == text.size() || c != p)
-            return false;
-        ++t;
-    }
-    return true;
+    const Folded t = folded(text);
+    const Folded p = folded(prefix);
+    return t.size() >= p.size() && std::equal(p.begin(), p.end(), t.begin());
 }
-
-namespace {
-
-// What compatibility normalisation makes of half-width katakana and of a kana followed by a voicing mark,
-// worked out once: normalising each of Japan Post's lines took longer than all the rest of reading them.
-struct KanaTable {
-    static constexpr char16_t kFirstHalfWidth = 0xFF61, kLastHalfWidth = 0xFF9F;
-    static constexpr char16_t kFirstKana = 0x3040, kLastKana = 0x30FF;
-    static constexpr char16_t kVoiced = 0x3099, kSemiVoiced = 0x309A; // what ﾞ and ﾟ become
-    std::array<char16_t, kLastHalfWidth - kFirstHalfWidth + 1> wide{};
-    // By full-width kana: the kana with the mark joined, or 0 where the two stay apart.
-    std::array<char16_t, kLastKana - kFirstKana + 1> voiced{}, semiVoiced{};
-
-    KanaTable()
-    {
-        const auto nfkc = [](std::initializer_list<char16_t> units) {
-            return QString(reinterpret_cast<const QChar *>(units.begin()), qsizetype(units.size()))
-                .normalized(QString::NormalizationForm_KC);
-        };
-        for (char16_t c = kFirstHalfWidth; c <= kLastHalfWidth; ++c)
-            wide[c - kFirstHalfWidth] = nfkc({c}).front().unicode();
-        for (char16_t c = kFirstKana; c <= kLastKana; ++c) {
-            const QString withVoiced = nfkc({c, kVoiced}), withSemiVoiced = nfkc({c, kSemiVoiced});
-            voiced[c - kFirstKana] = withVoiced.size() == 1 ? withVoiced.front().unicode() : 0;
-            semiVoiced[c - kFirstKana] = withSemiVoiced.size() == 1 ? withSemiVoiced.front().unicode() : 0;
-        }
-    }
-};
-
-} // namespace
 
 qsizetype PostalText::fullWidthKana(QStringView text, char16_t *out)
 {
-    static const KanaTable table;
+    const KanaTable &table = kanaTable();
     char16_t *o = out;
     for (const QChar ch : text) {
         char16_t c = ch.unicode();

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <QVarLengthArray>
 #include <optional>
 
 // How typed postal codes and addresses are read, and how codes are written back.
@@ -15,21 +16,20 @@ public:
     // "NNN-NNNN".
     static QString formatCode(quint32 code);
 
-    // One character as addresses are compared, the same for the directory's keys and for what the user
-    // typed: full-width letters and digits become ASCII, every kind of hyphen '-', both kinds of wave
-    // dash '~', ヶ/が/ガ ケ, ノ の, ヵ カ, kanji numerals 〇 to 九 digits (not 十), the old forms of
-    // characters still written in addresses (澤, 邊, 髙, 﨑 …) the new ones; blanks give 0, meaning
-    // "leave out". Folding a folded character changes nothing.
-    static char16_t fold(char16_t c)
+    // Text as addresses are compared, the same for the directory's keys and for what the user typed,
+    // appended to out. Per character: full-width letters and digits become ASCII, every kind of hyphen
+    // '-', both kinds of wave dash '~', ヶ/が/ガ ケ, ノ の, ヵ カ, kanji digits 〇 to 九 digits, old and
+    // variant kanji (KanjiVariants) and compatibility ideographs the form compared, half-width katakana
+    // full-width with their voicing marks joined, and blanks and variation selectors are left out.
+    // Over the text: a number written with 十 or 百 becomes its digits (北三十二条 and 北32条 are one,
+    // 十二丁目 and 12丁目 too). Folding folded text changes nothing.
+    using Folded = QVarLengthArray<char16_t, 256>;
+    static void appendFolded(Folded &out, QStringView text);
+    static Folded folded(QStringView text)
     {
-        if (c < 0x80) {
-            if (c == u' ' || c == u'\t' || c == u'\r' || c == u'\n')
-                return 0;
-            return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
-        }
-        if (c >= u'\uFF01' && c <= u'\uFF5E')
-            return fold(char16_t(c - 0xFEE0));
-        return foldWide(c);
+        Folded out;
+        appendFolded(out, text);
+        return out;
     }
     // True when text, compared as above, begins with prefix.
     static bool startsWithFolded(QStringView text, QStringView prefix);
@@ -39,7 +39,4 @@ public:
     // Written into out, which must have room for text.size() units (the result is never longer); returns
     // the units written.
     static qsizetype fullWidthKana(QStringView text, char16_t *out);
-
-private:
-    static char16_t foldWide(char16_t c);
 };

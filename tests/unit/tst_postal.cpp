@@ -349,6 +349,26 @@ private slots:
             {"静岡県下田市１－４－２８", "415-0001"},
             {"愛知県名古屋市中村区名駅1-1-4", "450-0002"},
             {"名古屋市中村区名駅1丁目1番14号", "453-0002"},
+            // Addresses as people write them: the city is read first, with or without its 郡 and its
+            // prefecture's 県, and never taken for a town (美里町's 塩釜, 檮原町's 檮原).
+            {"宮城県塩釜市本町1-1", "985-0052"},
+            {"高知県梼原町川西路2320", "785-0612"},
+            {"北海道倶知安町北１条東２丁目", "044-0001"},
+            {"福岡北九州市小倉北区大手町1-1", "803-0814"},
+            {"府中市宮町1", "183-0023"},
+            // Numbers in either script, half-width kana, old forms, compatibility ideographs.
+            {"北海道札幌市東区北３２条東１６丁目", "065-0032"},
+            {"北海道岩見沢市１２条西３丁目", "068-0032"},
+            {"千葉県袖ｹ浦市長浦駅前1-1", "299-0246"},
+            {"東京都千代田区麴町4-1", "102-0083"},
+            {"東京都豊島区南大\uFA10", "170-0005"},
+            // A town written without its 町, or with 町 for 丁, where one town fits: also after a
+            // number (三田 is no 3 after the city) and after a town of the name's beginning (真駒内).
+            {"新潟県十日町市春日", "948-0057"},
+            {"和歌山県和歌山市7番町", "640-8156"},
+            {"兵庫県三田市三田１－２", "669-1533"},
+            {"北海道札幌市南区真駒内曙1-2", "005-0018"},
+            {"長野県長野市大字長野元善町492", "381-0000!"},
         };
         for (const auto &[address, code] : decided)
             newRow(address) << QString::fromUtf8(address) << QString::fromUtf8(code) << 0 << none;
@@ -358,6 +378,15 @@ private slots:
         newRow("a town in two cities")
             << u"東京都一番町1"_s << QString() << 2
             << QStringList{"102-0082　東京都千代田区一番町", "190-0033　東京都立川市一番町"};
+        newRow("a city's name shared") << u"明和町"_s << QString() << 2
+                                       << QStringList{"370-0700　群馬県邑楽郡明和町（以下に掲載がない場合）",
+                                                      "515-0300　三重県多気郡明和町（以下に掲載がない場合）"};
+        newRow("a variation selector after a kanji")
+            << u"奈良県葛\U000E0100城市"_s << u"639-2100"_s << 0 << none;
+        newRow("a town that may be a city's")
+            << u"三重県朝日町一区"_s << QString() << 2
+            << QStringList{"510-0000　三重県三重郡朝日町（以下に掲載がない場合）",
+                           "515-0003　三重県松阪市朝日町一区"};
         newRow("a code of many towns") << u"452-0961"_s << u"452-0961"_s << 66
                                        << QStringList{"愛知県清須市春日明河原　ハルヒアケガワラ"};
     }
