@@ -10,7 +10,7 @@ bash scripts/deps.sh fuzz
 CXX=clang++-14 cmake -S fuzz -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 nice cmake --build build-fuzz
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(request settings japan_post position encoder cp932 postal_data csv)
+[ ${#targets[@]} -eq 0 ] && targets=(request settings japan_post position encoder cp932 postal_data csv address)
 mkdir -p build-fuzz/findings
 export ASAN_OPTIONS=detect_leaks=0 QT_QPA_PLATFORM=offscreen
 # The settings target writes a file on every run: in memory where possible.

@@ -20,6 +20,8 @@ public:
     };
     using Readings = QVarLengthArray<Reading, 4>;
 
+    // Room for this many cities, the directory's.
+    explicit CityFinder(qsizetype cities = 0);
     // Cities are added in the directory's order, each with its prefecture (1 to 47) and its name as
     // Japan Post writes it; then the finder is ready.
     void add(quint16 city, int prefecture, QStringView name);
@@ -43,7 +45,8 @@ private:
         quint16 city = 0;
         quint8 prefecture = 0;
     };
-    void addName(quint16 city, int prefecture, QStringView folded);
+    // A name already in m_text.
+    void addName(quint16 city, int prefecture, qsizetype offset, qsizetype length);
     // The cities (of prefecture, or any for 0) of the longest name at from, appended to out.
     void longestAt(QStringView folded, qsizetype from, int prefecture, Readings &out) const;
 

@@ -91,7 +91,7 @@ bool PostalDirectory::attach(QByteArrayView bytes)
         return false; // sections that do not fit together
     }
     m_slotMask = quint32(slotCount - 1);
-    auto finder = std::make_unique<CityFinder>();
+    auto finder = std::make_unique<CityFinder>(m_cityCount);
     for (qsizetype i = 0; i < m_cityCount && i <= 0xFFFF; ++i)
         finder->add(quint16(i), m_cities[i].prefecture, text(m_cities[i].name));
     finder->finish();

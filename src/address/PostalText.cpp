@@ -280,14 +280,15 @@ void appendNumerals(PostalText::Folded &out, QStringView run)
 
 void PostalText::appendFolded(Folded &out, QStringView text)
 {
-    static const CompatibilityTable compatibility;
-    const KanaTable &kana = kanaTable();
-    // Half-width katakana and compatibility ideographs as the characters they stand for.
-    const auto unified = [&](char16_t c) {
+    // Half-width katakana and compatibility ideographs as the characters they stand for; the tables
+    // are made at the first such character, which most names never hold.
+    const auto unified = [](char16_t c) {
         if (c >= KanaTable::kFirstHalfWidth && c <= KanaTable::kLastHalfWidth)
-            return kana.wide[c - KanaTable::kFirstHalfWidth];
-        if (c >= CompatibilityTable::kFirst && c <= CompatibilityTable::kLast)
+            return kanaTable().wide[c - KanaTable::kFirstHalfWidth];
+        if (c >= CompatibilityTable::kFirst && c <= CompatibilityTable::kLast) {
+            static const CompatibilityTable compatibility;
             return compatibility.unified[c - CompatibilityTable::kFirst];
+        }
         return c;
     };
     const qsizetype start = out.size();
@@ -298,6 +299,10 @@ void PostalText::appendFolded(Folded &out, QStringView text)
             appendSupplementary(out, QChar::surrogateToUcs4(c, text[++i].unicode()));
             continue;
         }
+        // Half a pair is no character; kept, two halves could meet once what stood between them is
+        // left out, and fold into something else the next time.
+        if (QChar::isSurrogate(c))
+            continue;
         c = unified(c);
         if (kanjiNumeral(c) >= 0) {
             QVarLengthArray<char16_t, 16> run{c};
@@ -308,6 +313,7 @@ void PostalText::appendFolded(Folded &out, QStringView text)
         }
         if ((c == KanaTable::kVoiced || c == KanaTable::kSemiVoiced) && out.size() > start &&
             out.back() >= KanaTable::kFirstKana && out.back() <= KanaTable::kLastKana) {
+            const KanaTable &kana = kanaTable();
             const auto &joined = c == KanaTable::kVoiced ? kana.voiced : kana.semiVoiced;
             if (const char16_t voiced = joined[out.back() - KanaTable::kFirstKana]) {
                 out.back() = fold(voiced);
