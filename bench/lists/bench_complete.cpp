@@ -110,7 +110,7 @@ int main(int argc, char **argv)
                               : (void)AddressMatcher::match(*loaded.directory, b.address);
             },
             [&] {
-                report = lists.run({input, folder.filePath(QStringLiteral("out.csv")), {}, {}, {}, true});
+                report = lists.run({input, folder.filePath(QStringLiteral("out.csv")), {}, {}, {}, true, {}});
             });
         std::printf("%-24s %6.1f MB  search alone %7.1f ms  list %7.1f ms  (%.2fx)  %s %lld, %s %lld\n",
                     withCodes ? "codes given (checked)" : "codes empty (filled)", double(list.size()) / 1e6,

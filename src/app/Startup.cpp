@@ -53,14 +53,28 @@ void writeAnswer(const FileSystem &files, MessageSink &messages, const QString &
     }
 }
 
-// Held until the lock goes; false, having said so, when another window serves the same request.
+// Held until the lock goes; false, having said why, when another window serves the same request or
+// no lock can be made (then two windows could answer it).
 bool lockRequest(std::optional<RequestLock> &lock, const SpecialFolders &folders, const QString &path,
                  MessageSink &messages)
 {
-    lock.emplace(folders.path(SpecialFolder::Runtime), path);
-    if (!lock->isHeld())
+    const QString folder = folders.path(SpecialFolder::Runtime);
+    lock.emplace(folder, path);
+    switch (lock->state()) {
+    case RequestLock::State::Held:
+        return true;
+    case RequestLock::State::HeldElsewhere:
         messages.show(u"この依頼ファイルは別の画面で処理中です\r"_s + path);
-    return lock->isHeld();
+        return false;
+    case RequestLock::State::CannotLock:
+        messages.show(
+            (folder.isEmpty()
+                 ? u"依頼ファイルの処理中の印を置く、ほかの利用者が書き込めないフォルダーがありません\r"_s
+                 : u"依頼ファイルの処理中の印をフォルダー %1 に作れません\r"_s.arg(folder)) +
+            path);
+        return false;
+    }
+    return false;
 }
 
 } // namespace

@@ -61,15 +61,18 @@ int CompleteCommand::run(const QStringList &arguments, const QString &dataPath,
     if (m_shownPercent >= 0)
         m_console.writeError(u"\r"_s + QString(kBarWidth + 8, u' ') + u"\r"_s);
 
+    if (!report.warning.isEmpty())
+        m_console.writeError(options->request.input + u": "_s + report.warning + u'\n');
     if (report.outcome == ListCompletion::Outcome::Cancelled) {
         m_console.writeError(ListSummary::kCancelled + u'\n');
-        return 1;
+        // The signal's status where one stopped it, so that a calling script can tell.
+        return m_console.interruptStatus() ? m_console.interruptStatus() : 1;
     }
     if (report.outcome == ListCompletion::Outcome::Failed) {
         m_console.writeError(
             options->request.input + u": "_s + report.error +
             (report.outputExists ? u"（置き換えるには --force を付けてください）"_s : QString()) + u'\n');
-        return 1;
+        return report.badColumn ? 2 : 1;
     }
     m_console.writeError(u"%1　%2 秒\n出力: %3\n郵便番号データ: %4\n"_s.arg(ListSummary::rows(report))
                              .arg(double(clock.elapsed()) / 1000.0, 0, 'f', 1)

@@ -8,7 +8,8 @@ class Console;
 // velmora-complete: one list completed from the postal-code data Velmora's address search uses (the
 // shipped index, and Japan Post's files in the user data folder), told on standard error.
 // Exit status 0 when the list was done (whatever its rows' statuses), 1 when the list or the data
-// could not be used or the work was interrupted, 2 for a command line that cannot be followed.
+// could not be used or the output not written, 2 for a command line that cannot be followed (a
+// column the list does not have included), 128 + the signal's number when one stopped it.
 class CompleteCommand {
 public:
     explicit CompleteCommand(Console &console) : m_console(console) {}

@@ -44,6 +44,11 @@ std::optional<CompleteOptions> CompleteOptions::parse(const QStringList &argumen
     CompleteOptions options;
     QStringList inputs;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
+        // After "--" everything is a file name, as for every command-line tool: "-x.csv" too.
+        if (arguments[i] == u"--"_s) {
+            inputs.append(arguments.mid(i + 1));
+            break;
+        }
         // "--name=value" or "--name value"; "-o value".
         QString name = arguments[i];
         std::optional<QString> value;
@@ -60,6 +65,8 @@ std::optional<CompleteOptions> CompleteOptions::parse(const QStringList &argumen
             options.help = true;
         } else if (name == u"--force"_s && !value) {
             options.request.overwrite = true;
+        } else if ((name == u"--header"_s || name == u"--no-header"_s) && !value) {
+            options.request.header = name == u"--header"_s;
         } else if (name.startsWith(u'-') && name.size() > 1) {
             *error = u"知らないオプションです: %1"_s.arg(arguments[i]);
             return std::nullopt;
@@ -79,8 +86,7 @@ std::optional<CompleteOptions> CompleteOptions::parse(const QStringList &argumen
 
 QString CompleteOptions::usage()
 {
-    return u"使い方: velmora-complete 入力ファイル [-o 出力ファイル] [--code-column 列]\n"
-           u"                        [--address-column 列[,列2,...]] [--encoding cp932|utf-8] [--force]\n"
+    return u"使い方: velmora-complete [オプション] [--] 入力ファイル\n"
            u"\n"
            u"CSV またはタブ区切りの一覧の郵便番号と住所を、Velmora の郵便番号データで補完・照合します。\n"
            u"空の郵便番号は住所から、空の住所は郵便番号から埋め、両方あれば照合して、行の最後に\n"
@@ -90,11 +96,21 @@ QString CompleteOptions::usage()
            u"  -o, --output ファイル     出力先（既定: 入力と同じフォルダの <名前>_velmora.<拡張子>）\n"
            u"  --code-column 列          郵便番号の列: 1 から数えた番号か見出しの名前\n"
            u"  --address-column 列,...   住所の列: 番号か見出しの名前（いくつもあれば順につなぎます）\n"
-           u"  --encoding cp932|utf-8    入力の文字コード（既定: 自動判定）\n"
+           u"  --header, --no-header     1 行目が見出しである / ない（既定: 1 行目の内容で判断）\n"
+           u"  --encoding cp932|utf-8    入力の文字コード（既定: 自動判定。指定は BOM より優先）\n"
            u"  --force                   出力ファイルが既にあれば置き換えます\n"
            u"  -h, --help                この説明\n"
+           u"  --                        これより後はすべてファイル名です（- で始まる名前にも）\n"
            u"\n"
            u"見出し（郵便番号、〒、住所、所在地、都道府県、市区町村、町域、番地、建物名など）があれば列は自動"
            u"で\n"
-           u"見つけます。見出しのない一覧には --code-column と --address-column が要ります。\n"_s;
+           u"見つけます。見出しのない一覧には --code-column と --address-column が要ります。列を番号で\n"
+           u"指定したときは、1 "
+           u"行目のセルが見出しの名前そのもの（「住所」など）のときだけ見出しとみなします。\n"
+           u"\n"
+           u"出力は一時ファイルに書いてから置き換えるので、失敗（ディスクの空き不足など）や中断（Ctrl+C）\n"
+           u"では何も残らず、前からある出力ファイルもそのままです。リンクやフォルダーには書き込みません。\n"
+           u"\n"
+           u"終了コード: 0 完了（行の照合結果によらず） / 1 一覧かデータを使えない、書き込めない /\n"
+           u"            2 コマンドラインの誤り（存在しない列など） / 130 Ctrl+C で中断 / 143 SIGTERM で中断\n"_s;
 }

@@ -10,13 +10,15 @@
 // folder, where anyone could plant something under its name and block that request for good.
 class RequestLock {
 public:
-    // folder: where the lock goes; the temporary folder when empty.
+    enum class State { Held, HeldElsewhere, CannotLock };
+
+    // folder: where the lock goes; with none (empty), no lock can be made.
     RequestLock(const QString &folder, const QString &requestPath);
 
-    // False when another instance serves the same file (or the lock cannot be made).
-    bool isHeld() const { return m_held; }
+    State state() const { return m_state; }
+    bool isHeld() const { return m_state == State::Held; }
 
 private:
     std::unique_ptr<QLockFile> m_lock;
-    bool m_held = false;
+    State m_state = State::CannotLock;
 };

@@ -1,5 +1,7 @@
 #include "lists/ListColumns.h"
 
+#include <algorithm>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -42,6 +44,23 @@ const HeaderName *headerName(const QString &text)
     return nullptr;
 }
 
+// Whether the row names columns: a cell holding a name (送付先住所), or only one that is a name as a
+// whole where the row may as well be data.
+bool namesColumns(const QStringList &row, bool wholeOnly)
+{
+    return std::any_of(row.begin(), row.end(), [wholeOnly](const QString &text) {
+        const HeaderName *h = headerName(text);
+        return h && h->kind != Kind::None && (!wholeOnly || text.trimmed() == QStringView(h->name));
+    });
+}
+
+bool isNumber(const QString &option)
+{
+    bool number = false;
+    option.toInt(&number);
+    return number;
+}
+
 // A column given as a number from 1 or as a header's name; -1 with error set when there is none.
 qsizetype columnOf(const QString &option, const QStringList &firstRow, bool *byName, QString *error)
 {
@@ -64,32 +83,40 @@ qsizetype columnOf(const QString &option, const QStringList &firstRow, bool *byN
 } // namespace
 
 std::optional<ListColumns> ListColumns::find(const QStringList &firstRow, const QString &codeOption,
-                                             const QStringList &addressOptions, QString *error)
+                                             const QStringList &addressOptions, std::optional<bool> header,
+                                             QString *error, bool *badColumn)
 {
     ListColumns columns;
-    bool named = false;
-    for (const QString &text : firstRow)
-        if (const HeaderName *h = headerName(text); h && h->kind != Kind::None)
-            columns.header = true;
-
-    if (!codeOption.isEmpty()) {
-        bool byName = false;
-        columns.code = columnOf(codeOption, firstRow, &byName, error);
-        if (columns.code < 0)
-            return std::nullopt;
-        named = byName;
+    QStringList given = addressOptions;
+    if (!codeOption.isEmpty())
+        given.append(codeOption);
+    const bool named = !std::all_of(given.begin(), given.end(), isNumber);
+    if (named && header == false) {
+        *error = u"見出しのない一覧では列を番号で指定してください"_s;
+        *badColumn = true;
+        return std::nullopt;
     }
-    for (const QString &option : addressOptions) {
+    columns.header = header ? *header : named || namesColumns(firstRow, !given.isEmpty());
+
+    const auto columnGiven = [&](const QString &option) {
         bool byName = false;
         const qsizetype column = columnOf(option, firstRow, &byName, error);
+        *badColumn = column < 0;
+        return column;
+    };
+    if (!codeOption.isEmpty()) {
+        columns.code = columnGiven(codeOption);
+        if (columns.code < 0)
+            return std::nullopt;
+    }
+    for (const QString &option : addressOptions) {
+        const qsizetype column = columnGiven(option);
         if (column < 0)
             return std::nullopt;
-        named = named || byName;
-        const HeaderName *h = columns.header || byName ? headerName(firstRow[column]) : nullptr;
+        const HeaderName *h = columns.header ? headerName(firstRow[column]) : nullptr;
         columns.address.append(column);
         columns.parts.append(h && h->kind == Kind::Address ? h->part : Part::Whole);
     }
-    columns.header = columns.header || named;
 
     if (columns.header) {
         for (qsizetype i = 0; i < firstRow.size(); ++i) {

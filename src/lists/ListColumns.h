@@ -19,8 +19,12 @@ struct ListColumns {
     bool header = false;
 
     // The columns of a list whose first row is firstRow; codeOption and addressOptions as given on
-    // the command line (empty when not). No value, with error saying why in Japanese, when a column
-    // given does not exist or no column of either kind is found.
+    // the command line (empty when not), header as the user told it (no value: the first row tells).
+    // The first row names columns where a column is given by name; where columns are given by number
+    // only, where one of its cells is a header name as a whole (an address holding 番地 or 〒 is data);
+    // with no columns given, where a cell holds a header name (送付先住所). No value, with error saying
+    // why in Japanese, when a column given does not exist (badColumn set) or no column is found.
     static std::optional<ListColumns> find(const QStringList &firstRow, const QString &codeOption,
-                                           const QStringList &addressOptions, QString *error);
+                                           const QStringList &addressOptions, std::optional<bool> header,
+                                           QString *error, bool *badColumn);
 };

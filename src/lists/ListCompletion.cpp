@@ -9,15 +9,30 @@
 #include "lists/ListLayout.h"
 #include "lists/RowCheck.h"
 
+#include "platform/FileIdentity.h"
+
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStorageInfo>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
 constexpr qsizetype kFlushBytes = 256 * 1024;
+constexpr qint64 kAskEveryMs = 100;
+
+// Why the output could not be written: a full disk in so many words, else the system's own.
+QString writeError(const QFileDevice &file, const QString &output)
+{
+    const QStorageInfo volume(QFileInfo(output).absolutePath());
+    const bool full = file.error() == QFileDevice::ResourceError ||
+                      (volume.isValid() && volume.bytesAvailable() < kFlushBytes);
+    return u"出力ファイル %1 に書き込めません（%2）"_s.arg(
+        output, full ? u"ディスクの空きがありません"_s : u"システムの説明: "_s + file.errorString());
+}
 
 // Writes the rows of one list: its fields as they were but for what is filled in, the added columns
 // at the end.
@@ -47,9 +62,9 @@ public:
     RowStatus row(const CsvRecord &record, const PostalDirectory &directory, QByteArray &out)
     {
         if (record.size() != m_layout.fieldCount) {
+            // With the fields it has: padded to the header's width, a short row could grow without
+            // bound (a header of 500,000 columns).
             out += record.raw;
-            for (qsizetype i = record.size(); i < m_layout.fieldCount; ++i)
-                out += m_layout.delimiter;
             finish(record, RowCheck{RowStatus::ColumnCount, {}, {}, {}}, {}, {}, out);
             return RowStatus::ColumnCount;
         }
@@ -198,17 +213,29 @@ QString ListCompletion::defaultOutput(const QString &input)
            (suffix.isEmpty() ? QString() : u'.' + suffix);
 }
 
+QString ListCompletion::outputRefusal(const QString &input, const QString &output)
+{
+    const QFileInfo out(output);
+    if (out.isSymLink())
+        return u"出力先 %1 はリンクです（リンクの先には書き込みません）"_s.arg(output);
+    if (out.isDir())
+        return u"出力先 %1 はフォルダーです"_s.arg(output);
+    if (out.exists() && !out.isFile())
+        return u"出力先 %1 はファイルではありません"_s.arg(output);
+    if (const auto target = FileIdentity::of(output); target && target == FileIdentity::of(input))
+        return u"出力先が入力ファイルと同じです: %1"_s.arg(output);
+    return {};
+}
+
 bool ListCompletion::checkPaths(const Request &request, Report &report)
 {
-    const QFileInfo in(request.input), out(report.output);
+    const QFileInfo in(request.input);
     if (!in.isFile())
         report.error =
             (in.exists() ? u"%1 はファイルではありません"_s : u"%1 が見つかりません"_s).arg(request.input);
-    else if (out.exists() && out.canonicalFilePath() == in.canonicalFilePath())
-        report.error = u"出力先が入力ファイルと同じです: %1"_s.arg(report.output);
-    else if (out.exists() && !out.isFile())
-        report.error = u"出力先 %1 はファイルではありません"_s.arg(report.output);
-    else if (out.exists() && !request.overwrite)
+    else if (report.error = outputRefusal(request.input, report.output); !report.error.isEmpty())
+        ;
+    else if (QFileInfo::exists(report.output) && !request.overwrite)
         report.error = u"出力ファイル %1 は既にあります"_s.arg(report.output), report.outputExists = true;
     return report.error.isEmpty();
 }
@@ -227,9 +254,11 @@ ListCompletion::Report ListCompletion::run(const Request &request, const Progres
         return report;
     }
     std::optional<ListLayout> layout =
-        ListLayout::guess(file, request.input, request, m_codec, &report.error);
+        ListLayout::guess(file, request.input, request, m_codec, &report.error, &report.badColumn);
     if (!layout)
         return report;
+    if (layout->byteOrderMark && request.encoding == Encoding::Cp932)
+        report.warning = u"UTF-8 の印 (BOM) がありますが、指定のとおり CP932 として読みます"_s;
     const auto goOn = [&, total = file.size()](qint64 done) {
         if (progress)
             progress(done, total);
@@ -257,8 +286,18 @@ ListCompletion::Report ListCompletion::run(const Request &request, const Progres
                 continue;
             }
         }
+        // What the path is now, not what it was at the start: a link planted meanwhile is not written
+        // through, nor the input replaced.
+        if (report.error = outputRefusal(request.input, report.output); !report.error.isEmpty()) {
+            report.outcome = Outcome::Failed;
+            return report;
+        }
+        if (!goOn(file.size())) {
+            report.outcome = Outcome::Cancelled;
+            return report;
+        }
         if (!save.commit()) {
-            report.error = u"出力ファイル %1 に書き込めません"_s.arg(report.output);
+            report.error = writeError(save, report.output);
             report.outcome = Outcome::Failed;
         }
         return report;
@@ -281,8 +320,14 @@ ListCompletion::Outcome ListCompletion::write(const ListLayout &layout, QFile &f
     const auto flush = [&] {
         const bool written = save.write(buffer) == buffer.size();
         buffer.resize(0); // keeps its room
+        if (!written)
+            report.error = writeError(save, report.output);
         return written;
     };
+    // A stop is heard and the progress told a few times a second, whatever the rows' length.
+    QElapsedTimer sinceAsked;
+    sinceAsked.start();
+    qint64 bytesAsked = 0;
     for (qint64 n = 0; reader.next(record); ++n) {
         const bool header = n == 0 && layout.columns.header;
         if (evidence)
@@ -296,18 +341,24 @@ ListCompletion::Outcome ListCompletion::write(const ListLayout &layout, QFile &f
             ++report.rows;
         }
         if (buffer.size() > kFlushBytes && !flush())
-            break;
-        if ((n & 0xFFF) == 0xFFF && !goOn(reader.bytesRead()))
-            return Outcome::Cancelled;
+            return Outcome::Failed;
+        if (((n & 0xF) == 0xF || reader.bytesRead() - bytesAsked > kFlushBytes) &&
+            sinceAsked.elapsed() >= kAskEveryMs) {
+            sinceAsked.restart();
+            bytesAsked = reader.bytesRead();
+            if (!goOn(bytesAsked))
+                return Outcome::Cancelled;
+        }
     }
     if (reader.error() != CsvReader::Error::None) {
         report.error = ListLayout::readerError(reader);
         return Outcome::Failed;
     }
-    if (!flush() || !save.flush()) {
-        report.error = u"出力ファイル %1 に書き込めません"_s.arg(report.output);
+    if (!flush())
+        return Outcome::Failed;
+    if (!save.flush()) {
+        report.error = writeError(save, report.output);
         return Outcome::Failed;
     }
-    goOn(file.size());
     return Outcome::Done;
 }

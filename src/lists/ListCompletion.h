@@ -7,6 +7,7 @@
 #include <array>
 #include <atomic>
 #include <functional>
+#include <optional>
 
 class Cp932Codec;
 class ListEvidence;
@@ -21,8 +22,10 @@ struct ListLayout;
 // in pieces, so memory stays bounded whatever its size: once as a rule, its encoding and how it writes
 // codes guessed from the first rows and settled over all of them, and a second time in the rare file
 // whose first rows misled the guess. The output is written to a temporary file beside it and renamed
-// at the end: a malformed file, a failure or a cancel leaves nothing. Needs QtCore alone and may run
-// on a worker thread.
+// at the end, after the output's path is checked again: a malformed file, a failed write (a full disk),
+// a cancel or a path that has become a link leaves nothing, and an earlier file at the path as it was.
+// A cancel is heard a few times a second however long the rows. Needs QtCore alone and may run on a
+// worker thread.
 class ListCompletion {
 public:
     enum class Encoding { Detect, Cp932, Utf8 };
@@ -33,12 +36,18 @@ public:
         QStringList addressColumns;
         Encoding encoding = Encoding::Detect;
         bool overwrite = false;
+        // Whether the first row names the columns; no value: told by its cells.
+        std::optional<bool> header;
     };
     enum class Outcome { Done, Failed, Cancelled };
     struct Report {
         Outcome outcome = Outcome::Failed;
         // In Japanese, with the line number where the file is at fault.
         QString error;
+        // The columns asked for are not in the list: the request's fault rather than the file's.
+        bool badColumn = false;
+        // Something the run went past but the user should know, in Japanese; empty when none.
+        QString warning;
         bool outputExists = false;
         QString output;
         qint64 rows = 0;
@@ -60,6 +69,10 @@ public:
 
     // "<name>_velmora.<ext>" beside the input.
     static QString defaultOutput(const QString &input);
+    // Why the list may not be written at output, in Japanese; empty when it may. Never through a link
+    // (its target may be any file of the user's), onto a folder or anything but a regular file, or onto
+    // the input itself, however its path is spelt.
+    static QString outputRefusal(const QString &input, const QString &output);
 
 private:
     // Whether the input is a file and the output may be written; otherwise report.error says why.

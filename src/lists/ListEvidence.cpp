@@ -9,7 +9,9 @@ using namespace Qt::Literals::StringLiterals;
 using Encoding = ListCompletion::Encoding;
 
 ListEvidence::ListEvidence(const ListLayout &layout, Encoding encoding, const Cp932Codec &codec)
-    : m_layout(layout), m_only(layout.byteOrderMark ? Encoding::Utf8 : encoding), m_codec(codec)
+    // An encoding asked for wins over the byte-order mark, as the option promises.
+    : m_layout(layout),
+      m_only(encoding == Encoding::Detect && layout.byteOrderMark ? Encoding::Utf8 : encoding), m_codec(codec)
 {
 }
 

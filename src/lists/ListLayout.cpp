@@ -89,10 +89,17 @@ void ListLayout::appendText(QByteArrayView bytes, const Cp932Codec &codec, QStri
 
 std::optional<ListLayout> ListLayout::guess(QIODevice &file, const QString &fileName,
                                             const ListCompletion::Request &request, const Cp932Codec &codec,
-                                            QString *error)
+                                            QString *error, bool *badColumn)
 {
     ListLayout layout;
     layout.byteOrderMark = skipByteOrderMark(file);
+    // Lines ended by CR alone (old Macintosh exports) would read as one line: refused, not taken for
+    // a list of no rows.
+    if (const QByteArray start = file.peek(64 * 1024); start.contains('\r') && !start.contains('\n')) {
+        *error =
+            u"改行が CR だけのファイルです（古い Macintosh の形式）。改行を CR LF か LF にして保存し直してください"_s;
+        return std::nullopt;
+    }
     layout.delimiter = delimiterOf(file, fileName);
     CsvReader reader(file, layout.delimiter);
     CsvRecord record;
@@ -103,7 +110,8 @@ std::optional<ListLayout> ListLayout::guess(QIODevice &file, const QString &file
     QStringList names;
     for (qsizetype i = 0; i < record.size(); ++i)
         names.append(textOf(record.value(i), codec));
-    const auto columns = ListColumns::find(names, request.codeColumn, request.addressColumns, error);
+    const auto columns = ListColumns::find(names, request.codeColumn, request.addressColumns, request.header,
+                                           error, badColumn);
     if (!columns)
         return std::nullopt;
     layout.columns = *columns;

@@ -23,10 +23,11 @@ struct ListLayout {
 
     // Reads the start of the list: its byte-order mark, delimiter and columns for good, and its encoding
     // and the form of its codes as the first rows have them (ListEvidence settles these two over all
-    // rows). A file that cannot be a list gives no value, and error says why and where.
+    // rows). A file that cannot be a list gives no value, and error says why and where; badColumn is
+    // set where that is a column asked for that the list does not have.
     static std::optional<ListLayout> guess(QIODevice &file, const QString &fileName,
                                            const ListCompletion::Request &request, const Cp932Codec &codec,
-                                           QString *error);
+                                           QString *error, bool *badColumn);
     // What the reader's error is, with its line.
     static QString readerError(const CsvReader &reader);
     static QString lineError(qint64 line, const QString &text);

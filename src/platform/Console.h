@@ -11,7 +11,10 @@ public:
     virtual bool errorIsTerminal() const = 0;
     // Text to standard error, in the encoding the terminal, or a file in its place, expects.
     virtual void writeError(const QString &text) = 0;
-    // From now on Ctrl+C (or closing the console) sets flag rather than ending the program, so that its
-    // work can stop with nothing half-written. flag must outlive the program's run.
+    // From now on Ctrl+C, SIGTERM (or closing the console) sets flag rather than ending the program, so
+    // that its work can stop with nothing half-written. flag must outlive the program's run.
     virtual void cancelOnInterrupt(std::atomic<bool> *flag) = 0;
+    // The exit status that tells the caller what stopped the program, as shells have it: 130 for
+    // Ctrl+C (SIGINT), 143 for SIGTERM, 129 for a closed terminal (SIGHUP); 0 while nothing has.
+    virtual int interruptStatus() const = 0;
 };

@@ -8,7 +8,8 @@ enum class SpecialFolder {
     // Per-user program settings (roaming application data on Windows).
     RoamingAppData,
     // The user's own folder for short-lived files, where no other user can write: the runtime folder
-    // elsewhere (the shared temporary folder is open to all), the user's temporary folder on Windows.
+    // where it is the user's and private, else one in the user's cache folder (never the shared
+    // temporary folder, open to all); the user's temporary folder on Windows. Empty when none is.
     Runtime,
 };
 

@@ -8,4 +8,5 @@ public:
     bool errorIsTerminal() const override;
     void writeError(const QString &text) override;
     void cancelOnInterrupt(std::atomic<bool> *flag) override;
+    int interruptStatus() const override;
 };

@@ -115,6 +115,12 @@ void ListDrop::take(const QList<QUrl> &urls)
     ListCompletion::Request request;
     request.input = file.absoluteFilePath();
     const QString output = ListCompletion::defaultOutput(request.input);
+    // A folder or a link where the output goes is said at once, not after a question to replace it.
+    if (const QString refusal = ListCompletion::outputRefusal(request.input, output); !refusal.isEmpty()) {
+        m_messages.show(u"「%1」を処理できませんでした\r"_s.arg(file.fileName()) + refusal);
+        m_busy = false;
+        return;
+    }
     if (QFileInfo::exists(output)) {
         if (!askReplace(output, m_window)) {
             m_busy = false;

@@ -548,6 +548,16 @@ private slots:
         QTRY_VERIFY(question.contains(u"置き換えますか"_s));
         QCOMPARE(m_rig->files.readAll(output).value_or("<none>"), QByteArray("kept"));
         QCOMPARE(m_rig->messages.texts.size(), 2);
+
+        // A folder where the output goes is said at once, with no question to replace it.
+        QString asked;
+        answerNextDialog(u"キャンセル"_s, &asked);
+        QVERIFY(QFile::remove(output) && QDir().mkdir(output));
+        QVERIFY(dropOnGrid({input}));
+        QTRY_COMPARE(m_rig->messages.texts.size(), 3);
+        QVERIFY2(m_rig->messages.texts.last().contains(u"フォルダーです"_s),
+                 qPrintable(m_rig->messages.texts.last()));
+        QCOMPARE(asked, QString());
     }
 
     void cancelledListLeavesNoOutput()

@@ -430,8 +430,11 @@ private slots:
         QVERIFY(QDir().mkdir(locks));
         auto first = std::make_unique<RequestLock>(locks, path);
         QVERIFY(first->isHeld());
-        QVERIFY(!RequestLock(locks, at(u"@./aVelmo.txt"_s)).isHeld());
+        QCOMPARE(RequestLock(locks, at(u"@./aVelmo.txt"_s)).state(), RequestLock::State::HeldElsewhere);
         QCOMPARE(QDir(locks).entryList(QDir::Files).size(), 1); // in the folder given, nowhere else
+        // No folder, or one that takes no file, is no other window holding the request.
+        QCOMPARE(RequestLock(QString(), path).state(), RequestLock::State::CannotLock);
+        QCOMPARE(RequestLock(at(u"@gone/locks"_s), path).state(), RequestLock::State::CannotLock);
         first.reset();
         QVERIFY(RequestLock(locks, path).isHeld());
     }

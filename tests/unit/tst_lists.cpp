@@ -15,13 +15,15 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-enum class Form { Cp932, Utf8, Utf8Bom, Bytes };
+enum class Form { Cp932, Cp932Bom, Utf8, Utf8Bom, Bytes };
 
 QByteArray bytesOf(const QString &text, Form form)
 {
     switch (form) {
     case Form::Cp932:
         return Cp932Table().encode(text).value();
+    case Form::Cp932Bom:
+        return "\xEF\xBB\xBF" + Cp932Table().encode(text).value();
     case Form::Utf8:
         return text.toUtf8();
     case Form::Utf8Bom:
@@ -98,13 +100,22 @@ void ListsTest::lists_data()
         << u"郵便番号,住所\n0040000,\n9999999,\n,北海道札幌市中央区ほげ町1\n,\n1\n"_s
         << u"郵便番号,住所,照合結果,候補\n0040000,,候補複数,北海道札幌市厚別区（以下に掲載がない場合） / "
            u"北海道札幌市清田区（以下に掲載がない場合）\n9999999,,見つかりません,\n"
-           u"0600000,北海道札幌市中央区ほげ町1,市区町村のみ,\n,,,\n1,,列数違い,\n"_s;
+           u"0600000,北海道札幌市中央区ほげ町1,市区町村のみ,\n,,,\n1,列数違い,\n"_s;
     QTest::newRow("an empty line passes; the last line keeps having no line end")
         << Form::Cp932 << QString() << u"郵便番号,住所\n\n100-0001,"_s
         << u"郵便番号,住所,照合結果,候補\n\n100-0001,東京都千代田区千代田,補完,"_s;
     QTest::newRow("no header: columns by number")
         << Form::Cp932 << u"--code-column 2 --address-column=3"_s << u"x,,東京都千代田区千代田\n"_s
         << u"x,100-0001,東京都千代田区千代田,補完,\n"_s;
+    QTest::newRow("no header: an address holding 番地 is no header name")
+        << Form::Cp932 << u"--code-column 1 --address-column 2"_s << u",東京都千代田区丸の内1丁目1番地\n"_s
+        << u"100-0005,東京都千代田区丸の内1丁目1番地,補完,\n"_s;
+    QTest::newRow("a header the user names as one")
+        << Form::Cp932 << u"--header --address-column 1"_s << u"送付先\n東京都千代田区千代田\n"_s
+        << u"送付先,郵便番号,照合結果,候補\n東京都千代田区千代田,100-0001,補完,\n"_s;
+    QTest::newRow("CP932 behind a UTF-8 mark, as asked; the mark stays")
+        << Form::Cp932Bom << u"--encoding cp932"_s << u"郵便番号,住所\n,東京都千代田区千代田\n"_s
+        << u"郵便番号,住所,照合結果,候補\n100-0001,東京都千代田区千代田,補完,\n"_s;
     QTest::newRow("columns by name, over the header's guess")
         << Form::Cp932 << u"--address-column 送付先 --code-column 〒"_s
         << u"〒,住所,送付先\n,大阪府大阪市北区梅田1,東京都千代田区千代田\n"_s
@@ -126,7 +137,8 @@ void ListsTest::lists()
     const auto report = ListCompletion(*m_data.directory, m_codec).run(options->request);
     QCOMPARE(report.error, QString());
     QCOMPARE(report.output, folder.filePath(u"一覧_velmora.csv"_s));
-    QCOMPARE(readFile(report.output), bytesOf(output, form == Form::Utf8Bom ? Form::Utf8Bom : form));
+    QCOMPARE(readFile(report.output), bytesOf(output, form));
+    QCOMPARE(report.warning.isEmpty(), form != Form::Cp932Bom);
 }
 
 void ListsTest::badInput_data()
@@ -157,6 +169,10 @@ void ListsTest::badInput_data()
                                    << u"既にあります"_s;
     QTest::newRow("output is the input")
         << Form::Cp932 << u"--force -o 一覧.csv"_s << u"郵便番号\n"_s << u"入力ファイルと同じ"_s;
+    QTest::newRow("output is a folder")
+        << Form::Cp932 << u"-o dir"_s << u"郵便番号\n"_s << u"フォルダーです"_s;
+    QTest::newRow("lines ended by CR alone")
+        << Form::Cp932 << QString() << u"郵便番号,住所\r,東京都千代田区千代田\r"_s << u"CR だけ"_s;
 }
 
 void ListsTest::badInput()
@@ -168,6 +184,7 @@ void ListsTest::badInput()
     const QTemporaryDir folder;
     writeFile(folder.filePath(u"一覧.csv"_s), bytesOf(input, form));
     writeFile(folder.filePath(u"一覧.csv.old"_s), "old");
+    QVERIFY(QDir(folder.path()).mkdir(u"dir"_s));
     QString parseError;
     auto options =
         CompleteOptions::parse(arguments.split(u' ', Qt::SkipEmptyParts) << u"一覧.csv"_s, &parseError);
@@ -240,6 +257,7 @@ void ListsTest::program()
     const QTemporaryDir folder;
     writeFile(folder.filePath(u"list.csv"_s),
               bytesOf(u"郵便番号,住所\r\n,東京都千代田区千代田1-1\r\n"_s, Form::Cp932));
+    QVERIFY(QFile::copy(folder.filePath(u"list.csv"_s), folder.filePath(u"-x.csv"_s)));
     QProcess run;
     run.setWorkingDirectory(folder.path());
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -250,6 +268,11 @@ void ListsTest::program()
              std::tuple{QStringList{u"list.csv"_s}, 0, u"完了: 1 行（補完 1）"_s},
              std::tuple{QStringList{u"list.csv"_s}, 1, u"--force"_s},
              std::tuple{QStringList{u"--encoding"_s, u"latin1"_s, u"list.csv"_s}, 2, u"使い方"_s},
+             // A column the list lacks is the command line's fault too, said with the row's width.
+             std::tuple{QStringList{u"--code-column"_s, u"9"_s, u"-o"_s, u"x.csv"_s, u"list.csv"_s}, 2,
+                        u"列 9 はありません（1 行目は 2 列です）"_s},
+             // After "--", a name that begins with "-" is a file's.
+             std::tuple{QStringList{u"--"_s, u"-x.csv"_s}, 0, u"完了: 1 行（補完 1）"_s},
          }) {
         run.start(QStringLiteral(VELMORA_COMPLETE_EXE), arguments);
         QVERIFY(run.waitForFinished(120000));

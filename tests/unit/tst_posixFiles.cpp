@@ -1,14 +1,16 @@
 // Files only POSIX systems make here: writes that fail for real under a file size limit, as on a full
-// disk, and named pipes and links handed over as requests or settings.
+// disk, named pipes and links handed over as requests, settings or a list's output, and signals.
 #include "address/PostalDirectoryLoader.h"
 #include "core/Cp932Table.h"
 #include "core/FileSystem.h"
 #include "core/RequestFile.h"
+#include "lists/ListCompletion.h"
 #include "platform/SystemSpecialFolders.h"
 #include "settings/SettingsDocument.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
@@ -23,6 +25,18 @@ class tst_PosixFiles : public QObject {
 
     const Cp932Table m_codec;
     const FileSystem m_files{m_codec};
+
+    // What a list left in its folder besides the input: files and links, hidden ones (a temporary
+    // file) included.
+    static QStringList leftIn(const QString &folder)
+    {
+        return QDir(folder).entryList(QDir::Files | QDir::System | QDir::Hidden, QDir::Name);
+    }
+    static QByteArray contentOf(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
+    }
 
 private slots:
     void failedWritesLeaveTheOldFileWhole_data()
@@ -98,12 +112,150 @@ private slots:
         QVERIFY(!QFileInfo::exists(dir.filePath(u"none"_s)));
     }
 
-    // A request's lock goes where no other user can plant something under its name.
+    // A request's lock goes where no other user can plant something under its name: the session's
+    // runtime folder only where it is the user's and closed to others, else one of the user's own.
+    void runtimeFolderIsTheUsersAlone_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("othersOwnIt");
+        QTest::newRow("the session's, private") << 0700 << false;
+        QTest::newRow("the session's, open to its group") << 0770 << false;
+        QTest::newRow("another user's") << 0700 << true;
+    }
     void runtimeFolderIsTheUsersAlone()
     {
-        const QFileInfo folder(SystemSpecialFolders().path(SpecialFolder::Runtime));
-        QVERIFY(folder.isDir() && folder.ownerId() == getuid());
-        QCOMPARE(folder.permissions() & (QFile::WriteGroup | QFile::WriteOther), QFile::Permissions());
+        QFETCH(int, mode);
+        QFETCH(bool, othersOwnIt);
+        if (othersOwnIt && geteuid() != 0)
+            QSKIP("only root can give a folder to another user");
+        QTemporaryDir home;
+        const QString runtime = home.filePath(u"run"_s);
+        QVERIFY(QDir().mkdir(runtime) && chmod(QFile::encodeName(runtime).constData(), mode_t(mode)) == 0);
+        if (othersOwnIt)
+            QCOMPARE(chown(QFile::encodeName(runtime).constData(), 65534, 65534), 0);
+        const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR"), savedCache = qgetenv("XDG_CACHE_HOME");
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(home.filePath(u"cache"_s)));
+        const QString chosen = SystemSpecialFolders().path(SpecialFolder::Runtime);
+        qputenv("XDG_RUNTIME_DIR", savedRuntime);
+        qputenv("XDG_CACHE_HOME", savedCache);
+        QCOMPARE(chosen == runtime, mode == 0700 && !othersOwnIt);
+        const QFileInfo folder(chosen);
+        QVERIFY(folder.isDir() && folder.ownerId() == geteuid());
+        QCOMPARE(folder.permissions() &
+                     (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
+                 QFile::Permissions());
+    }
+
+    // A list is written whole or not at all: a full disk part way leaves no output, and the earlier
+    // output as it was.
+    void listOnAFullDiskLeavesNothing()
+    {
+        const PostalLoadResult data =
+            PostalDirectoryLoader::load(m_files, QStringLiteral(VELMORA_POSTAL_DATA), {});
+        QTemporaryDir dir;
+        const QString input = dir.filePath(u"l.csv"_s), output = dir.filePath(u"l_velmora.csv"_s);
+        QFile list(input);
+        QVERIFY(list.open(QIODevice::WriteOnly) &&
+                list.write("\xE3\x80\x92,x\n" + QByteArray("1000001,\n").repeated(20000)) > 0);
+        list.close();
+        QFile earlier(output);
+        QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier") == 7);
+        earlier.close();
+        ListCompletion::Request request;
+        request.input = input;
+        request.overwrite = true;
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit saved{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        rlimit limited = saved;
+        limited.rlim_cur = 256 * 1024;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        const ListCompletion::Report report = ListCompletion(*data.directory, m_codec).run(request);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        QCOMPARE(report.outcome, ListCompletion::Outcome::Failed);
+        QVERIFY2(report.error.contains(output) && report.error.contains(u"書き込めません"_s),
+                 qPrintable(report.error));
+        QCOMPARE(contentOf(output), QByteArray("earlier"));
+        QCOMPARE(leftIn(dir.path()), QStringList({u"l.csv"_s, u"l_velmora.csv"_s}));
+    }
+
+    // Never written through a link, nor onto the input reached by another name.
+    void listOutputNeverThroughALink_data()
+    {
+        QTest::addColumn<QString>("made"); // at the output's path: "link", "dangling" or "hard link"
+        QTest::addColumn<bool>("force");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("a link to a file of the user's") << u"link"_s << true << u"リンク"_s;
+        QTest::newRow("a link to nothing yet") << u"dangling"_s << false << u"リンク"_s;
+        QTest::newRow("the input under another name") << u"hard link"_s << true << u"入力ファイルと同じ"_s;
+    }
+    void listOutputNeverThroughALink()
+    {
+        QFETCH(QString, made);
+        QFETCH(bool, force);
+        QFETCH(QString, said);
+        const PostalLoadResult data =
+            PostalDirectoryLoader::load(m_files, QStringLiteral(VELMORA_POSTAL_DATA), {});
+        QTemporaryDir dir;
+        const QString input = dir.filePath(u"l.csv"_s), output = dir.filePath(u"l_velmora.csv"_s),
+                      target = dir.filePath(u"notes.txt"_s);
+        QVERIFY(m_files.writeAtomic(input, "\xE3\x80\x92,x\n1000001,\n"));
+        QVERIFY(m_files.writeAtomic(target, "notes"));
+        const QByteArray from = QFile::encodeName(made == u"hard link"_s ? input : target);
+        QCOMPARE(made == u"hard link"_s ? link(from.constData(), QFile::encodeName(output).constData())
+                                        : symlink(made == u"link"_s ? from.constData() : "gone.txt",
+                                                  QFile::encodeName(output).constData()),
+                 0);
+        ListCompletion::Request request;
+        request.input = input;
+        request.overwrite = force;
+        const ListCompletion::Report report = ListCompletion(*data.directory, m_codec).run(request);
+        QCOMPARE(report.outcome, ListCompletion::Outcome::Failed);
+        QVERIFY2(report.error.contains(said), qPrintable(report.error));
+        QCOMPARE(contentOf(target), QByteArray("notes"));
+        QCOMPARE(contentOf(input), QByteArray("\xE3\x80\x92,x\n1000001,\n"));
+        QCOMPARE(leftIn(dir.path()), QStringList({u"l.csv"_s, u"l_velmora.csv"_s, u"notes.txt"_s}));
+    }
+
+    // SIGTERM and Ctrl+C stop the console program between two rows however long they are: with the
+    // shell's status for the signal, and nothing left behind.
+    void listStoppedBySignal_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("Ctrl+C") << int(SIGINT);
+    }
+    void listStoppedBySignal()
+    {
+        QFETCH(int, signal);
+        QTemporaryDir dir;
+        // Rows of 500,000 fields: a whole list's work long before the 4,096th row.
+        QFile list(dir.filePath(u"l.csv"_s));
+        QVERIFY(list.open(QIODevice::WriteOnly) && list.write("\xE3\x80\x92,x\n") == 6);
+        const QByteArray row = QByteArray("1,").repeated(499999) + "1\n";
+        for (int i = 0; i < 16; ++i)
+            QVERIFY(list.write(row) == row.size());
+        list.close();
+        QProcess run;
+        run.setWorkingDirectory(dir.path());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"XDG_CONFIG_HOME"_s, dir.path());
+        run.setProcessEnvironment(environment);
+        run.start(QStringLiteral(VELMORA_COMPLETE_EXE), {u"l.csv"_s});
+        // Once it has read a few of the rows, it is writing them (its temporary output may have no
+        // name until it is renamed).
+        const auto bytesRead = [&run] {
+            const QByteArray io = contentOf(u"/proc/%1/io"_s.arg(run.processId()));
+            const qsizetype at = io.indexOf("rchar: ");
+            return at < 0 ? 0 : io.mid(at + 7, io.indexOf('\n', at) - at - 7).toLongLong();
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(bytesRead() > 4 * row.size(), 60000);
+        QCOMPARE(kill(pid_t(run.processId()), signal), 0);
+        QVERIFY(run.waitForFinished(60000));
+        QCOMPARE(run.exitCode(), 128 + signal);
+        QVERIFY(QString::fromUtf8(run.readAllStandardError()).contains(u"中断しました"_s));
+        QCOMPARE(leftIn(dir.path()), QStringList{u"l.csv"_s});
     }
 };
 

@@ -7,9 +7,11 @@
 namespace {
 // A signal handler reaches nothing but what a static holds.
 std::atomic<std::atomic<bool> *> interruptFlag{nullptr};
+std::atomic<int> interruptSignal{0};
 
-extern "C" void onInterrupt(int)
+extern "C" void onInterrupt(int signal)
 {
+    interruptSignal.store(signal);
     if (std::atomic<bool> *flag = interruptFlag.load())
         flag->store(true);
 }
@@ -35,4 +37,10 @@ void SystemConsole::cancelOnInterrupt(std::atomic<bool> *flag)
     sigemptyset(&action.sa_mask);
     for (const int signal : {SIGINT, SIGTERM, SIGHUP})
         sigaction(signal, &action, nullptr);
+}
+
+int SystemConsole::interruptStatus() const
+{
+    const int signal = interruptSignal.load();
+    return signal ? 128 + signal : 0;
 }

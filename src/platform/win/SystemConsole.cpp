@@ -7,12 +7,16 @@
 namespace {
 // A console control handler reaches nothing but what a static holds.
 std::atomic<std::atomic<bool> *> interruptFlag{nullptr};
+std::atomic<int> interruptExit{0};
 
-BOOL WINAPI onControl(DWORD)
+BOOL WINAPI onControl(DWORD event)
 {
     std::atomic<bool> *flag = interruptFlag.load();
     if (!flag)
         return FALSE;
+    // As a POSIX shell would tell them: Ctrl+C and Ctrl+Break as SIGINT, the console closed or the
+    // session ending as SIGTERM.
+    interruptExit.store(event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT ? 130 : 143);
     flag->store(true);
     return TRUE;
 }
@@ -44,4 +48,9 @@ void SystemConsole::cancelOnInterrupt(std::atomic<bool> *flag)
 {
     interruptFlag.store(flag);
     SetConsoleCtrlHandler(onControl, TRUE);
+}
+
+int SystemConsole::interruptStatus() const
+{
+    return interruptExit.load();
 }
