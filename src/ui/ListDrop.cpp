@@ -136,13 +136,15 @@ void ListDrop::start(const ListCompletion::Request &request)
     m_inputName = QFileInfo(request.input).fileName();
     m_cancel = false;
     m_done = -1;
-    m_progress = new QProgressDialog(m_runner.isReady() ? QString() : kLoading, u"キャンセル"_s, 0,
+    m_progress = new QProgressDialog(m_runner.isReady() ? processingText() : kLoading, u"キャンセル"_s, 0,
                                      kProgressSteps, &m_window);
     m_progress->setWindowTitle(kTitle);
     m_progress->setWindowModality(Qt::WindowModal);
     m_progress->setAutoClose(false);
     m_progress->setAutoReset(false);
     m_progress->setMinimumDuration(kProgressDelayMs);
+    // Shown by the time gone, whatever the progress told meanwhile: a list of long rows tells little.
+    QTimer::singleShot(kProgressDelayMs, m_progress, &QProgressDialog::show);
     // The button, Esc and the title bar's close all cancel; the dialog itself goes away at once.
     connect(m_progress, &QProgressDialog::canceled, this, [this] { m_cancel = true; });
     connect(m_progress, &QDialog::rejected, this, [this] { m_cancel = true; });
@@ -167,9 +169,14 @@ void ListDrop::showProgress()
     const qint64 done = m_done, total = m_total;
     if (done < 0 || !m_progress)
         return;
-    m_progress->setLabelText(u"「%1」を処理しています…"_s.arg(m_inputName));
+    m_progress->setLabelText(processingText());
     m_progress->setValue(
         int(total > 0 ? std::min<qint64>(kProgressSteps, done * kProgressSteps / total) : 0));
+}
+
+QString ListDrop::processingText() const
+{
+    return u"「%1」を処理しています…"_s.arg(m_inputName);
 }
 
 void ListDrop::end()

@@ -38,6 +38,7 @@ private:
     void take(const QList<QUrl> &urls);
     void start(const ListCompletion::Request &request);
     void showProgress();
+    QString processingText() const;
     void end();
     void showSummary(const ListCompletion::Report &report);
 

@@ -560,6 +560,30 @@ private slots:
         QCOMPARE(asked, QString());
     }
 
+    void longRowsShowTheirProgressAndStop()
+    {
+        // Rows of 500,000 fields, with the data there: the progress shows by the time gone, and its
+        // キャンセル stops the list between two rows with nothing left behind.
+        m_rig->postalData.set_value(
+            PostalDirectoryLoader::load(m_rig->files, QStringLiteral(VELMORA_POSTAL_DATA), {}));
+        QVERIFY(open());
+        const QString input = m_rig->dir.filePath(u"名簿.csv"_s);
+        QFile list(input);
+        QVERIFY(list.open(QIODevice::WriteOnly) && list.write("\xE3\x80\x92,x\n") == 6);
+        const QByteArray row = QByteArray("1,").repeated(499999) + "1\n";
+        for (int i = 0; i < 32; ++i)
+            QVERIFY(list.write(row) == row.size());
+        list.close();
+        QString progress;
+        answerNextDialog(u"キャンセル"_s, &progress);
+        QVERIFY(dropOnGrid({input}));
+        QTRY_COMPARE_WITH_TIMEOUT(m_rig->messages.texts,
+                                  QStringList{u"中断しました。出力ファイルは作っていません"_s}, 60000);
+        QVERIFY2(progress.contains(u"名簿.csv"_s), qPrintable(progress));
+        QCOMPARE(QDir(m_rig->dir.path()).entryList({u"*名簿*"_s}, QDir::Files | QDir::Hidden),
+                 QStringList{u"名簿.csv"_s});
+    }
+
     void cancelledListLeavesNoOutput()
     {
         // The data never comes: the list waits for it under the progress dialog until cancelled.
