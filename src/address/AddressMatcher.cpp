@@ -58,9 +58,11 @@ TownReader::Answer loosenedTown(const PostalDirectory &directory, const Folded &
     constexpr qsizetype kLongestTown = 12;
     // Each change within the text not yet read, so that a variant reads more of it: 八幡イ１３ (a lot
     // of 八幡) is not 八幡町.
+    // 町 or 村 goes where the town's name ends: before its numbers, or at the end.
     for (qsizetype i = found + 1; i <= std::min(text.size(), found + kLongestTown); ++i) {
-        if (i < text.size() && text[i] == u'字' && (text[i - 1] == u'大' || text[i - 1] == u'小'))
-            continue; // 大字 is no 大 followed by 字
+        if (!TownReader::goesOnWithNumbers(viewOf(text, i)) ||
+            (i < text.size() && text[i] == u'字' && (text[i - 1] == u'大' || text[i - 1] == u'小')))
+            continue; // nor does 大字 read as 大 followed by 字
         for (const char16_t suffix : {u'町', u'村'}) {
             Folded variant(text.constData(), text.constData() + i);
             variant.append(suffix);

@@ -292,8 +292,14 @@ void PostalText::appendFolded(Folded &out, QStringView text)
         return c;
     };
     const qsizetype start = out.size();
+    out.reserve(start + text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
         char16_t c = text[i].unicode();
+        // Most of an address: a kanji that is no numeral, compared as it is or in its usual form.
+        if (c >= 0x4E00 && c <= 0x9FFF && kanjiNumeral(c) < 0) {
+            out.append(KanjiVariants::compared(c));
+            continue;
+        }
         if (QChar::isHighSurrogate(c) && i + 1 < text.size() &&
             QChar::isLowSurrogate(text[i + 1].unicode())) {
             appendSupplementary(out, QChar::surrogateToUcs4(c, text[++i].unicode()));
