@@ -230,13 +230,16 @@ QString ListCompletion::outputRefusal(const QString &input, const QString &outpu
 bool ListCompletion::checkPaths(const Request &request, Report &report)
 {
     const QFileInfo in(request.input);
-    if (!in.isFile())
+    if (!in.isFile()) {
         report.error =
             (in.exists() ? u"%1 はファイルではありません"_s : u"%1 が見つかりません"_s).arg(request.input);
-    else if (report.error = outputRefusal(request.input, report.output); !report.error.isEmpty())
-        ;
-    else if (QFileInfo::exists(report.output) && !request.overwrite)
-        report.error = u"出力ファイル %1 は既にあります"_s.arg(report.output), report.outputExists = true;
+        return false;
+    }
+    report.error = outputRefusal(request.input, report.output);
+    if (report.error.isEmpty() && QFileInfo::exists(report.output) && !request.overwrite) {
+        report.error = u"出力ファイル %1 は既にあります"_s.arg(report.output);
+        report.outputExists = true;
+    }
     return report.error.isEmpty();
 }
 
