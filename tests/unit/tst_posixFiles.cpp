@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
@@ -216,6 +217,32 @@ private slots:
         QCOMPARE(contentOf(target), QByteArray("notes"));
         QCOMPARE(contentOf(input), QByteArray("\xE3\x80\x92,x\n1000001,\n"));
         QCOMPARE(leftIn(dir.path()), QStringList({u"l.csv"_s, u"l_velmora.csv"_s, u"notes.txt"_s}));
+    }
+
+    // The input reached through a bind mount, under another path, is still the input.
+    void listOutputNeverTheInputThroughABindMount()
+    {
+        if (geteuid() != 0 || QStandardPaths::findExecutable(u"unshare"_s).isEmpty())
+            QSKIP("a bind mount of one's own takes root and unshare");
+        QTemporaryDir dir;
+        const QString input = dir.filePath(u"a/l.csv"_s), list = u"\xE3\x80\x92,x\n1000001,\n"_s;
+        QVERIFY(QDir(dir.path()).mkdir(u"a"_s) && QDir(dir.path()).mkdir(u"b"_s));
+        QVERIFY(m_files.writeAtomic(input, list.toLatin1()));
+        QProcess run;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"XDG_CONFIG_HOME"_s, dir.path());
+        run.setProcessEnvironment(environment);
+        run.start(
+            u"unshare"_s,
+            {u"-m"_s, u"--propagation"_s, u"private"_s, u"sh"_s, u"-c"_s,
+             u"mount --bind \"$1\" \"$2\" || exit 99; exec \"$3\" --force -o \"$2/l.csv\" \"$1/l.csv\""_s,
+             u"sh"_s, dir.filePath(u"a"_s), dir.filePath(u"b"_s), QStringLiteral(VELMORA_COMPLETE_EXE)});
+        QVERIFY(run.waitForFinished(60000));
+        if (run.exitCode() == 99 || run.exitStatus() != QProcess::NormalExit)
+            QSKIP("no bind mount may be made here");
+        const QString told = QString::fromUtf8(run.readAllStandardError());
+        QVERIFY2(run.exitCode() == 1 && told.contains(u"入力ファイルと同じ"_s), qPrintable(told));
+        QCOMPARE(contentOf(input), list.toLatin1());
     }
 
     // SIGTERM and Ctrl+C stop the console program between two rows however long they are: with the
