@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStorageInfo>
+#include <cerrno>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -24,14 +25,29 @@ namespace {
 constexpr qsizetype kFlushBytes = 256 * 1024;
 constexpr qint64 kAskEveryMs = 100;
 
-// Why the output could not be written: a full disk in so many words, else the system's own.
-QString writeError(const QFileDevice &file, const QString &output)
+// The causes of a failed write that a user can act on, in Japanese: the system's own words for them
+// are English on many systems.
+struct WriteFailure {
+    int error;
+    const char16_t *text;
+};
+constexpr WriteFailure kWriteFailures[] = {
+    {EFBIG, u"ファイルの大きさの上限を超えました"}, {EROFS, u"読み取り専用の場所です"},
+    {EACCES, u"書き込みが許されていません"},        {EIO, u"ディスクの読み書きに失敗しました"},
+};
+
+// Why the output could not be written. systemError: errno as the failed write left it.
+QString writeError(const QFileDevice &file, const QString &output, int systemError)
 {
+    QString cause = u"システムの説明: "_s + file.errorString();
     const QStorageInfo volume(QFileInfo(output).absolutePath());
-    const bool full = file.error() == QFileDevice::ResourceError ||
-                      (volume.isValid() && volume.bytesAvailable() < kFlushBytes);
-    return u"出力ファイル %1 に書き込めません（%2）"_s.arg(
-        output, full ? u"ディスクの空きがありません"_s : u"システムの説明: "_s + file.errorString());
+    if (file.error() == QFileDevice::ResourceError ||
+        (volume.isValid() && volume.bytesAvailable() < kFlushBytes))
+        cause = QString::fromUtf16(kWriteFailures[0].text);
+    for (const WriteFailure &failure : kWriteFailures)
+        if (failure.error == systemError)
+            cause = QString::fromUtf16(failure.text);
+    return u"出力ファイル %1 に書き込めません（%2）"_s.arg(output, cause);
 }
 
 // Writes the rows of one list: its fields as they were but for what is filled in, the added columns
@@ -299,8 +315,9 @@ ListCompletion::Report ListCompletion::run(const Request &request, const Progres
             report.outcome = Outcome::Cancelled;
             return report;
         }
+        errno = 0;
         if (!save.commit()) {
-            report.error = writeError(save, report.output);
+            report.error = writeError(save, report.output, errno);
             report.outcome = Outcome::Failed;
         }
         return report;
@@ -321,10 +338,12 @@ ListCompletion::Outcome ListCompletion::write(const ListLayout &layout, QFile &f
     RowWriter writer(layout, m_codec);
     CsvRecord record;
     const auto flush = [&] {
+        errno = 0;
         const bool written = save.write(buffer) == buffer.size();
+        const int systemError = errno;
         buffer.resize(0); // keeps its room
         if (!written)
-            report.error = writeError(save, report.output);
+            report.error = writeError(save, report.output, systemError);
         return written;
     };
     // A stop is heard and the progress told a few times a second, whatever the rows' length.
@@ -359,8 +378,9 @@ ListCompletion::Outcome ListCompletion::write(const ListLayout &layout, QFile &f
     }
     if (!flush())
         return Outcome::Failed;
+    errno = 0;
     if (!save.flush()) {
-        report.error = writeError(save, report.output);
+        report.error = writeError(save, report.output, errno);
         return Outcome::Failed;
     }
     return Outcome::Done;
