@@ -15,6 +15,7 @@
 #include "support/FakeMessages.h"
 #include "support/FakeShellLauncher.h"
 #include "support/LocalHttpServer.h"
+#include "support/LongRowsList.h"
 #include "ui/BrowserPanel.h"
 #include "ui/MainWindow.h"
 #include "ui/RecordGrid.h"
@@ -568,12 +569,7 @@ private slots:
             PostalDirectoryLoader::load(m_rig->files, QStringLiteral(VELMORA_POSTAL_DATA), {}));
         QVERIFY(open());
         const QString input = m_rig->dir.filePath(u"名簿.csv"_s);
-        QFile list(input);
-        QVERIFY(list.open(QIODevice::WriteOnly) && list.write("\xE3\x80\x92,x\n") == 6);
-        const QByteArray row = QByteArray("1,").repeated(499999) + "1\n";
-        for (int i = 0; i < 32; ++i)
-            QVERIFY(list.write(row) == row.size());
-        list.close();
+        QVERIFY(writeLongRowsList(input, 32));
         QString progress;
         answerNextDialog(u"キャンセル"_s, &progress);
         QVERIFY(dropOnGrid({input}));

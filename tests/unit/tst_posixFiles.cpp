@@ -7,6 +7,7 @@
 #include "lists/ListCompletion.h"
 #include "platform/SystemSpecialFolders.h"
 #include "settings/SettingsDocument.h"
+#include "support/LongRowsList.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -258,13 +259,8 @@ private slots:
     {
         QFETCH(int, signal);
         QTemporaryDir dir;
-        // Rows of 500,000 fields: a whole list's work long before the 4,096th row.
-        QFile list(dir.filePath(u"l.csv"_s));
-        QVERIFY(list.open(QIODevice::WriteOnly) && list.write("\xE3\x80\x92,x\n") == 6);
-        const QByteArray row = QByteArray("1,").repeated(499999) + "1\n";
-        for (int i = 0; i < 16; ++i)
-            QVERIFY(list.write(row) == row.size());
-        list.close();
+        QVERIFY(writeLongRowsList(dir.filePath(u"l.csv"_s), 16));
+        const qsizetype rowBytes = 1000000;
         QProcess run;
         run.setWorkingDirectory(dir.path());
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -278,7 +274,7 @@ private slots:
             const qsizetype at = io.indexOf("rchar: ");
             return at < 0 ? 0 : io.mid(at + 7, io.indexOf('\n', at) - at - 7).toLongLong();
         };
-        QTRY_VERIFY_WITH_TIMEOUT(bytesRead() > 4 * row.size(), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(bytesRead() > 4 * rowBytes, 60000);
         QCOMPARE(kill(pid_t(run.processId()), signal), 0);
         QVERIFY(run.waitForFinished(60000));
         QCOMPARE(run.exitCode(), 128 + signal);
