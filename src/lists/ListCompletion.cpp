@@ -32,18 +32,22 @@ struct WriteFailure {
     const char16_t *text;
 };
 constexpr WriteFailure kWriteFailures[] = {
-    {EFBIG, u"ファイルの大きさの上限を超えました"}, {EROFS, u"読み取り専用の場所です"},
-    {EACCES, u"書き込みが許されていません"},        {EIO, u"ディスクの読み書きに失敗しました"},
+    {ENOSPC, u"ディスクの空きがありません"},        // a full disk
+    {EFBIG, u"ファイルの大きさの上限を超えました"}, // the system's limit on one file
+    {EROFS, u"読み取り専用の場所です"},             // a read-only mount or medium
+    {EACCES, u"書き込みが許されていません"},        // the folder's permissions
+    {EIO, u"ディスクの読み書きに失敗しました"},     // a failing disk or a network share gone
 };
 
-// Why the output could not be written. systemError: errno as the failed write left it.
+// Why the output could not be written. systemError: errno as the failed write left it; a volume with
+// no room left is a full disk whatever the error said.
 QString writeError(const QFileDevice &file, const QString &output, int systemError)
 {
-    QString cause = u"システムの説明: "_s + file.errorString();
     const QStorageInfo volume(QFileInfo(output).absolutePath());
     if (file.error() == QFileDevice::ResourceError ||
         (volume.isValid() && volume.bytesAvailable() < kFlushBytes))
-        cause = QString::fromUtf16(kWriteFailures[0].text);
+        systemError = ENOSPC;
+    QString cause = u"システムの説明: "_s + file.errorString();
     for (const WriteFailure &failure : kWriteFailures)
         if (failure.error == systemError)
             cause = QString::fromUtf16(failure.text);

@@ -221,30 +221,44 @@ private slots:
         QCOMPARE(leftIn(dir.path()), QStringList({u"l.csv"_s, u"l_velmora.csv"_s, u"notes.txt"_s}));
     }
 
-    // The input reached through a bind mount, under another path, is still the input.
-    void listOutputNeverTheInputThroughABindMount()
+    // The real program in a mount of its own: the input reached through a bind mount, under another
+    // path, is still the input; a disk that fills up is said to be full.
+    void listOutputOnAMountOfItsOwn_data()
     {
+        QTest::addColumn<QString>("mount"); // "$1": the input's folder, "$2": the output's
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("the input through a bind mount")
+            << u"mount --bind \"$1\" \"$2\""_s << 1 << u"入力ファイルと同じ"_s;
+        QTest::newRow("a full disk") << u"mount -t tmpfs -o size=64k tmpfs \"$2\""_s << 20000
+                                     << u"ディスクの空きがありません"_s;
+    }
+    void listOutputOnAMountOfItsOwn()
+    {
+        QFETCH(QString, mount);
+        QFETCH(int, rows);
+        QFETCH(QString, said);
         if (geteuid() != 0 || QStandardPaths::findExecutable(u"unshare"_s).isEmpty())
-            QSKIP("a bind mount of one's own takes root and unshare");
+            QSKIP("a mount of one's own takes root and unshare");
         QTemporaryDir dir;
-        const QString input = dir.filePath(u"a/l.csv"_s), list = u"\xE3\x80\x92,x\n1000001,\n"_s;
+        const QString input = dir.filePath(u"a/l.csv"_s);
+        const QByteArray list = "\xE3\x80\x92,x\n" + QByteArray("1000001,\n").repeated(rows);
         QVERIFY(QDir(dir.path()).mkdir(u"a"_s) && QDir(dir.path()).mkdir(u"b"_s));
-        QVERIFY(m_files.writeAtomic(input, list.toLatin1()));
+        QVERIFY(m_files.writeAtomic(input, list));
         QProcess run;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(u"XDG_CONFIG_HOME"_s, dir.path());
         run.setProcessEnvironment(environment);
-        run.start(
-            u"unshare"_s,
-            {u"-m"_s, u"--propagation"_s, u"private"_s, u"sh"_s, u"-c"_s,
-             u"mount --bind \"$1\" \"$2\" || exit 99; exec \"$3\" --force -o \"$2/l.csv\" \"$1/l.csv\""_s,
-             u"sh"_s, dir.filePath(u"a"_s), dir.filePath(u"b"_s), QStringLiteral(VELMORA_COMPLETE_EXE)});
+        run.start(u"unshare"_s,
+                  {u"-m"_s, u"--propagation"_s, u"private"_s, u"sh"_s, u"-c"_s,
+                   mount + u" || exit 99; exec \"$3\" --force -o \"$2/l.csv\" \"$1/l.csv\""_s, u"sh"_s,
+                   dir.filePath(u"a"_s), dir.filePath(u"b"_s), QStringLiteral(VELMORA_COMPLETE_EXE)});
         QVERIFY(run.waitForFinished(60000));
         if (run.exitCode() == 99 || run.exitStatus() != QProcess::NormalExit)
-            QSKIP("no bind mount may be made here");
+            QSKIP("no such mount may be made here");
         const QString told = QString::fromUtf8(run.readAllStandardError());
-        QVERIFY2(run.exitCode() == 1 && told.contains(u"入力ファイルと同じ"_s), qPrintable(told));
-        QCOMPARE(contentOf(input), list.toLatin1());
+        QVERIFY2(run.exitCode() == 1 && told.contains(said), qPrintable(told));
+        QCOMPARE(contentOf(input), list);
     }
 
     // SIGTERM and Ctrl+C stop the console program between two rows however long they are: with the
