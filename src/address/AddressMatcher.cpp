@@ -56,9 +56,8 @@ TownReader::Answer loosenedTown(const PostalDirectory &directory, const Folded &
         variants.append(variant);
     };
     constexpr qsizetype kLongestTown = 12;
-    // Each change within the text not yet read, so that a variant reads more of it: 八幡イ１３ (a lot
-    // of 八幡) is not 八幡町.
-    // 町 or 村 goes where the town's name ends: before its numbers, or at the end.
+    // Each change within the text not yet read, so that a variant reads more of it (八幡イ１３, a lot of
+    // 八幡, is not 八幡町); 町 or 村 goes where the town's name ends, before its numbers or at the end.
     for (qsizetype i = found + 1; i <= std::min(text.size(), found + kLongestTown); ++i) {
         if (!TownReader::goesOnWithNumbers(viewOf(text, i)) ||
             (i < text.size() && text[i] == u'字' && (text[i - 1] == u'大' || text[i - 1] == u'小')))
@@ -124,8 +123,9 @@ void appendNew(PostalDirectory::Entries &to, const PostalDirectory::Entries &fro
             to.append(e);
 }
 
-// How far one reading of the city got (a town found, the city's own code as the answer (a municipality
-// of one code, or the code for a number after the city), or only its code for towns not listed.
+// How far one reading of the city got: a town found (3), the city's own code as the answer (2: a
+// municipality of one code, or the code for a number after the city), only its code for towns not
+// listed (1), nothing (0).
 int depth(const TownReader::Answer &a)
 {
     if (a.entries.isEmpty())
@@ -138,15 +138,13 @@ int depth(const TownReader::Answer &a)
                : 3;
 }
 
-// One answer from the readings of the city: those that got furthest, several to choose from. Where they
+// One answer from the readings of the city: those that got furthest (deepest, their greatest depth),
+// several to choose from. Where they
 // found only a city's code for towns not listed, the reading without a city serves beside them if it
 // reads further than any city's name (三重県朝日町一区 may be 松阪市's 朝日町一区).
-AddressMatcher::Result merge(const QVarLengthArray<TownReader::Answer, 4> &answers,
+AddressMatcher::Result merge(const QVarLengthArray<TownReader::Answer, 4> &answers, int deepest,
                              const TownReader::Answer &withoutCity, qsizetype longestCity)
 {
-    int deepest = 0;
-    for (const TownReader::Answer &a : answers)
-        deepest = std::max(deepest, depth(a));
     qsizetype reach = 0;
     for (const TownReader::Answer &a : answers)
         if (depth(a) == deepest)
@@ -184,6 +182,7 @@ AddressMatcher::Result AddressMatcher::match(const PostalDirectory &directory, Q
         longestCity = std::max(longestCity, reading.end);
         deepest = std::max(deepest, depth(answers.back()));
     }
-    return merge(answers, deepest > 1 ? TownReader::Answer{} : TownReader::read(directory, text),
+    // The reading without a city serves only beside readings that found no more than the city.
+    return merge(answers, deepest, deepest > 1 ? TownReader::Answer{} : TownReader::read(directory, text),
                  longestCity);
 }

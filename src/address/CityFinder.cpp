@@ -116,10 +116,10 @@ CityFinder::Readings CityFinder::read(QStringView folded) const
     return readings;
 }
 
-bool CityFinder::isCityName(QStringView folded, int prefecture) const
+bool CityFinder::isCityName(QStringView folded) const
 {
     Readings readings;
-    longestAt(folded, 0, prefecture, readings);
+    longestAt(folded, 0, 0, readings);
     return std::any_of(readings.begin(), readings.end(),
                        [&](const Reading &r) { return r.end == folded.size(); });
 }

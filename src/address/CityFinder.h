@@ -32,8 +32,8 @@ public:
     // 都, 府 or 県 the longest of its cities. Several where the name is shared (府中市 in Tokyo and
     // Hiroshima, 明和町 in Gunma and Mie); none when no city is named where one may stand.
     Readings read(QStringView folded) const;
-    // True when folded is the name of a city of that prefecture (0: of any), written as read() reads it.
-    bool isCityName(QStringView folded, int prefecture) const;
+    // True when folded is the name of a city of any prefecture, written as read() reads it.
+    bool isCityName(QStringView folded) const;
     // The city's prefecture and whole name, folded: how Japan Post's keys begin.
     QStringView written(quint16 city) const;
 

@@ -52,36 +52,6 @@ int digitValue(char16_t c)
     return -1;
 }
 
-// Kanji digits, so that 六丁目 reads as 6丁目 and 北一条 as 北1条; 十 and 百 are read with their
-// neighbours (foldNumbers).
-int kanjiDigit(char16_t c)
-{
-    switch (c) {
-    case u'〇':
-        return 0;
-    case u'一':
-        return 1;
-    case u'二':
-        return 2;
-    case u'三':
-        return 3;
-    case u'四':
-        return 4;
-    case u'五':
-        return 5;
-    case u'六':
-        return 6;
-    case u'七':
-        return 7;
-    case u'八':
-        return 8;
-    case u'九':
-        return 9;
-    default:
-        return -1;
-    }
-}
-
 } // namespace
 
 std::optional<quint32> PostalText::parseCode(QStringView typed)
@@ -233,10 +203,38 @@ void appendSupplementary(PostalText::Folded &out, char32_t u)
     out.append(pair, 2);
 }
 
-// The value of a kanji numeral, 十 and 百 included; -1 for any other character.
+// The value of a kanji numeral, 十 and 百 included; -1 for any other character. Digits alone read as
+// digits (六丁目 as 6丁目, 北一条 as 北1条); 十 and 百 are read with their neighbours (appendNumerals).
 int kanjiNumeral(char16_t c)
 {
-    return c == u'十' ? 10 : c == u'百' ? 100 : kanjiDigit(c);
+    switch (c) {
+    case u'〇':
+        return 0;
+    case u'一':
+        return 1;
+    case u'二':
+        return 2;
+    case u'三':
+        return 3;
+    case u'四':
+        return 4;
+    case u'五':
+        return 5;
+    case u'六':
+        return 6;
+    case u'七':
+        return 7;
+    case u'八':
+        return 8;
+    case u'九':
+        return 9;
+    case u'十':
+        return 10;
+    case u'百':
+        return 100;
+    default:
+        return -1;
+    }
 }
 
 // A run of kanji numerals as digits: 三十二 → 32, 十 → 10, 二百五 → 205, 一二 → 12 (digits written one

@@ -307,7 +307,7 @@ bool readsCityAsTown(const PostalDirectory &directory, const Lookup &l)
         return false;
     Folded named = PostalText::folded(l.entries.front().town);
     named.append(after[0].unicode());
-    return directory.cities().isCityName(viewOf(named), 0);
+    return directory.cities().isCityName(viewOf(named));
 }
 
 } // namespace

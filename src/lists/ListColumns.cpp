@@ -62,11 +62,10 @@ bool isNumber(const QString &option)
 }
 
 // A column given as a number from 1 or as a header's name; -1 with error set when there is none.
-qsizetype columnOf(const QString &option, const QStringList &firstRow, bool *byName, QString *error)
+qsizetype columnOf(const QString &option, const QStringList &firstRow, QString *error)
 {
     bool isNumber = false;
     const int number = option.toInt(&isNumber);
-    *byName = !isNumber;
     if (isNumber) {
         if (number >= 1 && number <= firstRow.size())
             return number - 1;
@@ -99,8 +98,7 @@ std::optional<ListColumns> ListColumns::find(const QStringList &firstRow, const 
     columns.header = header ? *header : named || namesColumns(firstRow, !given.isEmpty());
 
     const auto columnGiven = [&](const QString &option) {
-        bool byName = false;
-        const qsizetype column = columnOf(option, firstRow, &byName, error);
+        const qsizetype column = columnOf(option, firstRow, error);
         *badColumn = column < 0;
         return column;
     };
