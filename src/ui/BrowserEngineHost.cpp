@@ -5,11 +5,9 @@
 #include "ui/DialogInTheWay.h"
 
 #include <QApplication>
-#include <QEventLoop>
 #include <QPointer>
 #include <QTimer>
 #include <QWebEngineDownloadRequest>
-#include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineView>
@@ -24,8 +22,6 @@ constexpr int StartWaitSteps = 50;
 // enough that it does not stall the keys of someone who starts typing at once, early enough that it is
 // up by the time someone who looks at the empty window first asks for a map.
 constexpr int IdleStartMs = 400;
-// How long a script that neither ends nor opens a prompt box may keep the setter waiting.
-constexpr int ScriptWaitLimitMs = 30000;
 
 } // namespace
 
@@ -119,10 +115,9 @@ void BrowserEngineHost::startWhenSafe()
 {
     if (m_view)
         return;
-    // Bringing the engine up runs a nested start-up of its own; done inside the delivery of an event
-    // (the key press whose command lets queued events run, or that opened a message box) it would run
-    // that event's receivers under the engine's feet; so the engine comes up only from the event loop.
-    if (m_runningQueuedEvents || dialogInTheWay(*m_panel.window()) || QApplication::activePopupWidget()) {
+    // Bringing the engine up runs a start-up of its own that lets events through; under a dialog's or a
+    // popup's own loop it would run their receivers under the engine's feet, so it waits for them.
+    if (dialogInTheWay(*m_panel.window()) || QApplication::activePopupWidget()) {
         QTimer::singleShot(StartWaitStepMs, this, &BrowserEngineHost::startWhenSafe);
         return;
     }
@@ -147,51 +142,18 @@ bool BrowserEngineHost::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-bool BrowserEngineHost::runScript(const QString &script)
+void BrowserEngineHost::runScript(const QString &script, std::function<void(const QVariant &)> done)
 {
-    // No page yet, so no map for a script to look at.
     if (!m_view) {
         requestStart();
-        return true;
+        QTimer::singleShot(0, this, [done = std::move(done)] { done(QVariant()); });
+        return;
     }
+    // The engine calls back from the event loop; a host gone by then takes the callback with it.
     QPointer<BrowserEngineHost> self(this);
-    QPointer<BrowserPage> page(m_page);
-    struct Wait {
-        bool done = false;
-        QPointer<QEventLoop> loop;
-    };
-    auto wait = std::make_shared<Wait>();
-    page->runJavaScript(script, QWebEngineScript::MainWorld, [wait](const QVariant &) {
-        wait->done = true;
-        if (wait->loop)
-            wait->loop->quit();
-    });
-    if (!wait->done) {
-        QEventLoop loop;
-        wait->loop = &loop;
-        connect(page, &QObject::destroyed, &loop, &QEventLoop::quit);
-        connect(page, &QWebEnginePage::renderProcessTerminated, &loop, &QEventLoop::quit);
-        // A navigation that starts meanwhile replaces the document, which may take the script's answer
-        // with it; so may a process swap we hear nothing of, hence the last resort of a time limit. A
-        // prompt box the script opened runs its own loop inside this one: the wait cannot end while the
-        // box is open, whatever ends it.
-        connect(page, &QWebEnginePage::loadingChanged, &loop, [&loop](const QWebEngineLoadingInfo &info) {
-            if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
-                loop.quit();
-        });
-        QTimer::singleShot(ScriptWaitLimitMs, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return !self.isNull();
-}
-
-bool BrowserEngineHost::letQueuedEventsRun()
-{
-    QPointer<BrowserEngineHost> self(this);
-    const bool wasRunning = m_runningQueuedEvents;
-    m_runningQueuedEvents = true;
-    QCoreApplication::processEvents();
-    if (self)
-        m_runningQueuedEvents = wasRunning;
-    return !self.isNull();
+    m_page->runJavaScript(script, QWebEngineScript::MainWorld,
+                          [self, done = std::move(done)](const QVariant &value) {
+                              if (self)
+                                  done(value);
+                          });
 }

@@ -2,6 +2,9 @@
 
 #include <QObject>
 #include <QString>
+#include <QVariant>
+
+#include <functional>
 
 #include <memory>
 
@@ -11,7 +14,7 @@ class QWebEngineProfile;
 class QWebEngineView;
 class QWidget;
 
-// Brings the web engine up for a panel without stalling the window, and waits on it: the engine comes up
+// Brings the web engine up for a panel without stalling the window, and runs scripts in its page: the engine comes up
 // at the first call that needs it, or once the user has paused after the panel was first shown, so that
 // the window appears, and answers keys, before the engine is ready. It holds the last share of the web
 // profile: delete it before the application object; its page goes first.
@@ -38,11 +41,10 @@ public:
     // The panel has been shown: the engine comes up once the window is on screen and the user pauses.
     void panelShown();
 
-    // Runs a script in the page and returns when it has finished (a prompt it opens included). Returns
-    // false when the host went away meanwhile: the caller must then touch nothing of it.
-    bool runScript(const QString &script);
-    // Lets queued events run once. Returns false when the host went away meanwhile.
-    bool letQueuedEventsRun();
+    // Runs a script in the page shown; done hears its value once it has run, from the event loop. Before
+    // the engine is up there is no page to run it in: the engine is asked to come up, and done hears no
+    // value. A script whose document a navigation replaces may never be heard of.
+    void runScript(const QString &script, std::function<void(const QVariant &)> done);
 
 signals:
     // The view and its page exist; nothing has been asked of them yet.
@@ -64,7 +66,6 @@ private:
     std::shared_ptr<QWebEngineProfile> m_profile;
     bool m_startScheduled = false;
     bool m_startRequested = false;
-    bool m_runningQueuedEvents = false;
     bool m_loading = false;
     int m_startWaits = 0;
 };

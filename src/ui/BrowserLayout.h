@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/BrowserTool.h"
+
 #include <QRect>
 
 #include <array>
@@ -8,7 +10,7 @@
 // Where the panel's children go, in twips, for one panel size.
 struct BrowserLayout {
     // The tool buttons, in the order of kBrowserTools.
-    std::array<QRect, 8> buttons;
+    std::array<QRect, kBrowserTools.size()> buttons;
     // Empty when the panel is too narrow for the box: it then keeps its last place.
     std::optional<QRect> urlBox;
     QRect browser;

@@ -20,8 +20,6 @@
 
 namespace {
 
-const QString BlankPage = QStringLiteral("about:blank");
-
 // An address as the browser holds it: percent-encoded, so that it compares equal to the encoded map
 // queries the program builds and reads the same in the URL box.
 QString addressText(const QUrl &url)
@@ -39,7 +37,7 @@ static void initBrowserResources()
 }
 
 BrowserPanel::BrowserPanel(QWidget *parent)
-    : QWidget(parent), m_controller(*this), m_urlEdit(new QLineEdit(this)),
+    : QWidget(parent), m_urlEdit(new QLineEdit(this)),
       m_placeholder(new QQuickWidget(this)), m_engine(std::make_unique<BrowserEngineHost>(*this)),
       m_pageActions(std::make_unique<BrowserPageActions>(*m_engine, *this))
 {
@@ -58,7 +56,7 @@ BrowserPanel::BrowserPanel(QWidget *parent)
         button->setToolTip(QString::fromUtf16(design.toolTip));
         button->setIcon(QIcon(QString::fromLatin1(design.icon)));
         button->setFocusPolicy(Qt::StrongFocus);
-        connect(button, &QToolButton::clicked, this, [this, tool = design.tool] { m_controller.run(tool); });
+        connect(button, &QToolButton::clicked, this, [this, tool = design.tool] { run(tool); });
         m_toolButtons[i] = button;
         if (i > 0)
             setTabOrder(m_toolButtons[i - 1], button);
@@ -71,22 +69,15 @@ BrowserPanel::BrowserPanel(QWidget *parent)
     placeInTwips(*m_urlEdit, WindowDesign::kPanelUrlBox);
     placeInTwips(*m_placeholder, WindowDesign::kPanelBrowser);
     for (size_t i = 0; i < m_toolButtons.size(); ++i)
-        placeInTwips(*m_toolButtons[i], QRect(WindowDesign::kPanelFirstTool +
-                                                  QPoint(int(i) * WindowDesign::kToolButton.width(), 0),
-                                              WindowDesign::kToolButton));
+        placeInTwips(*m_toolButtons[i], BrowserRules::toolButtonPlace(WindowDesign::kPanelFirstTool, i));
 
     connect(m_engine.get(), &BrowserEngineHost::started, this, &BrowserPanel::engineStarted);
     connect(m_engine.get(), &BrowserEngineHost::pageLoaded, this, &BrowserPanel::pageLoaded);
     m_urlEdit->installEventFilter(this);
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
-        const auto inPanel = [this](QWidget *w) { return w && (w == this || isAncestorOf(w)); };
-        if (inPanel(now) && !inPanel(old))
-            emit gotFocus();
-    });
 
     // The panel starts on the blank page. The engine takes that request up once it is running; the box
     // shows it pending until then, as for any other navigation.
-    m_controller.navigationStarting(BlankPage, true);
+    navigationStarting(BrowserRules::kBlankPage, true);
 }
 
 BrowserPanel::~BrowserPanel()
@@ -98,7 +89,42 @@ BrowserPanel::~BrowserPanel()
 
 void BrowserPanel::setUrl(const QString &url)
 {
-    m_controller.setUrl(url);
+    showBrowser();
+    carryOut(m_rules.asked(url));
+}
+
+void BrowserPanel::runScript(const QString &script, std::function<void(const QVariant &)> done)
+{
+    m_engine->runScript(script, std::move(done));
+}
+
+void BrowserPanel::carryOut(const BrowserStep &step)
+{
+    switch (step.kind) {
+    case BrowserStep::Kind::Navigate:
+        navigate(step.target);
+        break;
+    case BrowserStep::Kind::Reload:
+        reload();
+        break;
+    case BrowserStep::Kind::RunScript:
+        // What a page's script gives back is the page's business.
+        runScript(step.target, [](const QVariant &) {});
+        break;
+    }
+}
+
+void BrowserPanel::navigationStarting(const QString &url, bool isMainFrame)
+{
+    if (const auto text = BrowserRules::boxTextForStart(url, isMainFrame))
+        setUrlBoxText(*text);
+}
+
+void BrowserPanel::navigationArrived(const QString &url)
+{
+    m_rules.arrived(url);
+    setUrlBoxText(m_rules.boxText());
+    toolButton(BrowserTool::Document)->setEnabled(m_rules.documentButtonOn());
 }
 
 QString BrowserPanel::pageUrl() const
@@ -108,12 +134,41 @@ QString BrowserPanel::pageUrl() const
 
 void BrowserPanel::run(BrowserTool tool)
 {
-    m_controller.run(tool);
+    BrowserPage *page = m_engine->page();
+    switch (tool) {
+    case BrowserTool::Back:
+        if (page)
+            page->triggerAction(QWebEnginePage::Back);
+        break;
+    case BrowserTool::Forward:
+        if (page)
+            page->triggerAction(QWebEnginePage::Forward);
+        break;
+    case BrowserTool::Home:
+        navigate(MapService::homePage());
+        break;
+    case BrowserTool::Search:
+        navigate(MapService::searchPage());
+        break;
+    case BrowserTool::Print:
+        m_pageActions->print();
+        break;
+    case BrowserTool::PageSetup:
+        m_pageActions->pageSetup();
+        break;
+    case BrowserTool::Save:
+        m_pageActions->saveAs();
+        break;
+    case BrowserTool::Document:
+        if (const auto document = m_rules.documentToShow())
+            m_pageActions->showDocument(*document);
+        break;
+    }
 }
 
 QString BrowserPanel::currentUrl() const
 {
-    return m_controller.currentUrl();
+    return m_rules.currentUrl();
 }
 
 QWidget *BrowserPanel::browserWidget() const
@@ -164,16 +219,16 @@ void BrowserPanel::engineStarted()
         m_placeholder = nullptr;
     });
     connect(page, &BrowserPage::navigationRequested, this, [this](const QUrl &url, bool isMainFrame) {
-        m_controller.navigationStarting(addressText(url), isMainFrame);
+        navigationStarting(addressText(url), isMainFrame);
     });
     connect(page, &BrowserPage::navigationArrived, this,
-            [this](const QUrl &url) { m_controller.navigationArrived(addressText(url), true); });
+            [this](const QUrl &url) { navigationArrived(addressText(url)); });
     connect(page, &BrowserPage::promptShown, this, &BrowserPanel::promptShown);
 
     // A page asked for already goes first: a blank page before it would end its load in between, and
     // someone waiting for the page to load would take that for the page's own.
     if (m_pendingUrl.isEmpty())
-        m_controller.start();
+        navigate(BrowserRules::kBlankPage);
     else
         navigate(std::exchange(m_pendingUrl, QString()));
     emit engineReady();
@@ -188,7 +243,7 @@ void BrowserPanel::applyLayout()
 {
     if (!m_layoutEnabled)
         return;
-    const BrowserLayout layout = BrowserController::layout(Twips::fromPixels(width(), logicalDpiX()),
+    const BrowserLayout layout = BrowserRules::layout(Twips::fromPixels(width(), logicalDpiX()),
                                                            Twips::fromPixels(height(), logicalDpiY()));
     for (size_t i = 0; i < m_toolButtons.size(); ++i)
         placeInTwips(*m_toolButtons[i], layout.buttons[i]);
@@ -214,7 +269,7 @@ bool BrowserPanel::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_urlEdit && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter)
-            m_controller.enterPressed(m_urlEdit->text());
+            carryOut(BrowserRules::entered(m_urlEdit->text()));
     }
     // The box handles every key as usual.
     return QWidget::eventFilter(watched, event);
@@ -235,14 +290,14 @@ void BrowserPanel::navigate(const QString &url)
     if (!m_engine->isUp()) {
         // Taken up as soon as the engine runs; the box tells what is coming meanwhile.
         m_pendingUrl = url;
-        m_controller.navigationStarting(url, true);
+        navigationStarting(url, true);
         requestEngine();
         return;
     }
     m_engine->loadAsked();
     // The engine asks no one before it shows the blank page.
-    if (url == BlankPage)
-        m_controller.navigationStarting(url, true);
+    if (url == BrowserRules::kBlankPage)
+        navigationStarting(url, true);
     m_engine->page()->load(QUrl::fromUserInput(url));
 }
 
@@ -262,64 +317,7 @@ void BrowserPanel::reload()
         page->triggerAction(QWebEnginePage::Reload);
 }
 
-bool BrowserPanel::runScript(const QString &script)
-{
-    return m_engine->runScript(script);
-}
-
-bool BrowserPanel::letQueuedEventsRun()
-{
-    return m_engine->letQueuedEventsRun();
-}
-
 void BrowserPanel::setUrlBoxText(const QString &text)
 {
     m_urlEdit->setText(text);
-}
-
-void BrowserPanel::setDocumentButtonEnabled(bool enabled)
-{
-    toolButton(BrowserTool::Document)->setEnabled(enabled);
-}
-
-void BrowserPanel::goBack()
-{
-    if (BrowserPage *page = m_engine->page())
-        page->triggerAction(QWebEnginePage::Back);
-}
-
-void BrowserPanel::goForward()
-{
-    if (BrowserPage *page = m_engine->page())
-        page->triggerAction(QWebEnginePage::Forward);
-}
-
-void BrowserPanel::goHome()
-{
-    navigate(MapService::homePage());
-}
-
-void BrowserPanel::goSearch()
-{
-    navigate(MapService::searchPage());
-}
-
-void BrowserPanel::print()
-{
-    m_pageActions->print();
-}
-
-void BrowserPanel::pageSetup()
-{
-    m_pageActions->pageSetup();
-}
-
-void BrowserPanel::saveAs()
-{
-    m_pageActions->saveAs();
-}
-
-void BrowserPanel::showDocument(const QString &url)
-{
-    BrowserPageActions::showDocument(url);
 }

@@ -1,12 +1,15 @@
 #pragma once
 
-#include "ui/BrowserController.h"
-#include "ui/BrowserEngine.h"
+#include "ui/BrowserRules.h"
+#include "ui/BrowserTool.h"
 #include "ui/PromptDialog.h"
 
 #include <QWidget>
 
+#include <QVariant>
+
 #include <array>
+#include <functional>
 #include <memory>
 
 class BrowserEngineHost;
@@ -21,18 +24,20 @@ class QWebEngineView;
 //
 // Until the web engine is up (see BrowserEngineHost) a blank placeholder, drawn through OpenGL as the
 // engine's view is, stands in for the browser. Delete the panel before the application object.
-class BrowserPanel : public QWidget, private BrowserEngine {
+class BrowserPanel : public QWidget {
     Q_OBJECT
 public:
     explicit BrowserPanel(QWidget *parent = nullptr);
     ~BrowserPanel() override;
 
-    // See BrowserController::setUrl.
+    // Shows a URL as BrowserRules::asked says. A script runs without waiting for its end.
     void setUrl(const QString &url);
+    // Runs a script in the page shown; done hears its value (none before the engine is up).
+    void runScript(const QString &script, std::function<void(const QVariant &)> done);
     // The browser's own location (which may be ahead of currentUrl()); empty before the engine is up.
     QString pageUrl() const;
     // Puts the text into the URL box; nothing is navigated.
-    void setUrlBoxText(const QString &text) override;
+    void setUrlBoxText(const QString &text);
     // Runs a tool exactly as a click on its button would.
     void run(BrowserTool tool);
     // URL of the last completed navigation of the page; empty for the blank page.
@@ -56,11 +61,9 @@ public:
     void setLayoutEnabled(bool enabled);
 
 signals:
-    // The panel or one of its children received the input focus from outside the panel.
-    void gotFocus();
     // The web engine is up and has been asked for the start page.
     void engineReady();
-    // A page's prompt box is open (its loop runs); it may be read and closed through the pointer.
+    // A page's own prompt box is open (its loop runs); it may be read and closed through the pointer.
     void promptShown(PromptDialog *dialog);
     // A page has loaded and no other load has started since.
     void pageLoaded();
@@ -70,27 +73,17 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    // BrowserEngine
-    void showBrowser() override;
-    void navigate(const QString &url) override;
-    void reload() override;
-    bool runScript(const QString &script) override;
-    bool letQueuedEventsRun() override;
-    void setDocumentButtonEnabled(bool enabled) override;
-    void goBack() override;
-    void goForward() override;
-    void goHome() override;
-    void goSearch() override;
-    void print() override;
-    void pageSetup() override;
-    void saveAs() override;
-    void showDocument(const QString &url) override;
-
+    void carryOut(const BrowserStep &step);
+    void navigate(const QString &url);
+    void reload();
+    void showBrowser();
+    void navigationStarting(const QString &url, bool isMainFrame);
+    void navigationArrived(const QString &url);
     void engineStarted();
     void applyLayout();
     bool eventFilter(QObject *watched, QEvent *event) override;
 
-    BrowserController m_controller;
+    BrowserRules m_rules;
     QLineEdit *m_urlEdit;
     std::array<QToolButton *, kBrowserTools.size()> m_toolButtons{};
     QQuickWidget *m_placeholder;

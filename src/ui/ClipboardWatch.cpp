@@ -30,18 +30,9 @@ void ClipboardWatch::stop()
 
 void ClipboardWatch::clipboardChanged()
 {
-    if (m_handling || !m_on)
-        return;
-    m_handling = true;
-    // Whatever happens below, the flag must not stay set, or the watch would go deaf for good.
-    struct Reset {
-        bool &flag;
-        ~Reset() { flag = false; }
-    } reset{m_handling};
-    if (!m_source.hasText())
+    if (!m_on || !m_source.hasText())
         return;
     // A clipboard that cannot be read right now drops this notice; the next change comes anew.
-    const auto text = m_source.text();
-    if (text)
+    if (const auto text = m_source.text())
         m_onCopiedText(*text);
 }

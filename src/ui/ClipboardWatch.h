@@ -16,7 +16,6 @@ public:
 
     void start();
     void stop();
-    bool isOn() const { return m_on; }
 
 private:
     void clipboardChanged();
@@ -24,7 +23,4 @@ private:
     ClipboardSource &m_source;
     std::function<void(const QString &)> m_onCopiedText;
     bool m_on = false;
-    // Keeps a notice that arrives while the handler still runs (it may pump events) from starting a
-    // second one.
-    bool m_handling = false;
 };

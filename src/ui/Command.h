@@ -23,7 +23,7 @@ struct CommandBinding {
     const char16_t *caption;
     const char16_t *toolTip; // null: none
     int left;                // the button's left edge in twips; the size is WindowDesign's
-    int tabIndex;            // place in the window's tab order (the grid is 1, the browser panel 6)
+    int tabIndex;            // place in the window's tab order (see kGridTabIndex)
     bool enabledAtStart;
 };
 
@@ -41,6 +41,12 @@ inline constexpr std::array<CommandBinding, 9> kCommands{{
     {Command::Close,            Qt::Key_F12, u"終了(&F12)",           nullptr,                                 14400, 11, true},
 }};
 // clang-format on
+
+// The other controls' places in the window's tab order, among the commands' (the status bar takes no
+// focus; the places left free were the design's labels).
+inline constexpr int kGridTabIndex = 1;
+inline constexpr int kBrowserPanelTabIndex = 6;
+inline constexpr int kTabIndexCount = 12;
 
 // A command's row is found by its value: the rows follow the enum's order, one row per command.
 constexpr bool commandRowsFollowTheEnum()

@@ -14,6 +14,7 @@
 #include "ui/MapCentreCapture.h"
 #include "ui/RecordGrid.h"
 #include "ui/ScreenFit.h"
+#include "ui/StatusPanel.h"
 #include "ui/WindowDesign.h"
 
 #include <QApplication>
@@ -63,7 +64,7 @@ MainWindow::MainWindow(const Services &services, QWidget *parent)
     connect(m_addressSearch, &AddressSearch::dataReady, this, [this](const QString &date) {
         m_statusBar->setToolTip(date.isEmpty() ? QString() : u"郵便番号データ "_s + date);
     });
-    m_mapCentreCapture = new MapCentreCapture(*m_browserPanel, m_clipboardWatch, *m_statusPanels[0], *this);
+    m_mapCentreCapture = new MapCentreCapture(*m_browserPanel, m_clipboardWatch, *m_statusPanel, *this);
     if (m_services.lists)
         new ListDrop(*m_services.lists, m_services.fileManager, *m_services.messages, *this);
     qApp->installEventFilter(this);
@@ -111,7 +112,6 @@ void MainWindow::createControls()
 
     m_browserPanel = new BrowserPanel(this);
     placeInTwips(*m_browserPanel, WindowDesign::kBrowserPanel);
-    connect(m_browserPanel, &BrowserPanel::gotFocus, this, [this] { m_clipboardWatch.stop(); });
 
     createStatusBar();
     setTabOrderOfTheDesign();
@@ -134,14 +134,14 @@ void MainWindow::createStatusBar()
             m_statusBar->addPermanentWidget(m_statusPanels[i]);
     }
     placeInTwips(*m_statusBar, WindowDesign::kStatusBar);
+    m_statusPanel = std::make_unique<StatusPanel>(*m_statusPanels[0]);
 }
 
 void MainWindow::setTabOrderOfTheDesign()
 {
-    // By the design's tab indexes: the grid first (the status bar takes no focus).
-    QList<QWidget *> order(12, nullptr);
-    order[1] = m_recordGrid;
-    order[6] = m_browserPanel;
+    QList<QWidget *> order(kTabIndexCount, nullptr);
+    order[kGridTabIndex] = m_recordGrid;
+    order[kBrowserPanelTabIndex] = m_browserPanel;
     for (size_t i = 0; i < kCommands.size(); ++i)
         order[kCommands[i].tabIndex] = m_commandButtons[i];
     order.removeAll(nullptr);

@@ -6,6 +6,7 @@
 
 #include <QWidget>
 #include <array>
+#include <memory>
 #include <optional>
 
 class AddressCompleterFactory;
@@ -21,6 +22,7 @@ class QPushButton;
 class QStatusBar;
 class RecordGrid;
 class SettingsDocument;
+class StatusPanel;
 class ShellActions;
 
 // The program's only window: nine command buttons, the one-row record grid, the browser panel and the
@@ -105,7 +107,9 @@ private:
     RecordGrid *m_recordGrid = nullptr;
     BrowserPanel *m_browserPanel = nullptr;
     QStatusBar *m_statusBar = nullptr;
-    std::array<QLabel *, 3> m_statusPanels{};
+    // The first panel says what the commands found; the second holds the warnings.
+    std::array<QLabel *, 2> m_statusPanels{};
+    std::unique_ptr<StatusPanel> m_statusPanel;
     ClipboardWatch m_clipboardWatch;
     AddressSearch *m_addressSearch = nullptr;
     MapCentreCapture *m_mapCentreCapture = nullptr;

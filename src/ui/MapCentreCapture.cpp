@@ -2,25 +2,27 @@
 
 #include "ui/BrowserPanel.h"
 #include "ui/ClipboardWatch.h"
-#include "ui/DialogInTheWay.h"
+#include "ui/DialogWait.h"
 #include "ui/MapCentreScript.h"
+#include "ui/PromptDialog.h"
+#include "ui/StatusPanel.h"
 
-#include <QLabel>
 #include <QPointer>
+#include <QWebEngineView>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-const QString kMapLoading = u"地図を読み込んでいます…"_s;
 // How long F8 waits for a map page still loading before asking the page as it is.
 constexpr int kMapLoadLimitMs = 30000;
 
 } // namespace
 
-MapCentreCapture::MapCentreCapture(BrowserPanel &panel, ClipboardWatch &watch, QLabel &status,
+MapCentreCapture::MapCentreCapture(BrowserPanel &panel, ClipboardWatch &watch, StatusPanel &status,
                                    QWidget &window)
-    : QObject(&window), m_panel(panel), m_watch(watch), m_status(status), m_window(window)
+    : QObject(&window), m_panel(panel), m_watch(watch), m_status(status), m_window(window),
+      m_dialogWait(new DialogWait(window))
 {
     m_loadLimit.setSingleShot(true);
     connect(&m_loadLimit, &QTimer::timeout, this, &MapCentreCapture::pageLoaded);
@@ -34,7 +36,7 @@ void MapCentreCapture::run()
     if (m_panel.isLoading()) {
         m_waiting = true;
         m_loadLimit.start(kMapLoadLimitMs);
-        m_status.setText(kMapLoading);
+        m_status.say(u"地図を読み込んでいます…"_s, this);
         m_panel.requestEngine();
         return;
     }
@@ -45,34 +47,39 @@ void MapCentreCapture::pageLoaded()
 {
     if (!m_waiting)
         return;
-    // A dialog open meanwhile is the user's business first.
-    if (dialogInTheWay(m_window)) {
-        QTimer::singleShot(200, this, &MapCentreCapture::pageLoaded);
-        return;
-    }
-    m_waiting = false;
     m_loadLimit.stop();
-    if (m_status.text() == kMapLoading)
-        m_status.clear();
-    if (m_window.isVisible())
-        ask();
+    // A dialog open meanwhile is the user's business first.
+    m_dialogWait->whenClear([this] {
+        m_waiting = false;
+        m_status.withdraw(this);
+        if (m_window.isVisible())
+            ask();
+    });
 }
 
 void MapCentreCapture::ask()
 {
-    // The prompt box the script opens runs its own loop inside setUrl: copies made while it is open
-    // are taken, and the watch ends with the box. The script opens its box only when the page tells
-    // where the map is.
-    QPointer<MapCentreCapture> self(this);
-    bool found = false;
-    const QMetaObject::Connection prompted =
-        connect(&m_panel, &BrowserPanel::promptShown, this, [&found] { found = true; });
-    m_watch.start();
-    m_panel.setUrl(MapCentreScript::url());
-    if (!self)
+    const int asked = ++m_asked;
+    m_panel.runScript(MapCentreScript::source(), [self = QPointer(this), asked](const QVariant &centre) {
+        if (self && asked == self->m_asked)
+            self->answered(centre);
+    });
+}
+
+void MapCentreCapture::answered(const QVariant &centre)
+{
+    const QString text = centre.toString();
+    // Only a page that tells where the map is gets a box.
+    if (text.isEmpty() || !m_window.isVisible()) {
+        if (text.isEmpty())
+            m_status.say(u"地図の中心が見つかりません"_s, this);
         return;
-    m_watch.stop();
-    disconnect(prompted);
-    if (!found)
-        m_status.setText(u"地図の中心が見つかりません"_s);
+    }
+    // Over the map, and modal as a page's own prompt box, without a loop of its own to wait in.
+    auto *box = new PromptDialog(QString(), text, m_panel.webView() ? m_panel.webView() : &m_window);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::ApplicationModal);
+    connect(box, &QDialog::finished, this, [this] { m_watch.stop(); });
+    m_watch.start();
+    box->show();
 }

@@ -2,11 +2,11 @@
 
 #include <QString>
 
-// The script URL of the map-centre command. Set as the panel's URL, it opens a prompt box whose input
-// line holds the map centre as "(latitude, longitude)", taken from the classic map object
-// (gApplication) where the page has one, else from the "/@lat,lng,zoom" part that today's map page
-// keeps in its own address. It opens nothing when neither is there (the window then says so).
+// The map-centre command's script. Run in the map page shown, its value is the map centre as
+// "(latitude, longitude)", taken from the classic map object (gApplication) where the page has one,
+// else from the "/@lat,lng,zoom" part that today's map page keeps in its own address; an empty text
+// when neither is there.
 class MapCentreScript {
 public:
-    static QString url();
+    static QString source();
 };

@@ -14,11 +14,10 @@ public:
 
     QString message() const;
     QString value() const;
-    QLabel *messageLabel() const { return m_message; }
     QLineEdit *valueEdit() const { return m_value; }
 
 signals:
-    // The box is up and its own event loop runs: a watcher (a test, say) may read or close it now.
+    // The box is up: a watcher (a test, say) may read or close it now.
     void shown(PromptDialog *dialog);
 
 protected:

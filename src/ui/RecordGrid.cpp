@@ -4,6 +4,8 @@
 #include <QLineEdit>
 #include <QStyledItemDelegate>
 
+#include <array>
+
 namespace {
 
 class CommitEveryKeystroke : public QStyledItemDelegate {
@@ -21,6 +23,30 @@ public:
     }
 };
 
+struct ColumnDesign {
+    RecordGrid::Column column;
+    const char16_t *header;
+    // In character widths of the grid's font.
+    double width;
+};
+
+// One row per column, left to right.
+constexpr std::array<ColumnDesign, 4> kColumns{{
+    {RecordGrid::Column::PostalCode, u"郵便番号", 7.12},
+    {RecordGrid::Column::Address, u"住所", 33.75},
+    {RecordGrid::Column::Company, u"会社等", 20.62},
+    {RecordGrid::Column::MapUrl, u"MAP URL", 56.5},
+}};
+
+constexpr bool columnRowsFollowTheEnum()
+{
+    for (size_t i = 0; i < kColumns.size(); ++i)
+        if (kColumns[i].column != RecordGrid::Column(i))
+            return false;
+    return kColumns.size() == size_t(RecordGrid::Column::MapUrl) + 1;
+}
+static_assert(columnRowsFollowTheEnum());
+
 QFont japaneseFont()
 {
     QFont font;
@@ -32,21 +58,18 @@ QFont japaneseFont()
 
 } // namespace
 
-RecordGrid::RecordGrid(QWidget *parent) : QTableWidget(1, 4, parent)
+RecordGrid::RecordGrid(QWidget *parent) : QTableWidget(1, int(kColumns.size()), parent)
 {
     setFont(japaneseFont());
-    setHorizontalHeaderLabels({QStringLiteral("郵便番号"), QStringLiteral("住所"), QStringLiteral("会社等"),
-                               QStringLiteral("MAP URL")});
     verticalHeader()->setVisible(false);
     setItemDelegate(new CommitEveryKeystroke(this));
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::SelectedClicked);
-    // Column widths in character widths of the grid's font.
     const int charWidth = fontMetrics().horizontalAdvance(QLatin1Char('0'));
-    const double widths[4] = {7.12, 33.75, 20.62, 56.5};
-    for (int c = 0; c < 4; ++c) {
-        setColumnWidth(c, qRound(widths[c] * charWidth) + 8);
+    for (int c = 0; c < int(kColumns.size()); ++c) {
+        setHorizontalHeaderItem(c, new QTableWidgetItem(QString::fromUtf16(kColumns[c].header)));
+        setColumnWidth(c, qRound(kColumns[c].width * charWidth) + 8);
         setItem(0, c, new QTableWidgetItem());
     }
     connect(this, &QTableWidget::itemChanged, this, [this] {

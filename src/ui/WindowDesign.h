@@ -10,7 +10,7 @@ class QWidget;
 // geometry, in one place. Pixels come only at the widget, with the screen's logical DPI (placeInTwips).
 // At the design's size every part sits where it says here; at other sizes the browser panel and the
 // status bar follow the window's edges (MainWindow) and the panel's parts follow the panel's
-// (BrowserController::layout). The command buttons' left edges are in their rows of kCommands.
+// (BrowserRules::layout). The command buttons' left edges are in their rows of kCommands.
 namespace WindowDesign {
 
 // The client area, and its place from the screen's corner.

@@ -1,0 +1,22 @@
+#include "ui/StatusPanel.h"
+
+#include <QLabel>
+
+void StatusPanel::say(const QString &text, const void *author)
+{
+    m_label.setText(text);
+    m_author = author;
+}
+
+void StatusPanel::withdraw(const void *author)
+{
+    if (m_author != author)
+        return;
+    m_label.clear();
+    m_author = nullptr;
+}
+
+QString StatusPanel::text() const
+{
+    return m_label.text();
+}
