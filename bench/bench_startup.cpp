@@ -39,12 +39,12 @@
 #include "app/RequestSession.h"
 #include "core/Cp932Table.h"
 #include "core/FileSystem.h"
+#include "platform/SystemClipboard.h"
 #include "settings/SettingsDocument.h"
 #include "ui/BrowserPanel.h"
 #include "ui/CandidateDialog.h"
 #include "ui/MainWindow.h"
 #include "ui/PlainMessageBox.h"
-#include "ui/SystemClipboard.h"
 
 #include <QApplication>
 #include <QFile>

@@ -11,6 +11,7 @@
 #include "lists/ListRunner.h"
 #include "platform/FileReplacePatience.h"
 #include "platform/ShellActions.h"
+#include "platform/SystemClipboard.h"
 #include "platform/SystemFileManager.h"
 #include "platform/SystemProgramPathRecord.h"
 #include "platform/SystemShellLauncher.h"
@@ -21,7 +22,6 @@
 #include "ui/CandidateDialog.h"
 #include "ui/MainWindow.h"
 #include "ui/PlainMessageBox.h"
-#include "ui/SystemClipboard.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -129,8 +129,8 @@ int Startup::run(const QString &argumentText)
 
     // The window goes before the services it uses, and its web view before the web profile and the
     // application object.
-    auto mainWindow = std::make_unique<MainWindow>(
-        MainWindow::Services{&messages, &clipboard, &completers, &settings, &shell, &lists, &fileManager});
+    auto mainWindow = std::make_unique<MainWindow>(MainWindow::Services{
+        &messages, &clipboard, &completers, &settings, &shell, &lists, &fileManager, &folders});
     window = mainWindow.get();
 
     if (!request) {

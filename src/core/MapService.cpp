@@ -4,8 +4,12 @@
 
 QString MapService::base()
 {
-    const QString configured = qEnvironmentVariable("VELMORA_MAP_BASE");
-    return configured.isEmpty() ? QStringLiteral("https://www.google.com") : configured;
+    // Read once: every map URL of a run, and the request's check of its URL, must agree on it.
+    static const QString base = [] {
+        const QString configured = qEnvironmentVariable("VELMORA_MAP_BASE");
+        return configured.isEmpty() ? QStringLiteral("https://www.google.com") : configured;
+    }();
+    return base;
 }
 
 QString MapService::queryPrefix()

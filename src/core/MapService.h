@@ -3,8 +3,8 @@
 #include <QString>
 
 // Where map pages come from. The base is "https://www.google.com" unless the environment variable
-// VELMORA_MAP_BASE names another (scheme, host and port, no trailing "/"), so tests and special
-// setups can point the program at a server of their own. Nothing else about the URLs changes.
+// VELMORA_MAP_BASE, read at the first call, names another (scheme, host and port, no trailing "/"), so tests
+// and special setups can point the program at a server of their own. Nothing else about the URLs changes.
 namespace MapService {
 
 QString base();

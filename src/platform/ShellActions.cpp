@@ -8,8 +8,12 @@ using namespace Qt::Literals::StringLiterals;
 ShellActions::ShellActions(const Services &services, ProgramIdentity program, QString userDataFolder,
                            QString helpBase)
     : m_services(services), m_program(std::move(program)), m_userDataFolder(std::move(userDataFolder)),
-      m_helpBase(std::move(helpBase))
+      m_helpBase(qEnvironmentVariable("VELMORA_HELP_BASE"))
 {
+    if (m_helpBase.isEmpty())
+        m_helpBase = std::move(helpBase);
+    if (!m_helpBase.isEmpty() && !m_helpBase.endsWith(u'/'))
+        m_helpBase += u'/';
 }
 
 QString ShellActions::helpPageFileName(const QString &pageName)
@@ -22,12 +26,7 @@ QString ShellActions::helpPageFileName(const QString &pageName)
 
 QString ShellActions::helpBase() const
 {
-    QString base = qEnvironmentVariable("VELMORA_HELP_BASE");
-    if (base.isEmpty())
-        base = m_helpBase;
-    if (!base.isEmpty() && !base.endsWith(u'/'))
-        base += u'/';
-    return base;
+    return m_helpBase;
 }
 
 bool ShellActions::openThroughShortcut(const QString &shortcutPath, const QString &target,

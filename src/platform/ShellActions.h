@@ -17,7 +17,7 @@ public:
     };
 
     // userDataFolder ends with the separator; helpBase is the URL of the folder holding the help
-    // pages, which VELMORA_HELP_BASE replaces when set.
+    // pages, which VELMORA_HELP_BASE, read here once, replaces when set.
     ShellActions(const Services &services, ProgramIdentity program, QString userDataFolder, QString helpBase);
 
     // Opens a help page through the "<program>_help" shortcut; true when a handler took it.
@@ -25,7 +25,7 @@ public:
 
     // A page name in lower case, with ".htm" added when it holds no "." at all.
     static QString helpPageFileName(const QString &pageName);
-    // VELMORA_HELP_BASE when set, otherwise the installed help folder; always ending in "/".
+    // VELMORA_HELP_BASE when it was set, otherwise the installed help folder; always ending in "/".
     QString helpBase() const;
 
 private:

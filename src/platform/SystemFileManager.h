@@ -6,4 +6,5 @@
 class SystemFileManager : public FileManager {
 public:
     bool showFile(const QString &filePath, qintptr ownerWindow) override;
+    bool openDocument(const QUrl &url) override;
 };

@@ -1,15 +1,15 @@
 #include "ui/BrowserPageActions.h"
 
+#include "platform/FileManager.h"
+#include "platform/SpecialFolders.h"
 #include "ui/BrowserEngineHost.h"
 #include "ui/BrowserPage.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QStandardPaths>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineView>
 
@@ -28,8 +28,8 @@ QString fileNameFromTitle(const QString &title)
 
 } // namespace
 
-BrowserPageActions::BrowserPageActions(BrowserEngineHost &engine, QWidget &panel)
-    : m_engine(engine), m_panel(panel)
+BrowserPageActions::BrowserPageActions(BrowserEngineHost &engine, QWidget &panel, const Services &services)
+    : m_engine(engine), m_panel(panel), m_services(services)
 {
 }
 
@@ -69,9 +69,9 @@ void BrowserPageActions::saveAs()
 {
     if (!m_engine.page())
         return;
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString name = fileNameFromTitle(m_engine.page()->title()) + QStringLiteral(".mhtml");
     const QString suggested =
-        QDir(folder).filePath(fileNameFromTitle(m_engine.page()->title()) + QStringLiteral(".mhtml"));
+        m_services.folders ? QDir(m_services.folders->path(SpecialFolder::Documents)).filePath(name) : name;
     const QString fileName = QFileDialog::getSaveFileName(
         &m_panel, QString(), suggested, QStringLiteral("Web archive (*.mhtml *.mht);;All files (*)"));
     // The dialog runs its own loop: the engine may be gone by its end.
@@ -82,5 +82,6 @@ void BrowserPageActions::saveAs()
 
 void BrowserPageActions::showDocument(const QString &url)
 {
-    QDesktopServices::openUrl(QUrl(url));
+    if (m_services.fileManager)
+        m_services.fileManager->openDocument(QUrl(url));
 }

@@ -3,7 +3,9 @@
 #include <memory>
 
 class BrowserEngineHost;
+class FileManager;
 class QPrinter;
+class SpecialFolders;
 class QString;
 class QWidget;
 
@@ -11,8 +13,14 @@ class QWidget;
 // user through the platform's dialogs. Each gives up quietly when the engine is not up.
 class BrowserPageActions {
 public:
+    // Null services leave their part out: no folder suggested for a save, no document handed on.
+    struct Services {
+        FileManager *fileManager = nullptr;
+        const SpecialFolders *folders = nullptr;
+    };
+
     // The dialogs open over the panel.
-    BrowserPageActions(BrowserEngineHost &engine, QWidget &panel);
+    BrowserPageActions(BrowserEngineHost &engine, QWidget &panel, const Services &services);
     ~BrowserPageActions();
 
     void print();
@@ -21,13 +29,14 @@ public:
     // The page as one .mhtml file.
     void saveAs();
     // Hands the document shown (an xls or doc page) to the program the user's system uses for it.
-    static void showDocument(const QString &url);
+    void showDocument(const QString &url);
 
 private:
     QPrinter &printer();
 
     BrowserEngineHost &m_engine;
     QWidget &m_panel;
+    Services m_services;
     std::unique_ptr<QPrinter> m_printer;
     bool m_printing = false;
 };

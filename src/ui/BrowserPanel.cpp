@@ -36,10 +36,10 @@ static void initBrowserResources()
     Q_INIT_RESOURCE(browser);
 }
 
-BrowserPanel::BrowserPanel(QWidget *parent)
-    : QWidget(parent), m_urlEdit(new QLineEdit(this)),
-      m_placeholder(new QQuickWidget(this)), m_engine(std::make_unique<BrowserEngineHost>(*this)),
-      m_pageActions(std::make_unique<BrowserPageActions>(*m_engine, *this))
+BrowserPanel::BrowserPanel(const Services &services, QWidget *parent)
+    : QWidget(parent), m_urlEdit(new QLineEdit(this)), m_placeholder(new QQuickWidget(this)),
+      m_engine(std::make_unique<BrowserEngineHost>(*this)),
+      m_pageActions(std::make_unique<BrowserPageActions>(*m_engine, *this, services))
 {
     initBrowserResources();
     setObjectName(QStringLiteral("browserPanel"));
@@ -218,9 +218,8 @@ void BrowserPanel::engineStarted()
         delete m_placeholder;
         m_placeholder = nullptr;
     });
-    connect(page, &BrowserPage::navigationRequested, this, [this](const QUrl &url, bool isMainFrame) {
-        navigationStarting(addressText(url), isMainFrame);
-    });
+    connect(page, &BrowserPage::navigationRequested, this,
+            [this](const QUrl &url, bool isMainFrame) { navigationStarting(addressText(url), isMainFrame); });
     connect(page, &BrowserPage::navigationArrived, this,
             [this](const QUrl &url) { navigationArrived(addressText(url)); });
     connect(page, &BrowserPage::promptShown, this, &BrowserPanel::promptShown);
@@ -244,7 +243,7 @@ void BrowserPanel::applyLayout()
     if (!m_layoutEnabled)
         return;
     const BrowserLayout layout = BrowserRules::layout(Twips::fromPixels(width(), logicalDpiX()),
-                                                           Twips::fromPixels(height(), logicalDpiY()));
+                                                      Twips::fromPixels(height(), logicalDpiY()));
     for (size_t i = 0; i < m_toolButtons.size(); ++i)
         placeInTwips(*m_toolButtons[i], layout.buttons[i]);
     if (layout.urlBox)

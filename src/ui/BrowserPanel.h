@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/BrowserPageActions.h"
 #include "ui/BrowserRules.h"
 #include "ui/BrowserTool.h"
 #include "ui/PromptDialog.h"
@@ -13,7 +14,6 @@
 #include <memory>
 
 class BrowserEngineHost;
-class BrowserPageActions;
 
 class QLineEdit;
 class QQuickWidget;
@@ -27,7 +27,9 @@ class QWebEngineView;
 class BrowserPanel : public QWidget {
     Q_OBJECT
 public:
-    explicit BrowserPanel(QWidget *parent = nullptr);
+    using Services = BrowserPageActions::Services;
+
+    explicit BrowserPanel(const Services &services = {}, QWidget *parent = nullptr);
     ~BrowserPanel() override;
 
     // Shows a URL as BrowserRules::asked says. A script runs without waiting for its end.

@@ -1,6 +1,6 @@
 #include "ui/ClipboardWatch.h"
 
-#include "ui/ClipboardSource.h"
+#include "platform/ClipboardSource.h"
 
 ClipboardWatch::ClipboardWatch(ClipboardSource &source, std::function<void(const QString &)> onCopiedText)
     : m_source(source), m_onCopiedText(std::move(onCopiedText))

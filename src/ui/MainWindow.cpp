@@ -4,12 +4,12 @@
 #include "core/MapQuery.h"
 #include "core/MessageSink.h"
 #include "core/Twips.h"
+#include "platform/ClipboardSource.h"
 #include "platform/ShellActions.h"
 #include "settings/SettingsDocument.h"
 #include "settings/WindowPlacement.h"
 #include "ui/AddressSearch.h"
 #include "ui/BrowserPanel.h"
-#include "ui/ClipboardSource.h"
 #include "ui/ListDrop.h"
 #include "ui/MapCentreCapture.h"
 #include "ui/RecordGrid.h"
@@ -110,7 +110,7 @@ void MainWindow::createControls()
     connect(m_recordGrid, &RecordGrid::edited, this, [this] { setCopyEnabled(true); });
     connect(m_recordGrid, &RecordGrid::mapUrlActivated, this, &MainWindow::showUrl);
 
-    m_browserPanel = new BrowserPanel(this);
+    m_browserPanel = new BrowserPanel({m_services.fileManager, m_services.folders}, this);
     placeInTwips(*m_browserPanel, WindowDesign::kBrowserPanel);
 
     createStatusBar();

@@ -22,6 +22,7 @@ class QPushButton;
 class QStatusBar;
 class RecordGrid;
 class SettingsDocument;
+class SpecialFolders;
 class StatusPanel;
 class ShellActions;
 
@@ -43,8 +44,10 @@ public:
         const ShellActions *shell = nullptr;
         // Null: a list dropped on the window is not taken.
         const ListRunner *lists = nullptr;
-        // Null: a list's summary offers no folder to open.
+        // Null: a list's summary offers no folder to open, and a document page is not handed on.
         FileManager *fileManager = nullptr;
+        // Null: a page is saved where the file dialog starts.
+        const SpecialFolders *folders = nullptr;
     };
 
     static const QString kCaption;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/ClipboardSource.h"
+#include "platform/ClipboardSource.h"
 
 // A clipboard the test drives: copy() is what another program's copy does.
 class FakeClipboard : public ClipboardSource {

@@ -12,5 +12,10 @@ public:
         shown.append(filePath);
         return true;
     }
+    bool openDocument(const QUrl &url) override
+    {
+        shown.append(url.toString());
+        return true;
+    }
     QStringList shown;
 };

@@ -578,13 +578,13 @@ private slots:
         QFETCH(QString, target);
         SystemShortcutWriter shortcuts(m_files);
         FakeShellLauncher launcher;
+        if (!environment.isEmpty())
+            qputenv("VELMORA_HELP_BASE", environment.toUtf8());
         // The shortcut is named after the program a development build stands for.
         const ShellActions shell({&launcher, &shortcuts}, ProgramIdentity(u"/opt/velmora/my.tool_DV.exe"_s),
                                  at(u"@"_s), u"file:///help"_s);
-        if (!environment.isEmpty())
-            qputenv("VELMORA_HELP_BASE", environment.toUtf8());
-        const bool opened = shell.openHelp(page);
         qunsetenv("VELMORA_HELP_BASE");
+        const bool opened = shell.openHelp(page);
         QVERIFY(opened);
         QCOMPARE(launcher.calls.size(), 1);
         const QString path = launcher.calls[0].shortcut;

@@ -10,3 +10,8 @@ bool SystemFileManager::showFile(const QString &filePath, qintptr)
     // alone opens everywhere.
     return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(filePath).absolutePath()));
 }
+
+bool SystemFileManager::openDocument(const QUrl &url)
+{
+    return QDesktopServices::openUrl(url);
+}

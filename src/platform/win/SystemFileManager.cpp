@@ -1,6 +1,8 @@
 #include "platform/SystemFileManager.h"
 
+#include <QDesktopServices>
 #include <QDir>
+#include <QUrl>
 
 #include <windows.h>
 
@@ -17,4 +19,9 @@ bool SystemFileManager::showFile(const QString &filePath, qintptr)
     const HRESULT result = SHOpenFolderAndSelectItems(item, 0, nullptr, 0);
     ILFree(item);
     return SUCCEEDED(result);
+}
+
+bool SystemFileManager::openDocument(const QUrl &url)
+{
+    return QDesktopServices::openUrl(url);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/ClipboardSource.h"
+#include "platform/ClipboardSource.h"
 
 #include <QMetaObject>
 #include <QObject>

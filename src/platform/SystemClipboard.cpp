@@ -1,4 +1,4 @@
-#include "ui/SystemClipboard.h"
+#include "platform/SystemClipboard.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
