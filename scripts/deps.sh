@@ -8,9 +8,10 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-w
           qt6-webengine-dev-tools qt6-svg-dev qt6-image-formats-plugins qt6-translations-l10n libgl-dev
           libzip-dev zipcmp zipmerge ziptool fonts-noto-cjk xvfb xauth)
 if [ "${1:-}" = test ]; then
-    # xdotool types into the real program in the system tests; Google Benchmark builds the encoder's
-    # benchmark, which the test build compiles too.
-    packages+=(xdotool libbenchmark-dev desktop-file-utils)
+    # xdotool types into the real program in the system tests, which put openbox around its window
+    # and read the frame with xprop; Google Benchmark builds the encoder's benchmark, which the test
+    # build compiles too.
+    packages+=(xdotool openbox x11-utils libbenchmark-dev desktop-file-utils)
 elif [ "${1:-}" = windows ]; then
     # The Windows compile check: MinGW-w64 with the POSIX thread model Qt's headers expect.
     packages+=(g++-mingw-w64-x86-64-posix libbenchmark-dev)

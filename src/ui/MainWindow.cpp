@@ -188,15 +188,8 @@ void MainWindow::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     if (event->spontaneous())
         return;
-    if (m_storedRect && !m_shownOnce) {
-        // The stored rectangle is the outer one; the frame is known only now.
-        const QRect rect = *m_storedRect;
-        QTimer::singleShot(0, this, [this, rect] {
-            const QSize frame = frameGeometry().size() - geometry().size();
-            resize(rect.size() - frame);
-        });
-    }
     m_shownOnce = true;
+    fitStoredRectToFrame();
     activate();
 }
 
@@ -218,9 +211,36 @@ void MainWindow::activate()
     }
 }
 
+void MainWindow::fitStoredRectToFrame()
+{
+    // The stored rectangle is the outer one, and the frame is known only once a window manager has put
+    // one around the window, some time after the first show; without a window manager there is none
+    // and the size is right as it is.
+    if (!m_storedRect || !m_shownOnce || !windowHandle())
+        return;
+    const QMargins frame = windowHandle()->frameMargins();
+    // While the window manager is still wrapping the window, Qt may see a frame of 1 x 1 pixels around
+    // it, which makes the margins negative: no frame to go by yet.
+    if (frame.isNull() || frame.left() < 0 || frame.top() < 0 || frame.right() < 0 || frame.bottom() < 0)
+        return;
+    // The place too: the window's position as Qt last heard it may be from before the frame came, and a
+    // resize alone would move the window there.
+    const QRect outer = *m_storedRect;
+    m_storedRect.reset();
+    move(outer.topLeft());
+    resize(outer.size().shrunkBy(frame));
+}
+
+void MainWindow::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    fitStoredRectToFrame();
+}
+
 void MainWindow::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
+    fitStoredRectToFrame();
     layOut();
 }
 

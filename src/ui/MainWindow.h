@@ -82,6 +82,7 @@ signals:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
@@ -95,6 +96,7 @@ private:
     void createStatusBar();
     void setTabOrderOfTheDesign();
     void restoreWindowPlacement();
+    void fitStoredRectToFrame();
     void saveWindowPlacement();
     void activate();
     void layOut();
@@ -117,8 +119,8 @@ private:
     AddressSearch *m_addressSearch = nullptr;
     MapCentreCapture *m_mapCentreCapture = nullptr;
     bool m_servingRequest = false;
-    // The stored outer rectangle in pixels, fitted to the screens, waiting for the first show to be
-    // applied exactly.
+    // The stored outer rectangle in pixels, fitted to the screens, until its size has been made the
+    // outer one once the frame is known.
     std::optional<QRect> m_storedRect;
     bool m_shownOnce = false;
     bool m_closing = false;

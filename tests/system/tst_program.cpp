@@ -227,6 +227,52 @@ private slots:
         QVERIFY(readFile(settings).contains("<HEIGHT>"));
     }
 
+    // A window manager puts its frame around the window some time after it shows; the place saved is
+    // the outer one, so the window must not grow by the frame at every start.
+    void keepsItsSizeOverStartsUnderAWindowManager()
+    {
+        const QString started = m_home.filePath(u"wm-started"_s);
+        QProcess wm;
+        wm.start(u"openbox"_s, {u"--startup"_s, u"touch "_s + started});
+        const auto stop = qScopeGuard([&] {
+            wm.terminate();
+            wm.waitForFinished(10000);
+        });
+        QVERIFY(waitFor([&] { return QFile::exists(started); }, 30000));
+        const QString settings = m_home.filePath(u"config/Norvane/velmora/User.xml"_s);
+        QFile::remove(settings);
+        const auto size = [](const QString &window) {
+            QString out;
+            xdotool({u"getwindowgeometry"_s, u"--shell"_s, window}, &out);
+            return out.section(u"WIDTH="_s, 1).section(u'\n', 0, 0) + u'x' +
+                   out.section(u"HEIGHT="_s, 1).section(u'\n', 0, 0);
+        };
+        QString firstSize;
+        QList<QByteArray> saved;
+        for (int run = 0; run < 3; ++run) {
+            QProcess program;
+            start(program, {});
+            const QString window = firstWindow(program);
+            QVERIFY(waitFor(
+                [&] {
+                    QProcess xprop;
+                    xprop.start(u"xprop"_s, {u"-id"_s, window, u"_NET_FRAME_EXTENTS"_s});
+                    return xprop.waitForFinished(10000) && xprop.readAll().contains(" = ");
+                },
+                30000));
+            if (run == 0)
+                firstSize = size(window);
+            QVERIFY2(waitFor([&] { return size(window) == firstSize; }, 30000), qPrintable(size(window)));
+            QVERIFY(press(window, u"F12"_s));
+            QCOMPARE(exitCode(program), 0);
+            const QByteArray xml = readFile(settings);
+            saved << xml.mid(xml.indexOf("<TOP>"), xml.indexOf("</HEIGHT>") - xml.indexOf("<TOP>"));
+        }
+        QVERIFY(saved[0].contains("<HEIGHT>"));
+        QCOMPARE(saved[1], saved[0]);
+        QCOMPARE(saved[2], saved[0]);
+    }
+
     void keepsTheRequestWhenTheAnswerCannotBeWritten()
     {
         const QString dir = m_home.filePath(u"tiny"_s);
