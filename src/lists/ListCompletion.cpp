@@ -112,7 +112,7 @@ public:
         }
         if (!writeFields(record, filled, out)) {
             out += record.raw;
-            check = RowCheck{RowStatus::NotFound, {}, {}, u"CP932 で書けない文字があります"_s};
+            check = RowCheck{RowStatus::Unwritable, {}, {}, u"CP932 で書けない文字があります"_s};
         }
         finish(record, check, addedCode, addedAddress, out);
         return check.status;
