@@ -3,6 +3,7 @@
 #include "address/PostalText.h"
 #include "address/Prefectures.h"
 #include "core/Cp932Codec.h"
+#include "core/Utf8ByteOrderMark.h"
 
 #include <QStringDecoder>
 #include <algorithm>
@@ -328,11 +329,6 @@ private:
     QStringDecoder m_decoder{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless};
 };
 
-QByteArrayView withoutByteOrderMark(const QByteArray &bytes)
-{
-    return bytes.startsWith("\xEF\xBB\xBF") ? QByteArrayView(bytes).sliced(3) : QByteArrayView(bytes);
-}
-
 } // namespace
 
 bool JapanPostReader::readKenAllCp932(const QByteArray &bytes, const Cp932Codec &codec, const Sink &sink)
@@ -343,7 +339,7 @@ bool JapanPostReader::readKenAllCp932(const QByteArray &bytes, const Cp932Codec 
 bool JapanPostReader::readKenAllUtf8(const QByteArray &bytes, const Sink &sink)
 {
     Utf8Lines decode;
-    return ::parseKenAll(withoutByteOrderMark(bytes), std::ref(decode), sink);
+    return ::parseKenAll(Utf8ByteOrderMark::skipped(bytes), std::ref(decode), sink);
 }
 
 bool JapanPostReader::readJigyosyo(const QByteArray &bytes, const Cp932Codec &codec, const Sink &sink)

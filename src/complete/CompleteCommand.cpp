@@ -74,8 +74,7 @@ int CompleteCommand::run(const QStringList &arguments, const QString &dataPath,
             (report.outputExists ? u"（置き換えるには --force を付けてください）"_s : QString()) + u'\n');
         return report.badColumn ? 2 : 1;
     }
-    m_console.writeError(u"%1　%2 秒\n出力: %3\n郵便番号データ: %4\n"_s.arg(ListSummary::rows(report))
-                             .arg(double(clock.elapsed()) / 1000.0, 0, 'f', 1)
-                             .arg(report.output, report.dataDate));
+    const QString time = u"　%1 秒"_s.arg(double(clock.elapsed()) / 1000.0, 0, 'f', 1);
+    m_console.writeError(ListSummary::text(report, time, report.output) + u'\n');
     return 0;
 }

@@ -3,6 +3,7 @@
 #include "address/PostalDirectory.h"
 #include "address/PostalText.h"
 #include "core/Cp932Codec.h"
+#include "core/Utf8ByteOrderMark.h"
 #include "csv/CsvReader.h"
 #include "csv/CsvText.h"
 #include "lists/ListEvidence.h"
@@ -112,7 +113,7 @@ public:
         }
         if (!writeFields(record, filled, out)) {
             out += record.raw;
-            check = RowCheck{RowStatus::NotFound, {}, {}, u"CP932 で書けない文字があります"_s};
+            check = RowCheck{RowStatus::Unwritable, {}, {}, u"CP932 で書けない文字があります"_s};
         }
         finish(record, check, addedCode, addedAddress, out);
         return check.status;
@@ -337,7 +338,7 @@ ListCompletion::Outcome ListCompletion::write(const ListLayout &layout, QFile &f
     QByteArray buffer;
     buffer.reserve(kFlushBytes + CsvReader::kMaxRecordBytes);
     if (ListLayout::skipByteOrderMark(file))
-        buffer += "\xEF\xBB\xBF";
+        buffer += Utf8ByteOrderMark::kBytes;
     CsvReader reader(file, layout.delimiter);
     RowWriter writer(layout, m_codec);
     CsvRecord record;

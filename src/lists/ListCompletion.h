@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lists/ListRequest.h"
 #include "lists/RowStatus.h"
 
 #include <QString>
@@ -28,17 +29,8 @@ struct ListLayout;
 // worker thread.
 class ListCompletion {
 public:
-    enum class Encoding { Detect, Cp932, Utf8 };
-    struct Request {
-        QString input;
-        QString output; // empty: defaultOutput(input)
-        QString codeColumn;
-        QStringList addressColumns;
-        Encoding encoding = Encoding::Detect;
-        bool overwrite = false;
-        // Whether the first row names the columns; no value: told by its cells.
-        std::optional<bool> header;
-    };
+    using Encoding = ListEncoding;
+    using Request = ListRequest;
     enum class Outcome { Done, Failed, Cancelled };
     struct Report {
         Outcome outcome = Outcome::Failed;

@@ -6,7 +6,7 @@
 #include "csv/CsvText.h"
 
 using namespace Qt::Literals::StringLiterals;
-using Encoding = ListCompletion::Encoding;
+using Encoding = ListEncoding;
 
 ListEvidence::ListEvidence(const ListLayout &layout, Encoding encoding, const Cp932Codec &codec)
     // An encoding asked for wins over the byte-order mark, as the option promises.

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "lists/ListCompletion.h"
 #include "lists/ListLayout.h"
+#include "lists/ListRequest.h"
 
 #include <optional>
 
@@ -13,7 +13,7 @@ struct CsvRecord;
 class ListEvidence {
 public:
     // layout's columns and byte-order mark apply; encoding is the one asked for, if any.
-    ListEvidence(const ListLayout &layout, ListCompletion::Encoding encoding, const Cp932Codec &codec);
+    ListEvidence(const ListLayout &layout, ListEncoding encoding, const Cp932Codec &codec);
 
     // One record; the header is read for its text alone.
     void take(const CsvRecord &record, bool header);
@@ -25,7 +25,7 @@ private:
     void checkEncoding(const CsvRecord &record);
 
     ListLayout m_layout;
-    ListCompletion::Encoding m_only;
+    ListEncoding m_only;
     const Cp932Codec &m_codec;
     // The first line where each encoding failed, 0 while none has.
     qint64 m_notUtf8 = 0;

@@ -1,6 +1,7 @@
 #include "lists/ListLayout.h"
 
 #include "core/Cp932Codec.h"
+#include "core/Utf8ByteOrderMark.h"
 #include "csv/CsvReader.h"
 #include "csv/CsvText.h"
 #include "lists/ListEvidence.h"
@@ -68,9 +69,9 @@ QString ListLayout::readerError(const CsvReader &reader)
 
 bool ListLayout::skipByteOrderMark(QIODevice &file)
 {
-    if (file.peek(3) != "\xEF\xBB\xBF")
+    if (file.peek(Utf8ByteOrderMark::kBytes.size()) != Utf8ByteOrderMark::kBytes)
         return false;
-    file.skip(3);
+    file.skip(Utf8ByteOrderMark::kBytes.size());
     return true;
 }
 
@@ -88,7 +89,7 @@ void ListLayout::appendText(QByteArrayView bytes, const Cp932Codec &codec, QStri
 }
 
 std::optional<ListLayout> ListLayout::guess(QIODevice &file, const QString &fileName,
-                                            const ListCompletion::Request &request, const Cp932Codec &codec,
+                                            const ListRequest &request, const Cp932Codec &codec,
                                             QString *error, bool *badColumn)
 {
     ListLayout layout;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "lists/ListColumns.h"
-#include "lists/ListCompletion.h"
+#include "lists/ListRequest.h"
 
 #include <QString>
 #include <optional>
@@ -26,7 +26,7 @@ struct ListLayout {
     // rows). A file that cannot be a list gives no value, and error says why and where; badColumn is
     // set where that is a column asked for that the list does not have.
     static std::optional<ListLayout> guess(QIODevice &file, const QString &fileName,
-                                           const ListCompletion::Request &request, const Cp932Codec &codec,
+                                           const ListRequest &request, const Cp932Codec &codec,
                                            QString *error, bool *badColumn);
     // What the reader's error is, with its line.
     static QString readerError(const CsvReader &reader);

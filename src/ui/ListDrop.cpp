@@ -205,13 +205,10 @@ void ListDrop::end()
 
 void ListDrop::showSummary(const ListCompletion::Report &report)
 {
-    QString text = u"「%1」\n%2\n出力: %3\n郵便番号データ: %4"_s.arg(
-        m_inputName, ListSummary::rows(report), QDir::toNativeSeparators(report.output), report.dataDate);
-    // Rows that were neither filled nor found to agree are the user's to look at.
-    const auto any = [&](RowStatus status) { return report.counts[std::size_t(status)] > 0; };
-    if (any(RowStatus::Mismatch) || any(RowStatus::Several) || any(RowStatus::NotFound) ||
-        any(RowStatus::CityCodeOnly) || any(RowStatus::ColumnCount))
-        text += u"\n\n補完・一致のほかの行は、出力の「照合結果」と「候補」の列で確かめてください。"_s;
+    QString text = u"「%1」\n"_s.arg(m_inputName) +
+                   ListSummary::text(report, {}, QDir::toNativeSeparators(report.output));
+    if (ListSummary::hasRowsToLookAt(report))
+        text += u"\n\n"_s + ListSummary::kLookAtRows;
     QMessageBox box(QMessageBox::Information, kTitle, text, QMessageBox::NoButton, &m_window);
     box.setTextFormat(Qt::PlainText);
     const QPushButton *showFolder =

@@ -5,6 +5,7 @@
 #include "core/Cp932Table.h"
 #include "core/FileSystem.h"
 #include "lists/ListCompletion.h"
+#include "support/UnwritableTown.h"
 
 #include <QDir>
 #include <QProcess>
@@ -282,6 +283,18 @@ void ListsTest::program()
     QCOMPARE(
         readFile(folder.filePath(u"list_velmora.csv"_s)),
         bytesOf(u"郵便番号,住所,照合結果,候補\r\n100-0001,東京都千代田区千代田1-1,補完,\r\n"_s, Form::Cp932));
+    // An address CP932 cannot store is not written into a CP932 list, and the row says why.
+    QVERIFY(QDir(folder.path()).mkpath(u"Norvane/velmora"_s));
+    QVERIFY(writeUnwritableTown(folder.filePath(u"Norvane/velmora"_s)));
+    writeFile(folder.filePath(u"list.csv"_s), bytesOf(u"郵便番号,住所\r\n9990001,\r\n"_s, Form::Cp932));
+    run.start(QStringLiteral(VELMORA_COMPLETE_EXE), {u"--force"_s, u"list.csv"_s});
+    QVERIFY(run.waitForFinished(120000));
+    const QString told = QString::fromUtf8(run.readAllStandardError());
+    QVERIFY2(run.exitCode() == 0 && told.contains(u"（書けない文字 1）"_s), qPrintable(told));
+    QCOMPARE(
+        readFile(folder.filePath(u"list_velmora.csv"_s)),
+        bytesOf(u"郵便番号,住所,照合結果,候補\r\n9990001,,書けない文字,CP932 で書けない文字があります\r\n"_s,
+                Form::Cp932));
 }
 
 QTEST_GUILESS_MAIN(ListsTest)
