@@ -24,7 +24,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QTimer>
 #include <QWindow>
 #include <utility>
 

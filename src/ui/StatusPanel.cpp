@@ -15,8 +15,3 @@ void StatusPanel::withdraw(const void *author)
     m_label.clear();
     m_author = nullptr;
 }
-
-QString StatusPanel::text() const
-{
-    return m_label.text();
-}

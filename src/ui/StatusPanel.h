@@ -14,7 +14,6 @@ public:
     void say(const QString &text, const void *author);
     // Clears the panel when the text shown is author's.
     void withdraw(const void *author);
-    QString text() const;
 
 private:
     QLabel &m_label;
