@@ -40,9 +40,9 @@
 #include "core/Cp932Table.h"
 #include "core/FileSystem.h"
 #include "platform/SystemClipboard.h"
+#include "platform/SystemSpecialFolders.h"
 #include "settings/SettingsDocument.h"
 #include "ui/BrowserPanel.h"
-#include "ui/CandidateDialog.h"
 #include "ui/MainWindow.h"
 #include "ui/PlainMessageBox.h"
 
@@ -82,11 +82,10 @@ int runInProcess(const QString &page)
     SystemClipboard clipboard;
     SettingsDocument settings(files, &messages);
     settings.read(dir.filePath(QStringLiteral("User.xml")));
-    CandidateDialog chooser;
-    BackgroundPostalLoader completers(
-        chooser, [](const QString &) {}, files, BackgroundPostalLoader::defaultDataPath(), dir.path() + u'/');
+    BackgroundPostalLoader completers([](const QString &) {}, files,
+                                      BackgroundPostalLoader::defaultDataPath(), dir.path() + u'/');
     auto window = std::make_unique<MainWindow>(
-        MainWindow::Services{&messages, &clipboard, &completers, &settings, nullptr});
+        MainWindow::Services{&messages, &clipboard, &completers, nullptr, &settings, nullptr});
     // Watched once the engine is up; the panel has asked for the request's page by then.
     QObject::connect(window->browserPanel(), &BrowserPanel::engineReady, window.get(), [&] {
         QObject::connect(window->browserPanel()->webView(), &QWebEngineView::loadFinished, window.get(),
@@ -95,7 +94,12 @@ int runInProcess(const QString &page)
                                  say("browser");
                          });
     });
-    RequestSession(*window, messages, codec).serve(QStringLiteral("VelmoraA\t\t\t\t%1\t%1").arg(page));
+    const QString request = dir.filePath(QStringLiteral("benchVelmo.txt"));
+    files.writeText(request, QStringLiteral("VelmoraA\t\t\t\t%1\t%1").arg(page));
+    const SystemSpecialFolders folders;
+    RequestSession session(files, folders, messages);
+    if (session.open(request) == RequestSession::Opened::Ready)
+        session.serve(*window);
     window->shutDown();
     return 0;
 }

@@ -2,85 +2,67 @@
 
 #include "address/PostalCompleter.h"
 #include "address/PostalDirectoryLoader.h"
+#include "core/BackgroundWork.h"
 
 #include <QCoreApplication>
-#include <QList>
+#include <QFutureWatcher>
 #include <QPointer>
-#include <chrono>
-#include <future>
-#include <utility>
+
+using namespace Qt::Literals::StringLiterals;
+
+const QString BackgroundPostalLoader::kLoading = u"郵便番号データを読み込んでいます…"_s;
+const QString BackgroundPostalLoader::kLoadFailed = u"郵便番号データを読み込めませんでした"_s;
 
 struct BackgroundPostalLoader::Shared {
     std::function<void(const QString &)> status;
     const FileSystem *files = nullptr;
     QString shippedPath;
     QString userFolder;
-    std::promise<PostalLoadResult> promise;
-    std::shared_future<PostalLoadResult> loading;
-    bool reported = false; // touched only by the loader's thread, which completes records too
-    // Lives on the loader's thread: the loader thread reaches that thread's event loop through it.
-    QObject herald;
-    QList<std::pair<QPointer<QObject>, std::function<void()>>> waiting; // the loader's thread only
-    // Declared last so that it goes first: its end waits for the loader thread, which uses the rest.
-    std::future<void> worker;
+    QFuture<PostalLoadResult> loading;
+    // Copied out of the future once, on the loader's thread, for the completers to point into.
+    std::optional<PostalLoadResult> loaded;
+    bool reported = false;
+    // On the loader's thread: hears the loading's end there.
+    QFutureWatcher<PostalLoadResult> watcher;
+
+    ~Shared() { loading.waitForFinished(); }
 
     void start()
     {
-        if (worker.valid())
+        if (loading.isValid())
             return;
-        loading = promise.get_future().share();
-        worker = std::async(std::launch::async, [this] {
-            try {
-                promise.set_value(PostalDirectoryLoader::load(*files, shippedPath, userFolder));
-            } catch (...) {
-                promise.set_exception(std::current_exception());
-            }
-            QMetaObject::invokeMethod(
-                &herald, [this] { announce(); }, Qt::QueuedConnection);
-        });
-    }
-
-    bool isReady() const
-    {
-        return loading.valid() && loading.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
-    }
-
-    void announce()
-    {
+        loading = runInBackground<PostalLoadResult>(
+            [files = files, shipped = shippedPath, folder = userFolder](QPromise<PostalLoadResult> &promise) {
+                promise.addResult(PostalDirectoryLoader::load(*files, shipped, folder));
+            });
         // What is wrong with the data is told as soon as it is known, not at the first search.
-        try {
-            report(loading.get());
-        } catch (const std::exception &) {
-            // The completers meet the failure themselves.
+        QObject::connect(&watcher, &QFutureWatcherBase::finished, [this] { result(); });
+        watcher.setFuture(loading);
+    }
+
+    bool isReady() const { return loading.isValid() && loading.isFinished(); }
+
+    // Null when the loading failed. Waits for it to finish.
+    const PostalLoadResult *result()
+    {
+        loading.waitForFinished();
+        if (!loaded && loading.resultCount() > 0)
+            loaded = loading.result();
+        if (!reported) {
+            reported = true;
+            const QStringList messages = loaded ? loaded->messages : QStringList{kLoadFailed};
+            if (status)
+                for (const QString &message : messages)
+                    status(message);
         }
-        for (auto &[context, ready] : std::exchange(waiting, {}))
-            if (context)
-                QMetaObject::invokeMethod(context, std::move(ready), Qt::QueuedConnection);
-    }
-
-    const PostalLoadResult &get()
-    {
-        const PostalLoadResult &result = loading.get();
-        report(result);
-        return result;
-    }
-
-    void report(const PostalLoadResult &result)
-    {
-        if (reported)
-            return;
-        reported = true;
-        if (status)
-            for (const QString &message : result.messages)
-                status(message);
+        return loaded ? &*loaded : nullptr;
     }
 };
 
-BackgroundPostalLoader::BackgroundPostalLoader(CandidateChooser &chooser,
-                                               std::function<void(const QString &)> status,
+BackgroundPostalLoader::BackgroundPostalLoader(std::function<void(const QString &)> status,
                                                const FileSystem &files, QString shippedDataPath,
                                                QString userFolder)
-    : m_chooser(chooser), m_shared(std::make_shared<Shared>())
+    : m_shared(std::make_shared<Shared>())
 {
     m_shared->status = std::move(status);
     m_shared->files = &files;
@@ -93,8 +75,7 @@ BackgroundPostalLoader::~BackgroundPostalLoader() = default;
 std::unique_ptr<AddressCompleter> BackgroundPostalLoader::createCompleter()
 {
     m_shared->start();
-    return std::make_unique<PostalCompleter>(
-        [shared = m_shared]() -> const PostalLoadResult & { return shared->get(); }, m_chooser);
+    return std::make_unique<PostalCompleter>([shared = m_shared] { return shared->result(); });
 }
 
 bool BackgroundPostalLoader::isReady() const
@@ -105,25 +86,24 @@ bool BackgroundPostalLoader::isReady() const
 void BackgroundPostalLoader::whenReady(QObject *context, std::function<void()> ready)
 {
     m_shared->start();
-    // Ready already, the loader thread's news may have gone out before this call: answer at once.
-    if (m_shared->isReady())
-        QMetaObject::invokeMethod(context, std::move(ready), Qt::QueuedConnection);
-    else
-        m_shared->waiting.append({context, std::move(ready)});
+    // A watcher of the context's own hears the end there (at once, if it has come), and goes with it.
+    auto *watcher = new QFutureWatcher<PostalLoadResult>(context);
+    QObject::connect(watcher, &QFutureWatcherBase::finished, context, [watcher, ready = std::move(ready)] {
+        watcher->deleteLater();
+        ready();
+    });
+    watcher->setFuture(m_shared->loading);
 }
 
 QString BackgroundPostalLoader::dataDate() const
 {
     if (!m_shared->isReady())
         return {};
-    try {
-        return m_shared->loading.get().directory->date();
-    } catch (const std::exception &) {
-        return {};
-    }
+    const PostalLoadResult *loaded = m_shared->result();
+    return loaded ? loaded->directory->date() : QString();
 }
 
-std::shared_future<PostalLoadResult> BackgroundPostalLoader::data()
+QFuture<PostalLoadResult> BackgroundPostalLoader::data()
 {
     m_shared->start();
     return m_shared->loading;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "address/CandidateChooser.h"
 #include "address/PostalLoadResult.h"
 #include "core/AddressCompleter.h"
 
@@ -13,23 +12,19 @@
 // - No postal code but an address: the code is filled from the town, and the chome, block, building
 //   floor or Kyoto street the address gives (AddressMatcher); the address stays as typed. Where that
 //   is only the city's code for towns not listed, CompletionNote::CityCodeOnly says so.
-// - Several answers: the chooser asks, showing Japan Post's note of each town, or for a code its towns
-//   with their readings.
-// - Nothing found, a code that is not seven digits, or the chooser cancelled: the address is emptied
-//   and nothing else changes, which the window takes as "not found" and leaves its grid untouched.
+// - Several answers: each is a choice, labelled with Japan Post's note of each town, or for a code its
+//   towns with their readings.
 class PostalCompleter : public AddressCompleter {
 public:
-    // data gives the loaded directory; it may block on the first call while loading finishes.
-    PostalCompleter(std::function<const PostalLoadResult &()> data, CandidateChooser &chooser);
+    // data gives the loaded directory, or null when it could not be loaded; it may block on the first
+    // call while loading finishes.
+    explicit PostalCompleter(std::function<const PostalLoadResult *()> data);
 
-    CompletionNote complete(AddressRecord &record) override;
+    Completion complete(const AddressRecord &record) override;
 
 private:
-    void fromCode(const PostalDirectory &directory, quint32 code, AddressRecord &record);
-    CompletionNote fromAddress(const PostalDirectory &directory, AddressRecord &record);
-    // Index of the chosen candidate, -1 when cancelled.
-    int pick(const QStringList &candidates);
+    static Completion fromCode(const PostalDirectory &directory, quint32 code, const AddressRecord &record);
+    static Completion fromAddress(const PostalDirectory &directory, const AddressRecord &record);
 
-    std::function<const PostalLoadResult &()> m_data;
-    CandidateChooser &m_chooser;
+    std::function<const PostalLoadResult *()> m_data;
 };

@@ -16,10 +16,7 @@ namespace {
 class ConsoleMessages : public MessageSink {
 public:
     explicit ConsoleMessages(Console &console) : m_console(console) {}
-    void show(const QString &text) override
-    {
-        m_console.writeError(QString(text).replace(u'\r', u'\n') + u'\n');
-    }
+    void show(const QString &text) override { m_console.writeError(text + u'\n'); }
 
 private:
     Console &m_console;

@@ -2,6 +2,7 @@
 
 #include "core/AddressRecord.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -15,20 +16,44 @@ enum class CompletionNote {
     CityCodeOnly,
 };
 
-// Completes a record from an address directory (the address search, F4). After complete(), the
-// address holds the address found for the fields given, or is empty when nothing was found; the
-// postal code and the company may have been rewritten too; the map URL is never touched. It may
-// throw std::exception on failure.
+// One answer the directory could give, for the user to choose among several.
+struct CompletionChoice {
+    // What the chooser shows: the town with its reading, or Japan Post's note of it.
+    QString label;
+    // The record as it becomes with this answer.
+    AddressRecord record;
+    CompletionNote note = CompletionNote::None;
+};
+
+// What the address search found for a record.
+struct Completion {
+    enum class Kind {
+        // record holds the completed record; note says what to know of it.
+        Found,
+        // Several answers fit: choices holds each (never fewer than two); the user picks one.
+        Candidates,
+        // Nothing fits the fields given, or the postal code is no seven-digit code.
+        NotFound,
+        // The directory could not be loaded (what went wrong was said where it loads).
+        Failed,
+    };
+    Kind kind = Kind::NotFound;
+    AddressRecord record;
+    CompletionNote note = CompletionNote::None;
+    QList<CompletionChoice> choices;
+};
+
+// Completes a record from an address directory (the address search, F4). The postal code, the address
+// and the company may be rewritten; the map URL is never touched.
 class AddressCompleter {
 public:
     virtual ~AddressCompleter() = default;
-    virtual CompletionNote complete(AddressRecord &record) = 0;
+    virtual Completion complete(const AddressRecord &record) = 0;
 };
 
-// Makes the window's completer. A directory that cannot serve still gives one, which finds nothing
-// (what is wrong is said where the data is loaded). The directory may still be loading when completers are
-// made, and a completer's complete() waits for it: a window asks isReady() first and otherwise leaves the
-// search to whenReady(), so it never freezes.
+// Makes the window's completer. A directory that cannot serve still gives one, which answers Failed.
+// The directory may still be loading when completers are made, and a completer's complete() waits for
+// it: a window asks isReady() first and otherwise leaves the search to whenReady(), so it never freezes.
 class AddressCompleterFactory {
 public:
     virtual ~AddressCompleterFactory() = default;

@@ -1,40 +1,43 @@
 #include "lists/ListRunner.h"
 
+#include "core/BackgroundWork.h"
 #include "lists/ListSummary.h"
 
-#include <chrono>
+#include <atomic>
 
-bool ListRunner::isReady() const
+QFuture<ListCompletion::Report> ListRunner::start(const ListCompletion::Request &request) const
 {
-    return m_data.valid() && m_data.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    return runInBackground<ListCompletion::Report>(
+        [data = m_data, codec = &m_codec, request](QPromise<ListCompletion::Report> &promise) {
+            // Finished already when the window starts a list; waited for otherwise.
+            const std::optional<PostalLoadResult> loaded = resultOf(data);
+            ListCompletion::Report report;
+            if (!loaded || loaded->directory->entryCount() == 0) {
+                report.error = ListSummary::kNoData;
+                promise.addResult(report);
+                return;
+            }
+            promise.setProgressRange(0, kProgressSteps);
+            std::atomic<bool> cancel{false};
+            const auto progress = [&promise, &cancel](qint64 done, qint64 total) {
+                promise.setProgressValue(
+                    int(total > 0 ? std::min<qint64>(kProgressSteps, done * kProgressSteps / total) : 0));
+                cancel = promise.isCanceled();
+            };
+            promise.addResult(ListCompletion(*loaded->directory, *codec).run(request, progress, &cancel));
+        });
 }
 
-ListCompletion::Report ListRunner::run(const ListCompletion::Request &request,
-                                       const ListCompletion::Progress &progress,
-                                       const std::atomic<bool> *cancel) const
+ListCompletion::Report ListRunner::reportOf(const QFuture<ListCompletion::Report> &run)
 {
     ListCompletion::Report report;
-    if (!m_data.valid()) {
-        report.error = ListSummary::kNoData;
+    if (run.isCanceled()) {
+        report.outcome = ListCompletion::Outcome::Cancelled;
         return report;
     }
-    // Polled rather than waited on whole: the user's own data may take seconds, and a cancel meanwhile
-    // must be heard.
-    while (m_data.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
-        if (cancel && cancel->load()) {
-            report.outcome = ListCompletion::Outcome::Cancelled;
-            return report;
-        }
-    }
-    const PostalDirectory *directory = nullptr;
-    try {
-        directory = m_data.get().directory.get();
-    } catch (const std::exception &) {
-        // A loading that failed leaves no directory: said below as for an empty one.
-    }
-    if (!directory || directory->entryCount() == 0) {
-        report.error = ListSummary::kNoData;
-        return report;
-    }
-    return ListCompletion(*directory, m_codec).run(request, progress, cancel);
+    if (run.resultCount() > 0)
+        return run.result();
+    report.outcome = ListCompletion::Outcome::Failed;
+    report.error = ListSummary::kNoData;
+    return report;
 }

@@ -3,29 +3,31 @@
 #include "address/PostalLoadResult.h"
 #include "lists/ListCompletion.h"
 
-#include <future>
+#include <QFuture>
 
 class Cp932Codec;
 
-// Completes lists against the postal-code data the address search loads in the background, for the
-// window, which runs it on a thread of its own: the work waits for the data first.
+// Completes lists in the background against the postal-code data the address search loads in the
+// background too, for the window: the window waits for data() to finish (watching it, never blocking)
+// and then starts the list.
 class ListRunner {
 public:
-    // codec must outlive the runner.
-    ListRunner(std::shared_future<PostalLoadResult> data, const Cp932Codec &codec)
+    // codec must outlive the runner and every list it started.
+    ListRunner(QFuture<PostalLoadResult> data, const Cp932Codec &codec)
         : m_data(std::move(data)), m_codec(codec)
     {
     }
 
-    // Whether run() goes straight to the list, the data loaded.
-    bool isReady() const;
-    // Blocks until the data has loaded (a cancel ends that wait too), then does the list. One call at a
-    // time, on any thread; nothing else of the runner is to be used meanwhile.
-    ListCompletion::Report run(const ListCompletion::Request &request,
-                               const ListCompletion::Progress &progress,
-                               const std::atomic<bool> *cancel) const;
+    QFuture<PostalLoadResult> data() const { return m_data; }
+    // Starts a list on a worker: its progress runs from 0 to kProgressSteps, cancelling the future ends
+    // it with no output. The result is the report; a cancelled run gives none (see reportOf()).
+    QFuture<ListCompletion::Report> start(const ListCompletion::Request &request) const;
+    // The report of a finished run, a cancel or a failure told as such.
+    static ListCompletion::Report reportOf(const QFuture<ListCompletion::Report> &run);
+
+    static constexpr int kProgressSteps = 1000;
 
 private:
-    std::shared_future<PostalLoadResult> m_data;
+    QFuture<PostalLoadResult> m_data;
     const Cp932Codec &m_codec;
 };

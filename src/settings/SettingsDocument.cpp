@@ -135,7 +135,7 @@ bool SettingsDocument::canSave() const
 void SettingsDocument::reportDamage(const QString &elementName) const
 {
     if (m_messages)
-        m_messages->show(u'<' + elementName + u"> の設定が読み込めません\rﾕｰｻﾞｰ環境ﾌｧｲﾙ("_s + m_filePath +
+        m_messages->show(u'<' + elementName + u"> の設定が読み込めません\nﾕｰｻﾞｰ環境ﾌｧｲﾙ("_s + m_filePath +
                          u") が破損しています"_s);
 }
 

@@ -41,11 +41,11 @@ QString UserDataFolder::resolve(const ProgramIdentity &program, const SystemFold
         // A choice file that cannot be read or decoded defines no folder, like an empty one.
         const auto text = files.readText(choiceFile);
         if (!text || text->isEmpty() || text->front() == u'\r' || text->front() == u'\n')
-            show(u" ﾕｰｻﾞｰﾃﾞｰﾀｰﾌｫﾙﾀﾞが定義されていません\r"_s + defaultFolder + u" を使用します"_s);
+            show(u" ﾕｰｻﾞｰﾃﾞｰﾀｰﾌｫﾙﾀﾞが定義されていません\n"_s + defaultFolder + u" を使用します"_s);
         else
             choice = *text;
     } else {
-        show(choiceFile + u" が見つかりません\rﾕｰｻﾞｰﾃﾞｰﾀｰﾌｫﾙﾀﾞは　"_s + defaultFolder + u" を使用します"_s);
+        show(choiceFile + u" が見つかりません\nﾕｰｻﾞｰﾃﾞｰﾀｰﾌｫﾙﾀﾞは　"_s + defaultFolder + u" を使用します"_s);
     }
 
     // Keywords match in any letter case; a folder path keeps its own, since on a case-sensitive file
@@ -61,7 +61,7 @@ QString UserDataFolder::resolve(const ProgramIdentity &program, const SystemFold
     } else if (files.folderExists(choice)) {
         folder = withSeparator(QDir::toNativeSeparators(choice));
     } else {
-        show(u"ﾌｫﾙﾀﾞ "_s + choice + u" が見つかりません\rﾕｰｻﾞｰﾃﾞｰﾀｰﾌｫﾙﾀﾞは　"_s + defaultFolder +
+        show(u"ﾌｫﾙﾀﾞ "_s + choice + u" が見つかりません\nﾕｰｻﾞｰﾃﾞｰﾀｰﾌｫﾙﾀﾞは　"_s + defaultFolder +
              u" を使用します"_s);
         folder = defaultFolder;
     }

@@ -1,12 +1,12 @@
 #include "ui/AddressSearch.h"
 
+#include "address/BackgroundPostalLoader.h"
 #include "core/AddressCompleter.h"
 #include "core/MessageSink.h"
-#include "ui/DialogInTheWay.h"
+#include "ui/CandidateChooser.h"
+#include "ui/DialogWait.h"
 #include "ui/RecordGrid.h"
-
-#include <QLabel>
-#include <QTimer>
+#include "ui/StatusPanel.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -14,25 +14,21 @@ namespace {
 
 const QString kNotFound = u"対象が見つかりません"_s;
 const QString kCityCodeOnly = u"町域が見つからないため市区町村の郵便番号です"_s;
-const QString kLoading = u"郵便番号データを読み込んでいます…"_s;
+const QString kChoiceCancelled = u"候補の選択を取り消しました"_s;
 
 } // namespace
 
-AddressSearch::AddressSearch(AddressCompleterFactory *completers, MessageSink &messages, RecordGrid &grid,
-                             QLabel &status, QWidget &window)
-    : QObject(&window), m_completers(completers), m_messages(messages), m_grid(grid), m_status(status),
-      m_window(window), m_completer(completers ? completers->createCompleter() : nullptr)
+AddressSearch::AddressSearch(AddressCompleterFactory *completers, CandidateChooser &chooser,
+                             MessageSink &messages, RecordGrid &grid, StatusPanel &status, QWidget &window)
+    : QObject(&window), m_completers(completers), m_chooser(chooser), m_messages(messages), m_grid(grid),
+      m_status(status), m_window(window), m_dialogWait(new DialogWait(window)),
+      m_completer(completers ? completers->createCompleter() : nullptr)
 {
     if (m_completer)
         m_completers->whenReady(this, [this] { directoryReady(); });
 }
 
 AddressSearch::~AddressSearch() = default;
-
-void AddressSearch::setStatus(const QString &text)
-{
-    m_status.setText(text);
-}
 
 void AddressSearch::run()
 {
@@ -41,28 +37,40 @@ void AddressSearch::run()
     // Waiting here for the data would freeze the window for as long as the user's own files take.
     if (!m_completers->isReady()) {
         m_pending = true;
-        setStatus(kLoading);
+        m_status.say(BackgroundPostalLoader::kLoading, this);
         return;
     }
-    AddressRecord r = m_grid.readRecord();
-    CompletionNote note = CompletionNote::None;
-    try {
-        note = m_completer->complete(r);
-    } catch (const std::exception &) {
+    Completion answer = m_completer->complete(m_grid.readRecord());
+    if (answer.kind == Completion::Kind::Candidates) {
+        QStringList labels;
+        for (const CompletionChoice &choice : std::as_const(answer.choices))
+            labels.append(choice.label);
+        const std::optional<qsizetype> chosen = m_chooser.choose(labels);
+        if (!chosen || *chosen >= answer.choices.size()) {
+            m_status.say(kChoiceCancelled, this);
+            return;
+        }
+        answer.record = answer.choices[*chosen].record;
+        answer.note = answer.choices[*chosen].note;
+    }
+    switch (answer.kind) {
+    case Completion::Kind::Failed:
+        m_status.withdraw(this);
         m_messages.show(u"住所検索に失敗しました"_s);
         return;
-    }
-    if (r.address.isEmpty()) {
-        setStatus(kNotFound);
+    case Completion::Kind::NotFound:
+        m_status.say(kNotFound, this);
         return;
+    case Completion::Kind::Found:
+    case Completion::Kind::Candidates:
+        break;
     }
-    // What an earlier search said of its answer would now speak of another; a message about the data
-    // itself stays.
-    if (note == CompletionNote::CityCodeOnly)
-        setStatus(kCityCodeOnly);
-    else if (m_status.text() == kNotFound || m_status.text() == kCityCodeOnly)
-        setStatus({});
-    m_grid.showRecord(r);
+    // What an earlier search said of its answer would now speak of another.
+    if (answer.note == CompletionNote::CityCodeOnly)
+        m_status.say(kCityCodeOnly, this);
+    else
+        m_status.withdraw(this);
+    m_grid.showRecord(answer.record);
     emit completed();
     m_grid.setCurrentCell(0, int(RecordGrid::Column::Company));
 }
@@ -74,13 +82,13 @@ void AddressSearch::directoryReady()
         return;
     // A dialog open meanwhile (the F8 box, a message) is the user's business first: the search would
     // open its chooser on top of it or change the grid behind it.
-    if (dialogInTheWay(m_window)) {
-        QTimer::singleShot(200, this, [this] { directoryReady(); });
-        return;
-    }
+    m_dialogWait->whenClear([this] { runPending(); });
+}
+
+void AddressSearch::runPending()
+{
     m_pending = false;
-    if (m_status.text() == kLoading)
-        setStatus({});
+    m_status.withdraw(this);
     // A window closed meanwhile (a request answered or cancelled) asked for nothing more.
     if (m_window.isVisible())
         run();

@@ -7,21 +7,24 @@
 
 class AddressCompleter;
 class AddressCompleterFactory;
+class CandidateChooser;
+class DialogWait;
 class MessageSink;
-class QLabel;
 class QWidget;
 class RecordGrid;
+class StatusPanel;
 
-// F4: completes the grid's record from the postal-code directory and says in the status panel what it
-// found. The directory loads in the background: a search asked for meanwhile says so and runs once the
-// data is there, with the record as the grid then holds it, rather than freeze the window.
+// F4: completes the grid's record from the postal-code directory, asks the user to choose where
+// several answers fit, and says in the status panel what it found. The directory loads in the
+// background: a search asked for meanwhile says so and runs once the data is there, with the record as
+// the grid then holds it, rather than freeze the window.
 class AddressSearch : public QObject {
     Q_OBJECT
 public:
     // No factory, or one that makes no completer: there is no search. The window is the one whose own
     // modality, a request's, is no dialog to wait for.
-    AddressSearch(AddressCompleterFactory *completers, MessageSink &messages, RecordGrid &grid,
-                  QLabel &status, QWidget &window);
+    AddressSearch(AddressCompleterFactory *completers, CandidateChooser &chooser, MessageSink &messages,
+                  RecordGrid &grid, StatusPanel &status, QWidget &window);
     ~AddressSearch() override;
 
     bool isAvailable() const { return m_completer != nullptr; }
@@ -35,13 +38,15 @@ signals:
 
 private:
     void directoryReady();
-    void setStatus(const QString &text);
+    void runPending();
 
     AddressCompleterFactory *m_completers;
+    CandidateChooser &m_chooser;
     MessageSink &m_messages;
     RecordGrid &m_grid;
-    QLabel &m_status;
+    StatusPanel &m_status;
     QWidget &m_window;
+    DialogWait *m_dialogWait;
     std::unique_ptr<AddressCompleter> m_completer;
     // Asked for while the directory was loading: the search runs when it is ready.
     bool m_pending = false;

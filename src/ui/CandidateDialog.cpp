@@ -17,13 +17,13 @@ CandidateDialog::CandidateDialog(QWidget *parent) : QDialog(parent), m_list(new 
     resize(480, 300);
 }
 
-int CandidateDialog::choose(const QStringList &candidates)
+std::optional<qsizetype> CandidateDialog::choose(const QStringList &candidates)
 {
     m_list->clear();
     m_list->addItems(candidates);
     m_list->setCurrentRow(0);
     m_list->setFocus();
-    if (exec() != QDialog::Accepted)
-        return -1;
+    if (exec() != QDialog::Accepted || m_list->currentRow() < 0)
+        return std::nullopt;
     return m_list->currentRow();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "address/CandidateChooser.h"
+#include "ui/CandidateChooser.h"
 
 #include <QDialog>
 
@@ -12,7 +12,7 @@ class CandidateDialog : public QDialog, public CandidateChooser {
 public:
     explicit CandidateDialog(QWidget *parent = nullptr);
 
-    int choose(const QStringList &candidates) override;
+    std::optional<qsizetype> choose(const QStringList &candidates) override;
 
 private:
     QListWidget *m_list;

@@ -1,5 +1,6 @@
 #include "ui/ListDrop.h"
 
+#include "address/BackgroundPostalLoader.h"
 #include "core/MessageSink.h"
 #include "lists/ListRunner.h"
 #include "lists/ListSummary.h"
@@ -14,22 +15,18 @@
 #include <QMimeData>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QThread>
 #include <QTimer>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-constexpr int kProgressSteps = 1000;
-constexpr int kProgressIntervalMs = 100;
 // A list done sooner shows no progress dialog at all.
 constexpr int kProgressDelayMs = 500;
 const QString kTitle = u"Velmora"_s;
 const QStringList kListSuffixes{u"csv"_s, u"tsv"_s, u"txt"_s};
 const QString kOneList =
     u"住所録は CSV またはタブ区切りのファイル（.csv .tsv .txt）を一つずつドロップしてください"_s;
-const QString kLoading = u"郵便番号データを読み込んでいます…"_s;
 
 // Whether the user agrees to replace an earlier output.
 bool askReplace(const QString &output, QWidget &window)
@@ -53,17 +50,23 @@ ListDrop::ListDrop(const ListRunner &runner, FileManager *fileManager, MessageSi
     // cell's editor) are reached through the application's filter before they see the file.
     window.setAcceptDrops(true);
     qApp->installEventFilter(this);
-    m_progressTimer.setInterval(kProgressIntervalMs);
-    connect(&m_progressTimer, &QTimer::timeout, this, &ListDrop::showProgress);
+    connect(&m_data, &QFutureWatcherBase::finished, this, &ListDrop::run);
+    connect(&m_run, &QFutureWatcherBase::progressValueChanged, this, [this](int value) {
+        if (!m_progress)
+            return;
+        m_progress->setLabelText(processingText());
+        m_progress->setValue(value);
+    });
+    connect(&m_run, &QFutureWatcherBase::finished, this, &ListDrop::end);
 }
 
 ListDrop::~ListDrop()
 {
     qApp->removeEventFilter(this);
-    if (m_worker) {
-        m_cancel = true;
-        m_worker->wait();
-    }
+    // The worker reads the request and writes the output: cancelled, it leaves none.
+    m_run.disconnect(this);
+    m_run.cancel();
+    m_run.waitForFinished();
 }
 
 bool ListDrop::isOnWindow(QObject *watched) const
@@ -117,7 +120,7 @@ void ListDrop::take(const QList<QUrl> &urls)
     const QString output = ListCompletion::defaultOutput(request.input);
     // A folder or a link where the output goes is said at once, not after a question to replace it.
     if (const QString refusal = ListCompletion::outputRefusal(request.input, output); !refusal.isEmpty()) {
-        m_messages.show(u"「%1」を処理できませんでした\r"_s.arg(file.fileName()) + refusal);
+        m_messages.show(u"「%1」を処理できませんでした\n"_s.arg(file.fileName()) + refusal);
         m_busy = false;
         return;
     }
@@ -134,44 +137,43 @@ void ListDrop::take(const QList<QUrl> &urls)
 void ListDrop::start(const ListCompletion::Request &request)
 {
     m_inputName = QFileInfo(request.input).fileName();
-    m_cancel = false;
-    m_done = -1;
-    m_progress = new QProgressDialog(m_runner.isReady() ? processingText() : kLoading, u"キャンセル"_s, 0,
-                                     kProgressSteps, &m_window);
+    m_request = request;
+    const bool ready = m_runner.data().isFinished();
+    m_progress = new QProgressDialog(ready ? processingText() : BackgroundPostalLoader::kLoading,
+                                     u"キャンセル"_s, 0, ListRunner::kProgressSteps, &m_window);
     m_progress->setWindowTitle(kTitle);
     m_progress->setWindowModality(Qt::WindowModal);
     m_progress->setAutoClose(false);
     m_progress->setAutoReset(false);
     m_progress->setMinimumDuration(kProgressDelayMs);
     // Shown by the time gone, whatever the progress told meanwhile: a list of long rows tells little.
-    QTimer::singleShot(kProgressDelayMs, m_progress, &QProgressDialog::show);
+    // Not once the list has ended: the dialog may outlive it a little, behind the summary.
+    QTimer::singleShot(kProgressDelayMs, m_progress, [this, dialog = m_progress] {
+        if (m_progress == dialog)
+            dialog->show();
+    });
     // The button, Esc and the title bar's close all cancel; the dialog itself goes away at once.
-    connect(m_progress, &QProgressDialog::canceled, this, [this] { m_cancel = true; });
-    connect(m_progress, &QDialog::rejected, this, [this] { m_cancel = true; });
-    m_progressTimer.start();
-
-    m_worker.reset(QThread::create([this, request] {
-        m_report = m_runner.run(
-            request,
-            [this](qint64 done, qint64 total) {
-                m_total = total;
-                m_done = done;
-            },
-            &m_cancel);
-    }));
-    connect(m_worker.get(), &QThread::finished, this, &ListDrop::end);
-    m_worker->start();
-    showProgress();
+    const auto cancel = [this] {
+        if (!m_waitingForData) {
+            m_run.cancel();
+            return;
+        }
+        // Still waiting for the data: nothing has started, nothing is left behind.
+        m_waitingForData = false;
+        endWith(cancelled());
+    };
+    connect(m_progress, &QProgressDialog::canceled, this, cancel);
+    connect(m_progress, &QDialog::rejected, this, cancel);
+    m_waitingForData = true;
+    m_data.setFuture(m_runner.data());
 }
 
-void ListDrop::showProgress()
+void ListDrop::run()
 {
-    const qint64 done = m_done, total = m_total;
-    if (done < 0 || !m_progress)
+    if (!std::exchange(m_waitingForData, false) || !m_progress)
         return;
     m_progress->setLabelText(processingText());
-    m_progress->setValue(
-        int(total > 0 ? std::min<qint64>(kProgressSteps, done * kProgressSteps / total) : 0));
+    m_run.setFuture(m_runner.start(m_request));
 }
 
 QString ListDrop::processingText() const
@@ -179,14 +181,24 @@ QString ListDrop::processingText() const
     return u"「%1」を処理しています…"_s.arg(m_inputName);
 }
 
+ListCompletion::Report ListDrop::cancelled()
+{
+    ListCompletion::Report report;
+    report.outcome = ListCompletion::Outcome::Cancelled;
+    return report;
+}
+
 void ListDrop::end()
 {
-    m_worker->wait();
-    m_worker.reset();
-    m_progressTimer.stop();
-    delete m_progress;
+    endWith(ListRunner::reportOf(m_run.future()));
+}
+
+void ListDrop::endWith(const ListCompletion::Report &report)
+{
+    // Its own cancel may be what ends the list: it goes once its signal is done.
+    m_progress->hide();
+    m_progress->deleteLater();
     m_progress = nullptr;
-    const ListCompletion::Report report = std::exchange(m_report, {});
     switch (report.outcome) {
     case ListCompletion::Outcome::Done:
         showSummary(report);
@@ -197,7 +209,7 @@ void ListDrop::end()
             m_messages.show(ListSummary::kCancelled);
         break;
     case ListCompletion::Outcome::Failed:
-        m_messages.show(u"「%1」を処理できませんでした\r"_s.arg(m_inputName) + report.error);
+        m_messages.show(u"「%1」を処理できませんでした\n"_s.arg(m_inputName) + report.error);
         break;
     }
     m_busy = false;

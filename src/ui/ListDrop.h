@@ -1,19 +1,17 @@
 #pragma once
 
+#include "address/PostalLoadResult.h"
 #include "lists/ListCompletion.h"
 
+#include <QFutureWatcher>
 #include <QObject>
 #include <QString>
-#include <QTimer>
-#include <atomic>
-#include <memory>
 
 class FileManager;
 class ListRunner;
 class MessageSink;
 class QMimeData;
 class QProgressDialog;
-class QThread;
 class QUrl;
 class QWidget;
 
@@ -37,9 +35,11 @@ private:
     static bool carriesFiles(const QMimeData *mime);
     void take(const QList<QUrl> &urls);
     void start(const ListCompletion::Request &request);
-    void showProgress();
+    void run();
     QString processingText() const;
     void end();
+    void endWith(const ListCompletion::Report &report);
+    static ListCompletion::Report cancelled();
     void showSummary(const ListCompletion::Report &report);
 
     const ListRunner &m_runner;
@@ -49,14 +49,11 @@ private:
     // From a drop until its summary has been read: a second list waits for the user to finish with
     // the first.
     bool m_busy = false;
-    std::unique_ptr<QThread> m_worker;
     QProgressDialog *m_progress = nullptr;
-    QTimer m_progressTimer;
     QString m_inputName;
-    // Shared with the worker: written there, read here.
-    std::atomic<bool> m_cancel{false};
-    std::atomic<qint64> m_done{-1};
-    std::atomic<qint64> m_total{0};
-    // Written by the worker, read once it has finished.
-    ListCompletion::Report m_report;
+    ListCompletion::Request m_request;
+    // The postal data while it loads, then the list's run.
+    QFutureWatcher<PostalLoadResult> m_data;
+    bool m_waitingForData = false;
+    QFutureWatcher<ListCompletion::Report> m_run;
 };

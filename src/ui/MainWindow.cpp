@@ -7,14 +7,14 @@
 #include "platform/ClipboardSource.h"
 #include "platform/ShellActions.h"
 #include "settings/SettingsDocument.h"
-#include "settings/WindowPlacement.h"
 #include "ui/AddressSearch.h"
 #include "ui/BrowserPanel.h"
+#include "ui/CandidateDialog.h"
 #include "ui/ListDrop.h"
 #include "ui/MapCentreCapture.h"
 #include "ui/RecordGrid.h"
-#include "ui/ScreenFit.h"
 #include "ui/StatusPanel.h"
+#include "ui/StoredPlacement.h"
 #include "ui/WindowDesign.h"
 
 #include <QApplication>
@@ -52,12 +52,14 @@ MainWindow::MainWindow(const Services &services, QWidget *parent)
 {
     createControls();
     m_browserPanel->setLayoutEnabled(true);
-    restoreWindowPlacement();
+    m_placement = std::make_unique<StoredPlacement>(*this, m_services.settings);
+    m_placement->restore(dpi());
     if (m_services.settings && !m_services.settings->canSave())
         showWarning(QFileInfo(m_services.settings->filePath()).fileName() +
                     u" は通常のファイルではないため設定を保存しません"_s);
-    m_addressSearch = new AddressSearch(m_services.completers, *m_services.messages, *m_recordGrid,
-                                        *m_statusPanels[0], *this);
+    CandidateChooser *chooser = m_services.chooser ? m_services.chooser : new CandidateDialog(this);
+    m_addressSearch = new AddressSearch(m_services.completers, *chooser, *m_services.messages, *m_recordGrid,
+                                        *m_statusPanel, *this);
     commandButton(Command::AddressSearch)->setEnabled(m_addressSearch->isAvailable());
     connect(m_addressSearch, &AddressSearch::completed, this, [this] { setCopyEnabled(true); });
     connect(m_addressSearch, &AddressSearch::dataReady, this, [this](const QString &date) {
@@ -148,31 +150,10 @@ void MainWindow::setTabOrderOfTheDesign()
         setTabOrder(order[i], order[i + 1]);
 }
 
-void MainWindow::restoreWindowPlacement()
-{
-    if (!m_services.settings)
-        return;
-    const WindowPlacement placement = WindowPlacement::readFrom(*m_services.settings);
-    if (!placement.hasSize())
-        return;
-    const QRect outer = ScreenFit::fitted(placement.toPixels(dpi()), ScreenFit::screenAreas());
-    m_storedRect = outer;
-    move(outer.topLeft());
-    resize(outer.size());
-}
-
-void MainWindow::saveWindowPlacement()
-{
-    m_browserPanel->setLayoutEnabled(false);
-    if (!m_services.settings)
-        return;
-    WindowPlacement::fromPixels(frameGeometry(), dpi()).writeTo(*m_services.settings);
-    m_services.settings->write();
-}
-
 void MainWindow::shutDown()
 {
     m_services.settings = nullptr;
+    m_placement->forget();
     m_clipboardWatch.stop();
     // Hidden windows count too: a request window is hidden, not closed, when the user is done.
     const auto windows = QApplication::topLevelWidgets();
@@ -188,7 +169,7 @@ void MainWindow::showEvent(QShowEvent *event)
     if (event->spontaneous())
         return;
     m_shownOnce = true;
-    fitStoredRectToFrame();
+    m_placement->fitToFrame(m_shownOnce);
     activate();
 }
 
@@ -198,48 +179,34 @@ void MainWindow::activate()
         QApplication::restoreOverrideCursor();
     raise();
     activateWindow();
-    if (m_servingRequest) {
-        const AddressRecord r = record();
-        if (!r.mapUrl.isEmpty())
-            showUrl(r.mapUrl);
-        else if (!r.address.isEmpty())
-            showMapQuery(r.address);
-        else if (!r.postalCode.isEmpty())
-            showUrl(MapQuery::forPostalCode(r.postalCode));
-        commandButton(Command::CaptureMapCentre)->setEnabled(true);
-    }
 }
 
-void MainWindow::fitStoredRectToFrame()
+void MainWindow::showRecordMap()
 {
-    // The stored rectangle is the outer one, and the frame is known only once a window manager has put
-    // one around the window, some time after the first show; without a window manager there is none
-    // and the size is right as it is.
-    if (!m_storedRect || !m_shownOnce || !windowHandle())
+    const AddressRecord r = record();
+    if (!r.mapUrl.isEmpty())
+        showUrl(r.mapUrl);
+    else if (!r.address.isEmpty())
+        showMapQuery(r.address);
+    else if (!r.postalCode.isEmpty())
+        showUrl(MapQuery::forPostalCode(r.postalCode));
+    else
         return;
-    const QMargins frame = windowHandle()->frameMargins();
-    // While the window manager is still wrapping the window, Qt may see a frame of 1 x 1 pixels around
-    // it, which makes the margins negative: no frame to go by yet.
-    if (frame.isNull() || frame.left() < 0 || frame.top() < 0 || frame.right() < 0 || frame.bottom() < 0)
-        return;
-    // The place too: the window's position as Qt last heard it may be from before the frame came, and a
-    // resize alone would move the window there.
-    const QRect outer = *m_storedRect;
-    m_storedRect.reset();
-    move(outer.topLeft());
-    resize(outer.size().shrunkBy(frame));
+    commandButton(Command::CaptureMapCentre)->setEnabled(true);
 }
 
 void MainWindow::moveEvent(QMoveEvent *event)
 {
     QWidget::moveEvent(event);
-    fitStoredRectToFrame();
+    if (m_placement)
+        m_placement->fitToFrame(m_shownOnce);
 }
 
 void MainWindow::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    fitStoredRectToFrame();
+    if (m_placement)
+        m_placement->fitToFrame(m_shownOnce);
     layOut();
 }
 
@@ -269,7 +236,8 @@ void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (!m_closing) {
         m_closing = true;
-        saveWindowPlacement();
+        m_browserPanel->setLayoutEnabled(false);
+        m_placement->save(dpi());
         shutDown();
     }
     // Accepting hides the window, and hiding ends a request's modal display.
@@ -395,7 +363,7 @@ void MainWindow::copyRecord()
 {
     const AddressRecord r = record();
     if (!m_services.clipboard->putText(r.clipboardLine())) {
-        m_services.messages->show(u"クリップボードを使用できません\r少し待ってからもう一度お試しください"_s);
+        m_services.messages->show(u"クリップボードを使用できません\n少し待ってからもう一度お試しください"_s);
         return;
     }
     m_services.messages->show(u"クリップボードに住所情報を貼り付けました"_s);
@@ -411,7 +379,7 @@ void MainWindow::takeCopiedPosition(const QString &copiedText)
     setCopyEnabled(true);
 }
 
-void MainWindow::startRequest(const AddressRecord &record)
+void MainWindow::serveRequest(const AddressRecord &record)
 {
     m_servingRequest = true;
     m_recordGrid->showRecord(record);

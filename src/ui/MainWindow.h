@@ -7,11 +7,11 @@
 #include <QWidget>
 #include <array>
 #include <memory>
-#include <optional>
 
 class AddressCompleterFactory;
 class AddressSearch;
 class BrowserPanel;
+class CandidateChooser;
 class MapCentreCapture;
 class ClipboardSource;
 class FileManager;
@@ -24,6 +24,7 @@ class RecordGrid;
 class SettingsDocument;
 class SpecialFolders;
 class StatusPanel;
+class StoredPlacement;
 class ShellActions;
 
 // The program's only window: nine command buttons, the one-row record grid, the browser panel and the
@@ -37,6 +38,8 @@ public:
         ClipboardSource *clipboard = nullptr;
         // Null: F4 stays off.
         AddressCompleterFactory *completers = nullptr;
+        // Where F4 finds several answers. Null: a list dialog of the window's own.
+        CandidateChooser *chooser = nullptr;
         // Read already; the window's place comes from it and goes back into it on closing. Null: the
         // window keeps its design's place and saves nothing.
         SettingsDocument *settings = nullptr;
@@ -58,7 +61,9 @@ public:
     // Turns the window into a request's: shows the request's record, and from now on F9 asks for the
     // request to be accepted (acceptRequested) and F12 hides the window instead of closing it. The
     // request's own flow (app/RequestSession) shows the window and waits for it to be hidden.
-    void startRequest(const AddressRecord &record);
+    void serveRequest(const AddressRecord &record);
+    // Shows the record's map: its map URL, else its address, else its postal code.
+    void showRecordMap();
     void run(Command command);
     // A file that cannot serve as it should (damaged or refused address data, settings that will not
     // be saved): in a panel of its own, which nothing else writes, until the program ends.
@@ -95,9 +100,6 @@ private:
     void takeCopiedPosition(const QString &copiedText);
     void createStatusBar();
     void setTabOrderOfTheDesign();
-    void restoreWindowPlacement();
-    void fitStoredRectToFrame();
-    void saveWindowPlacement();
     void activate();
     void layOut();
     void handleFunctionKey(int key);
@@ -119,9 +121,7 @@ private:
     AddressSearch *m_addressSearch = nullptr;
     MapCentreCapture *m_mapCentreCapture = nullptr;
     bool m_servingRequest = false;
-    // The stored outer rectangle in pixels, fitted to the screens, until its size has been made the
-    // outer one once the frame is known.
-    std::optional<QRect> m_storedRect;
+    std::unique_ptr<StoredPlacement> m_placement;
     bool m_shownOnce = false;
     bool m_closing = false;
 };

@@ -9,7 +9,9 @@
 #include "lists/ListRunner.h"
 #include "platform/ShellActions.h"
 #include "platform/SystemShortcutWriter.h"
+#include "platform/SystemSpecialFolders.h"
 #include "settings/SettingsDocument.h"
+#include "support/FakeChooser.h"
 #include "support/FakeClipboard.h"
 #include "support/FakeFileManager.h"
 #include "support/FakeMessages.h"
@@ -28,6 +30,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMimeData>
+#include <QPromise>
 #include <QPushButton>
 #include <QScreen>
 #include <QStandardPaths>
@@ -36,8 +39,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
-#include <future>
-#include <stdexcept>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -45,11 +46,13 @@ namespace {
 
 constexpr int kWebTimeout = 20000;
 
-// Makes completers that give the answer the test chooses; with no answer set it makes none. Its data
-// is ready unless a test says otherwise and then calls onReady itself.
+// Makes completers that give the answer the test chooses (the record as answer leaves it, or no
+// address for none); with no answer set it makes none. Its data is ready unless a test says otherwise
+// and then calls onReady itself.
 class FakeCompleters : public AddressCompleterFactory {
 public:
     std::function<void(AddressRecord &)> answer;
+    QList<CompletionChoice> choices;
     CompletionNote note = CompletionNote::None;
     int searches = 0;
     bool ready = true;
@@ -68,11 +71,18 @@ public:
     {
         struct Completer : AddressCompleter {
             explicit Completer(FakeCompleters &factory) : owner(factory) {}
-            CompletionNote complete(AddressRecord &record) override
+            Completion complete(const AddressRecord &record) override
             {
                 ++owner.searches;
-                owner.answer(record);
-                return owner.note;
+                Completion completion{Completion::Kind::Found, record, owner.note, owner.choices};
+                owner.answer(completion.record);
+                if (!owner.choices.isEmpty())
+                    completion.kind = Completion::Kind::Candidates;
+                else if (completion.record.postalCode == u"fail"_s)
+                    completion.kind = Completion::Kind::Failed;
+                else if (completion.record.address.isEmpty())
+                    completion.kind = Completion::Kind::NotFound;
+                return completion;
             }
             FakeCompleters &owner;
         };
@@ -96,8 +106,16 @@ struct Rig {
                        QDir::toNativeSeparators(dir.path()) + QDir::separator(),
                        u"file:///help/"_s};
     // Dropped lists wait for the data until a test gives it.
-    std::promise<PostalLoadResult> postalData;
-    ListRunner lists{postalData.get_future().share(), codec};
+    QPromise<PostalLoadResult> postalData;
+    ListRunner lists{postalData.future(), codec};
+    FakeChooser chooser;
+
+    Rig() { postalData.start(); }
+    void giveData()
+    {
+        postalData.addResult(PostalDirectoryLoader::load(files, QStringLiteral(VELMORA_POSTAL_DATA), {}));
+        postalData.finish();
+    }
     FakeFileManager fileManager;
 
     QString settingsPath() const { return dir.filePath(u"User.xml"_s); }
@@ -118,8 +136,8 @@ class tst_MainWindow : public QObject {
         m_window.reset();
         const bool read = m_rig->settings.read(m_rig->settingsPath());
         m_window = std::make_unique<MainWindow>(
-            MainWindow::Services{&m_rig->messages, &m_rig->clipboard, &m_rig->completers, &m_rig->settings,
-                                 &m_rig->shell, &m_rig->lists, &m_rig->fileManager});
+            MainWindow::Services{&m_rig->messages, &m_rig->clipboard, &m_rig->completers, &m_rig->chooser,
+                                 &m_rig->settings, &m_rig->shell, &m_rig->lists, &m_rig->fileManager});
         if (show)
             m_window->show();
         return read && (!show || QTest::qWaitForWindowActive(m_window.get()));
@@ -189,7 +207,20 @@ class tst_MainWindow : public QObject {
         };
         connect(m_window->browserPanel(), &BrowserPanel::engineReady, m_window.get(), run,
                 Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
-        return RequestSession(*m_window, m_rig->messages, m_rig->codec).serve(request);
+        // Through a request file, as a calling program hands it over.
+        const QString path = m_rig->dir.filePath(u"依頼Velmo.txt"_s);
+        const QByteArray bytes = m_rig->codec.encode(request).value();
+        if (!m_rig->files.writeAtomic(path, bytes))
+            return u"<request not written>"_s;
+        const SystemSpecialFolders folders;
+        RequestSession session(m_rig->files, folders, m_rig->messages);
+        if (session.open(path) != RequestSession::Opened::Ready)
+            return u"<request not opened>"_s;
+        session.serve(*m_window);
+        const QByteArray after = m_rig->files.readAll(path).value_or("<unreadable>");
+        if (after == bytes)
+            return std::nullopt;
+        return m_rig->codec.decode(after).value_or(u"<undecodable>"_s);
     }
 
 private slots:
@@ -264,8 +295,6 @@ private slots:
     void addressSearchFillsTheRecord()
     {
         m_rig->completers.answer = [](AddressRecord &record) {
-            if (record.postalCode == u"fail"_s)
-                throw std::runtime_error("directory unreadable");
             if (record.postalCode == u"100-0001"_s) {
                 record.address = u"東京都千代田区千代田"_s;
                 record.company = u"皇居"_s;
@@ -296,7 +325,19 @@ private slots:
         m_rig->completers.note = CompletionNote::None;
         press(Qt::Key_F4);
         QCOMPARE(m_window->statusText(0), QString());
-        QCOMPARE(m_rig->completers.searches, 5);
+        // Several answers: the user's choice is the one shown; a cancel leaves the grid and says so.
+        m_rig->completers.choices = {{u"一"_s, {u"452-0961"_s, u"愛知県清須市春日一"_s, {}, {}}, {}},
+                                     {u"二"_s, {u"452-0961"_s, u"愛知県清須市春日二"_s, {}, {}}, {}}};
+        m_rig->chooser.answer = 1;
+        press(Qt::Key_F4);
+        QCOMPARE(m_rig->chooser.shown, (QStringList{u"一"_s, u"二"_s}));
+        QCOMPARE(m_window->record().address, u"愛知県清須市春日二"_s);
+        m_rig->chooser.answer.reset();
+        m_window->recordGrid()->setCell(RecordGrid::Column::Address, u"typed"_s);
+        press(Qt::Key_F4);
+        QCOMPARE(m_window->record().address, u"typed"_s);
+        QCOMPARE(m_window->statusText(0), u"候補の選択を取り消しました"_s);
+        QCOMPARE(m_rig->completers.searches, 7);
     }
 
     void addressSearchWhileLoadingWaitsForTheData()
@@ -515,8 +556,7 @@ private slots:
 
     void droppedListIsDoneBesideIt()
     {
-        m_rig->postalData.set_value(
-            PostalDirectoryLoader::load(m_rig->files, QStringLiteral(VELMORA_POSTAL_DATA), {}));
+        m_rig->giveData();
         QVERIFY(open());
         const AddressRecord shown{u"1"_s, u"2"_s, u"3"_s, u"4"_s};
         m_window->recordGrid()->showRecord(shown);
@@ -568,8 +608,7 @@ private slots:
     {
         // Rows of 500,000 fields, with the data there: the progress shows by the time gone, and its
         // キャンセル stops the list between two rows with nothing left behind.
-        m_rig->postalData.set_value(
-            PostalDirectoryLoader::load(m_rig->files, QStringLiteral(VELMORA_POSTAL_DATA), {}));
+        m_rig->giveData();
         QVERIFY(open());
         const QString input = m_rig->dir.filePath(u"名簿.csv"_s);
         QVERIFY(writeLongRowsList(input, 32));

@@ -262,7 +262,7 @@ private slots:
         QCOMPARE(WindowPlacement::readFrom(settings).top, top);
         QCOMPARE(m_messages.texts, damaged.isEmpty()
                                        ? QStringList()
-                                       : QStringList{u'<' + damaged + u"> の設定が読み込めません\r"_s +
+                                       : QStringList{u'<' + damaged + u"> の設定が読み込めません\n"_s +
                                                      at(u"ﾕｰｻﾞｰ環境ﾌｧｲﾙ(@User.xml) が破損しています"_s)});
         SettingsGroup g = settings.group(u"位置"_s);
         g.setValue(u"TOP"_s, 5);
@@ -278,8 +278,8 @@ private slots:
         addColumn<QString>("folder");   // "$" stands for the default folder
         addColumn<QString>("message");
         const QString appData = u"@config/Norvane/Velmora/"_s, docs = u"@docs/Norvane/Velmora/"_s;
-        const QString missing = u" が見つかりません\rﾕｰｻﾞｰﾃﾞｰﾀｰﾌｫﾙﾀﾞは　$ を使用します"_s;
-        const QString undefined = u" ﾕｰｻﾞｰﾃﾞｰﾀｰﾌｫﾙﾀﾞが定義されていません\r$ を使用します"_s;
+        const QString missing = u" が見つかりません\nﾕｰｻﾞｰﾃﾞｰﾀｰﾌｫﾙﾀﾞは　$ を使用します"_s;
+        const QString undefined = u" ﾕｰｻﾞｰﾃﾞｰﾀｰﾌｫﾙﾀﾞが定義されていません\n$ を使用します"_s;
         newRow("%usr%") << "%usr%" << QString() << appData << QString();
         newRow("%APP%") << "%APP%" << QString() << "@bin/usData/" << QString();
         newRow("%doc") << "%doc" << QString() << docs << QString();

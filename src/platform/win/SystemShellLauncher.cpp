@@ -47,7 +47,7 @@ bool execute(const wchar_t *verb, const QString &file, qintptr ownerWindow, Mess
             if (error.code == result)
                 text = QString::fromUtf16(error.text);
         }
-        messages->show(text + u'\r' + native);
+        messages->show(text + u'\n' + native);
     }
     return false;
 }

@@ -1,12 +1,13 @@
 #pragma once
 
 #include <QStringList>
+#include <optional>
 
 // Asks the user to pick one of several directory answers (a code shared by several towns, or an
 // address that fits several codes).
 class CandidateChooser {
 public:
     virtual ~CandidateChooser() = default;
-    // The index of the chosen candidate, or -1 when the user cancelled.
-    virtual int choose(const QStringList &candidates) = 0;
+    // The index of the chosen candidate; no value when the user cancelled.
+    virtual std::optional<qsizetype> choose(const QStringList &candidates) = 0;
 };
