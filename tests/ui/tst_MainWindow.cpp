@@ -195,9 +195,8 @@ class tst_MainWindow : public QObject {
         return m_window->recordGrid()->item(0, int(column));
     }
 
-    // Serves a request, running step once the web engine is up; a failed check ends the display. Not
-    // sooner: showing the window lets queued events run, and a step waiting inside that holds the
-    // engine back.
+    // Serves a request, running step once the web engine is up, since the record's map is asked for
+    // then; a failed check ends the display.
     std::optional<QString> serve(const QString &request, const std::function<void()> &step)
     {
         const auto run = [this, step] {
