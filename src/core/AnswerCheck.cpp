@@ -5,10 +5,8 @@
 
 AnswerCheck AnswerCheck::of(const AddressRecord &record, const QString &answer, const Cp932Codec &codec)
 {
-    for (const QString &field : {record.postalCode, record.address, record.company, record.mapUrl}) {
-        if (field.contains(u'\t') || field.contains(u'\r') || field.contains(u'\n'))
-            return {Problem::FieldSeparator, {}};
-    }
+    if (record.holdsFieldSeparator())
+        return {Problem::FieldSeparator, {}};
     if (QString bad = codec.firstUnencodable(answer); !bad.isEmpty())
         return {Problem::Unencodable, bad};
     return {};

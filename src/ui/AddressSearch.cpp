@@ -15,6 +15,7 @@ namespace {
 const QString kNotFound = u"対象が見つかりません"_s;
 const QString kCityCodeOnly = u"町域が見つからないため市区町村の郵便番号です"_s;
 const QString kChoiceCancelled = u"候補の選択を取り消しました"_s;
+const QString kAddressReplaced = u"住所を郵便番号の住所に置き換えました"_s;
 
 } // namespace
 
@@ -40,7 +41,8 @@ void AddressSearch::run()
         m_status.say(BackgroundPostalLoader::kLoading, this);
         return;
     }
-    Completion answer = m_completer->complete(m_grid.readRecord());
+    const AddressRecord typed = m_grid.readRecord();
+    Completion answer = m_completer->complete(typed);
     if (answer.kind == Completion::Kind::Candidates) {
         QStringList labels;
         for (const CompletionChoice &choice : std::as_const(answer.choices))
@@ -65,9 +67,12 @@ void AddressSearch::run()
     case Completion::Kind::Candidates:
         break;
     }
-    // What an earlier search said of its answer would now speak of another.
+    // What an earlier search said of its answer would now speak of another. A typed address the code
+    // overruled is the user's work gone: said, so that it is not lost unseen.
     if (answer.note == CompletionNote::CityCodeOnly)
         m_status.say(kCityCodeOnly, this);
+    else if (!typed.address.trimmed().isEmpty() && answer.record.address != typed.address)
+        m_status.say(kAddressReplaced, this);
     else
         m_status.withdraw(this);
     m_grid.showRecord(answer.record);

@@ -3,6 +3,7 @@
 #include "core/MapPosition.h"
 #include "core/MapQuery.h"
 #include "core/MessageSink.h"
+#include "core/RowPaste.h"
 #include "core/Twips.h"
 #include "platform/ClipboardSource.h"
 #include "platform/ShellActions.h"
@@ -110,6 +111,7 @@ void MainWindow::createControls()
     placeInTwips(*m_recordGrid, WindowDesign::kRecordGrid);
     connect(m_recordGrid, &RecordGrid::edited, this, [this] { setCopyEnabled(true); });
     connect(m_recordGrid, &RecordGrid::mapUrlActivated, this, &MainWindow::showUrl);
+    connect(m_recordGrid, &RecordGrid::pasteRequested, this, &MainWindow::pasteIntoRow);
 
     m_browserPanel = new BrowserPanel({m_services.fileManager, m_services.folders}, this);
     placeInTwips(*m_browserPanel, WindowDesign::kBrowserPanel);
@@ -319,16 +321,16 @@ void MainWindow::run(Command command)
         m_addressSearch->run();
         break;
     case Command::MapByAddress:
-        showMapQuery(r.address);
-        commandButton(Command::CaptureMapCentre)->setEnabled(true);
+        if (searchable(r.address, u"住所"_s))
+            showMapQuery(r.address);
         break;
     case Command::MapByPostalCode:
-        showUrl(MapQuery::forPostalCode(r.postalCode));
-        commandButton(Command::CaptureMapCentre)->setEnabled(true);
+        if (searchable(r.postalCode, u"郵便番号"_s))
+            showUrl(MapQuery::forPostalCode(r.postalCode));
         break;
     case Command::MapByCompany:
-        showMapQuery(r.company + u' ' + r.address);
-        commandButton(Command::CaptureMapCentre)->setEnabled(true);
+        if (searchable(r.company + r.address, u"会社等と住所"_s))
+            showMapQuery(r.company + u' ' + r.address);
         break;
     case Command::CaptureMapCentre:
         m_mapCentreCapture->run();
@@ -353,15 +355,53 @@ void MainWindow::run(Command command)
     }
 }
 
+bool MainWindow::searchable(const QString &text, const QString &what)
+{
+    // An empty search would open the map service's page of nothing, which looks like a fault.
+    if (text.trimmed().isEmpty()) {
+        m_statusPanel->say(u"%1が空のため、地図を検索しませんでした"_s.arg(what), this);
+        return false;
+    }
+    m_statusPanel->withdraw(this);
+    commandButton(Command::CaptureMapCentre)->setEnabled(true);
+    return true;
+}
+
 void MainWindow::clearRecord()
 {
     m_recordGrid->showRecord({});
+    // The next record starts with its code, where F4 begins.
+    m_recordGrid->setCurrentCell(0, int(RecordGrid::Column::PostalCode));
     setCopyEnabled(false);
+}
+
+void MainWindow::pasteIntoRow()
+{
+    const std::optional<QString> text = m_services.clipboard->text();
+    if (!text) {
+        m_services.messages->show(u"クリップボードを使用できません\n少し待ってからもう一度お試しください"_s);
+        return;
+    }
+    const int first = std::max(0, m_recordGrid->currentColumn());
+    const int room = m_recordGrid->columnCount() - first;
+    const RowPaste paste = RowPaste::of(*text, room);
+    if (paste.kind != RowPaste::Kind::Fields) {
+        m_services.messages->show(paste.refusal(room));
+        return;
+    }
+    m_recordGrid->pasteFields(first, paste.fields);
+    setCopyEnabled(true);
 }
 
 void MainWindow::copyRecord()
 {
     const AddressRecord r = record();
+    // The line's tabs are its field separators: a field holding one would land in the wrong column.
+    if (r.holdsFieldSeparator()) {
+        m_services.messages->show(
+            u"タブや改行を含む項目があるためコピーできません\n項目を直してからもう一度 F9 を押してください"_s);
+        return;
+    }
     if (!m_services.clipboard->putText(r.clipboardLine())) {
         m_services.messages->show(u"クリップボードを使用できません\n少し待ってからもう一度お試しください"_s);
         return;
@@ -376,6 +416,7 @@ void MainWindow::takeCopiedPosition(const QString &copiedText)
         return;
     m_browserPanel->setUrlBoxText(*url);
     m_recordGrid->setCell(RecordGrid::Column::MapUrl, *url);
+    m_mapCentreCapture->taken();
     setCopyEnabled(true);
 }
 

@@ -106,7 +106,10 @@ private:
     void setCopyEnabled(bool enabled);
     void showUrl(const QString &url);
     void showMapQuery(const QString &searchText);
+    // Whether text has something to search for on the map; says so in the status panel if not.
+    bool searchable(const QString &text, const QString &what);
     void clearRecord();
+    void pasteIntoRow();
     void copyRecord();
 
     Services m_services;

@@ -76,10 +76,19 @@ void MapCentreCapture::answered(const QVariant &centre)
         return;
     }
     // Over the map, and modal as a page's own prompt box, without a loop of its own to wait in.
-    auto *box = new PromptDialog(QString(), text, m_panel.webView() ? m_panel.webView() : &m_window);
+    auto *box =
+        new PromptDialog(u"地図の中心の位置です。Ctrl+C でコピーしてから OK を押すと MAP URL になります"_s,
+                         text, m_panel.webView() ? m_panel.webView() : &m_window);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::ApplicationModal);
-    connect(box, &QDialog::finished, this, [this] { m_watch.stop(); });
+    connect(box, &QDialog::finished, this, [this](int result) {
+        m_watch.stop();
+        // OK alone takes nothing: the copy is what makes the MAP URL, and silence would look like one.
+        if (result == QDialog::Accepted && !m_taken)
+            m_status.say(u"位置がコピーされなかったため、MAP URL は変わっていません"_s, this);
+    });
+    m_taken = false;
+    m_status.withdraw(this);
     m_watch.start();
     box->show();
 }

@@ -22,6 +22,8 @@ public:
     MapCentreCapture(BrowserPanel &panel, ClipboardWatch &watch, StatusPanel &status, QWidget &window);
 
     void run();
+    // The clipboard brought a map position while the box was open: the record has its map URL.
+    void taken() { m_taken = true; }
 
 private:
     void pageLoaded();
@@ -36,6 +38,7 @@ private:
     // F8 was pressed while the map page was loading: the page is asked once it has loaded, or when this
     // timer runs out.
     bool m_waiting = false;
+    bool m_taken = false;
     QTimer m_loadLimit;
     // Each question gets a number: only the last one's answer opens a box.
     int m_asked = 0;

@@ -1,6 +1,7 @@
 #include "ui/RecordGrid.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QStyledItemDelegate>
 
@@ -18,6 +19,8 @@ public:
         if (auto *line = qobject_cast<QLineEdit *>(editor)) {
             auto *self = const_cast<CommitEveryKeystroke *>(this);
             connect(line, &QLineEdit::textEdited, self, [self, line] { emit self->commitData(line); });
+            // Its pastes are the grid's to judge.
+            line->installEventFilter(self->parent());
         }
         return editor;
     }
@@ -81,6 +84,46 @@ RecordGrid::RecordGrid(QWidget *parent) : QTableWidget(1, int(kColumns.size()), 
         if (column == int(Column::MapUrl) && !url.isEmpty())
             emit mapUrlActivated(url);
     });
+}
+
+bool RecordGrid::eventFilter(QObject *watched, QEvent *event)
+{
+    // The shortcut is claimed before the editor's own paste sees it.
+    if ((event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) &&
+        static_cast<QKeyEvent *>(event)->matches(QKeySequence::Paste)) {
+        event->accept();
+        if (event->type() == QEvent::KeyPress)
+            emit pasteRequested();
+        return true;
+    }
+    return QTableWidget::eventFilter(watched, event);
+}
+
+void RecordGrid::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Paste)) {
+        emit pasteRequested();
+        return;
+    }
+    QTableWidget::keyPressEvent(event);
+}
+
+void RecordGrid::pasteFields(int first, const QStringList &fields)
+{
+    const QModelIndex current = model()->index(0, first);
+    auto *editor = qobject_cast<QLineEdit *>(indexWidget(current));
+    if (editor && fields.size() == 1) {
+        editor->insert(fields.first());
+        commitData(editor);
+        return;
+    }
+    if (editor) {
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+    for (int i = 0; i < fields.size() && first + i < columnCount(); ++i)
+        setCell(Column(first + i), fields[i]);
+    emit edited();
 }
 
 void RecordGrid::setCell(Column column, const QString &text)

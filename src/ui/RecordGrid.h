@@ -18,12 +18,22 @@ public:
     AddressRecord readRecord() const;
     void setCell(Column column, const QString &text);
     QString cell(Column column) const;
+    // A paste's fields from column first on, as the user's edit; a single field goes into an open
+    // editor where its cursor is.
+    void pasteFields(int first, const QStringList &fields);
 
 signals:
     // The user changed a cell (the program's own changes are not reported).
     void edited();
     // The MAP URL cell was double-clicked while holding a URL.
     void mapUrlActivated(const QString &url);
+    // The user asked to paste (Ctrl+V, Shift+Insert), in a cell or its editor: what the clipboard
+    // holds may be a whole row of a spreadsheet, which the window decides on.
+    void pasteRequested();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     bool m_updating = false;

@@ -19,6 +19,7 @@
 #include "support/LocalHttpServer.h"
 #include "support/LongRowsList.h"
 #include "ui/BrowserPanel.h"
+#include "ui/CandidateDialog.h"
 #include "ui/MainWindow.h"
 #include "ui/RecordGrid.h"
 #include "ui/WindowDesign.h"
@@ -28,7 +29,10 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMimeData>
 #include <QPromise>
 #include <QPushButton>
@@ -260,6 +264,7 @@ private slots:
         press(Qt::Key_F2);
         press(Qt::Key_Return);
         QCOMPARE(m_window->record(), AddressRecord());
+        QCOMPARE(grid->currentColumn(), int(RecordGrid::Column::PostalCode));
         QVERIFY(!button(Command::CopyRecord)->isEnabled());
         press(Qt::Key_F10);
         QCOMPARE(m_rig->launcher.calls.size(), 1);
@@ -324,6 +329,10 @@ private slots:
         m_rig->completers.note = CompletionNote::None;
         press(Qt::Key_F4);
         QCOMPARE(m_window->statusText(0), QString());
+        // A typed address the code overrules is said to be gone.
+        m_window->recordGrid()->setCell(RecordGrid::Column::Address, u"東京都中央区銀座"_s);
+        press(Qt::Key_F4);
+        QCOMPARE(m_window->statusText(0), u"住所を郵便番号の住所に置き換えました"_s);
         // Several answers: the user's choice is the one shown; a cancel leaves the grid and says so.
         m_rig->completers.choices = {{u"一"_s, {u"452-0961"_s, u"愛知県清須市春日一"_s, {}, {}}, {}},
                                      {u"二"_s, {u"452-0961"_s, u"愛知県清須市春日二"_s, {}, {}}, {}}};
@@ -336,7 +345,58 @@ private slots:
         press(Qt::Key_F4);
         QCOMPARE(m_window->record().address, u"typed"_s);
         QCOMPARE(m_window->statusText(0), u"候補の選択を取り消しました"_s);
-        QCOMPARE(m_rig->completers.searches, 7);
+        QCOMPARE(m_rig->completers.searches, 8);
+    }
+
+    void pastedRowFillsTheCellsItCovers()
+    {
+        QVERIFY(open());
+        RecordGrid *grid = m_window->recordGrid();
+        grid->setCurrentCell(0, int(RecordGrid::Column::Address));
+        QTRY_VERIFY(grid->hasFocus());
+        m_rig->clipboard.content = u"東京都千代田区千代田\t皇居\r\n"_s; // a spreadsheet's row
+        press(Qt::Key_V, Qt::ControlModifier);
+        const AddressRecord pasted{{}, u"東京都千代田区千代田"_s, u"皇居"_s, {}};
+        QCOMPARE(m_window->record(), pasted);
+        // More fields than cells to the right, or several rows: refused whole, with a word.
+        for (const QString &refused : {u"a\tb\tc\td\r\n"_s, u"a\r\nb\r\n"_s}) {
+            m_rig->clipboard.content = refused;
+            press(Qt::Key_V, Qt::ControlModifier);
+        }
+        QCOMPARE(m_window->record(), pasted);
+        QCOMPARE(m_rig->messages.texts.size(), 2);
+        // In a cell's editor one field goes where the cursor is.
+        grid->setCurrentCell(0, int(RecordGrid::Column::PostalCode));
+        QTest::keyClick(m_window->windowHandle(), '1');
+        m_rig->clipboard.content = u"00-0001"_s;
+        press(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(m_window->record().postalCode, u"100-0001"_s);
+        // F9 never copies a line whose field holds a tab: it would land in the wrong column.
+        grid->setCell(RecordGrid::Column::Company, u"皇\t居"_s);
+        press(Qt::Key_F9);
+        QCOMPARE(m_rig->clipboard.content.value_or(QString()), u"00-0001"_s);
+        QCOMPARE(m_rig->messages.texts.size(), 3);
+    }
+
+    void chooserNarrowsByAnyPartOfTownOrReading()
+    {
+        CandidateDialog dialog;
+        QStringList towns;
+        for (int i = 0; i < 30; ++i)
+            towns.append(u"愛知県清須市春日町%1　カスガチョウ%1"_s.arg(i));
+        towns.insert(17, u"愛知県清須市春日落合　カスガオチアイ"_s);
+        std::optional<qsizetype> chosen;
+        QTimer::singleShot(0, &dialog, [&] {
+            const auto *list = dialog.findChild<QListWidget *>();
+            QVERIFY(list->height() >= CandidateDialog::kVisibleRows * list->sizeHintForRow(0));
+            QInputMethodEvent typed; // as an input method commits what the user typed
+            typed.setCommitString(u"おちあい"_s);
+            QApplication::sendEvent(dialog.findChild<QLineEdit *>(), &typed);
+            QCOMPARE(list->currentItem()->text(), towns[17]);
+            QTest::keyClick(&dialog, Qt::Key_Return);
+        });
+        chosen = dialog.choose(towns);
+        QCOMPARE(chosen.value_or(-1), 17);
     }
 
     void addressSearchWhileLoadingWaitsForTheData()
@@ -405,6 +465,18 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(m_window->browserPanel()->currentUrl(), url, kWebTimeout);
     }
 
+    void mapKeysWithNothingToSearchSaySo()
+    {
+        QVERIFY(open());
+        const QString before = m_window->browserPanel()->currentUrl();
+        for (const Qt::Key key : {Qt::Key_F5, Qt::Key_F6, Qt::Key_F7}) {
+            press(key);
+            QVERIFY2(m_window->statusText(0).contains(u"空のため"_s), qPrintable(m_window->statusText(0)));
+        }
+        QCOMPARE(m_window->browserPanel()->currentUrl(), before);
+        QVERIFY(!button(Command::CaptureMapCentre)->isEnabled());
+    }
+
     // F8 at once, while the page is still on its way: asked once it has loaded.
     void mapCentreKeyWaitsForThePage_data()
     {
@@ -429,7 +501,11 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(box = m_window->findChild<PromptDialog *>(), kWebTimeout);
         QCOMPARE(box->value(), u"(35.5, 139.5)"_s);
         QCOMPARE(QApplication::activeModalWidget(), box);
-        box->reject();
+        // OK without the copy the box asks for takes nothing, and says so.
+        QVERIFY(box->message().contains(u"Ctrl+C"_s));
+        box->accept();
+        QTRY_COMPARE(m_window->statusText(0), u"位置がコピーされなかったため、MAP URL は変わっていません"_s);
+        QCOMPARE(m_window->record().mapUrl, QString());
     }
 
     void placeIsKeptBetweenRuns()
