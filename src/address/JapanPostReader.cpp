@@ -4,6 +4,7 @@
 #include "address/Prefectures.h"
 #include "core/Cp932Codec.h"
 #include "core/Utf8ByteOrderMark.h"
+#include "csv/CsvSyntax.h"
 
 #include <QStringDecoder>
 #include <algorithm>
@@ -17,48 +18,6 @@
 namespace {
 
 constexpr quint64 kWholeCountry = ((quint64(1) << Prefectures::kCount) - 1) << 1;
-
-// Splits one CSV line, in place: a quoted field that holds doubled quotes is rewritten with single
-// ones. The number of fields, or -1 for a quote that is not closed, or for more fields than fit.
-template <std::size_t N> int splitCsv(char16_t *line, qsizetype size, std::array<QStringView, N> &fields)
-{
-    std::size_t count = 0;
-    qsizetype i = 0;
-    while (true) {
-        if (count == N)
-            return -1;
-        if (i < size && line[i] == u'"') {
-            const qsizetype start = ++i;
-            qsizetype out = start;
-            while (true) {
-                qsizetype quote = i;
-                while (quote < size && line[quote] != u'"')
-                    ++quote;
-                if (quote == size)
-                    return -1;
-                if (out != i) // after a doubled quote
-                    std::copy(line + i, line + quote, line + out);
-                out += quote - i;
-                i = quote + 1;
-                if (i == size || line[i] != u'"')
-                    break;
-                line[out++] = u'"';
-                ++i;
-            }
-            fields[count++] = QStringView(line + start, out - start);
-            if (i < size && line[i] != u',')
-                return -1;
-        } else {
-            const qsizetype start = i;
-            while (i < size && line[i] != u',')
-                ++i;
-            fields[count++] = QStringView(line + start, i - start);
-        }
-        if (i >= size)
-            return int(count);
-        ++i; // the comma
-    }
-}
 
 std::optional<quint32> readCode(QStringView text)
 {
@@ -103,11 +62,10 @@ bool forEachCsvLine(QByteArrayView bytes, Decode decode, Handle handle, AtEnd at
         qsizetype length = decode(lineBytes, line);
         if (length < 0)
             return false;
-        if (length > 0 && line[length - 1] == u'\r')
-            --length;
+        length = CsvSyntax::withoutCr(line, length);
         if (QStringView(line, length).trimmed().isEmpty())
             continue;
-        if (splitCsv(line, length, fields) != int(N))
+        if (CsvSyntax::splitLine(line, length, u',', fields.data(), qsizetype(N)) != qsizetype(N))
             return false;
         const int prefecture = handle(fields);
         if (prefecture == 0)

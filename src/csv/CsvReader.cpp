@@ -1,5 +1,7 @@
 #include "csv/CsvReader.h"
 
+#include "csv/CsvSyntax.h"
+
 #include <QIODevice>
 #include <algorithm>
 #include <cstring>
@@ -34,13 +36,9 @@ QByteArray CsvRecord::value(qsizetype i) const
     const QByteArrayView field = rawField(i);
     if (!fields[i].quoted)
         return field.toByteArray();
-    QByteArray out;
-    out.reserve(field.size());
-    for (qsizetype at = 1; at + 1 < field.size(); ++at) {
-        out += field[at];
-        if (field[at] == '"')
-            ++at;
-    }
+    // A quoted field is read whole, both quotes in it.
+    QByteArray out(field.size() - 2, Qt::Uninitialized);
+    out.truncate(CsvSyntax::unquote(field.data() + 1, field.size() - 2, out.data()));
     return out;
 }
 
@@ -96,27 +94,18 @@ bool CsvReader::next(CsvRecord &record)
 
 CsvReader::Parse CsvReader::skipQuoted(const char *&p, const char *end)
 {
-    const char d = m_delimiter;
-    for (++p;;) {
-        p = static_cast<const char *>(std::memchr(p, '"', size_t(end - p)));
-        if (!p) {
-            if (!m_atEnd)
-                return Parse::NeedMore;
-            m_error = Error::UnclosedQuote;
-            return Parse::Failed;
-        }
-        if (p + 1 == end && !m_atEnd)
+    p = CsvSyntax::closingQuote(p, end).close;
+    if (p == end) {
+        if (!m_atEnd)
             return Parse::NeedMore;
-        if (p + 1 < end && p[1] == '"') {
-            p += 2;
-            continue;
-        }
-        ++p;
-        break;
+        m_error = Error::UnclosedQuote;
+        return Parse::Failed;
     }
-    if (p + 1 >= end && p < end && *p == '\r' && !m_atEnd)
+    ++p;
+    // The quote last in the buffer may be the first of a doubled one, a CR the first of a line end.
+    if ((p == end || (*p == '\r' && p + 1 == end)) && !m_atEnd)
         return Parse::NeedMore;
-    if (p < end && *p != d && *p != '\n' && !(*p == '\r' && p + 1 < end && p[1] == '\n')) {
+    if (!CsvSyntax::endsQuoted(p, end, m_delimiter)) {
         m_error = Error::TextAfterQuote;
         return Parse::Failed;
     }
@@ -155,7 +144,7 @@ CsvReader::Parse CsvReader::parse(CsvRecord &record)
                 return Parse::NeedMore;
             lineEnd = p;
         } else if (*p == '\n') {
-            lineEnd = p > begin && p[-1] == '\r' ? p - 1 : p;
+            lineEnd = begin + CsvSyntax::withoutCr(begin, p - begin);
         }
         // Filled in place: a field built aside and copied in costs more than the whole scan of it.
         CsvRecord::Field &field = record.fields.emplace_back();

@@ -201,6 +201,15 @@ private slots:
         newRow("not CP932") << kenAll << "13101,\"\x81\x20\"\r\n" + cp932(whole) << refused;
         newRow("CP932 as the UTF-8 edition") << utf8 << cp932(good) << refused;
         newRow("cut short in a quoted field") << kenAll << cp932(good).chopped(15) << refused;
+        newRow("doubled quotes made single")
+            << kenAll << cp932(ken("1000001", "千代田\"\"本\"\"", "ﾁﾖﾀﾞ") + whole)
+            << QStringList{"千代田\"本\"|||チヨダ"};
+        newRow("text after a closing quote")
+            << kenAll << cp932(ken("1000001", "千代田\"本", "ﾁﾖﾀﾞ") + whole) << refused;
+        newRow("a field too many") << kenAll
+                                   << cp932(ken("1000001", "千代田", "ﾁﾖﾀﾞ").replace(",0\r\n", ",0,\r\n") +
+                                            whole)
+                                   << refused;
         newRow("cut short after a line")
             << kenAll << cp932(good.first(good.lastIndexOf(u"01101"))) << refused;
         newRow("businesses as towns") << kenAll << cp932(kBusiness) << refused;
