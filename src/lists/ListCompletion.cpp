@@ -3,6 +3,7 @@
 #include "address/PostalDirectory.h"
 #include "address/PostalText.h"
 #include "core/Cp932Codec.h"
+#include "core/FileSystem.h"
 #include "core/Utf8ByteOrderMark.h"
 #include "csv/CsvReader.h"
 #include "csv/CsvText.h"
@@ -15,9 +16,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStorageInfo>
 #include <cerrno>
+#include <utility>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -40,15 +41,14 @@ constexpr WriteFailure kWriteFailures[] = {
     {EIO, u"ディスクの読み書きに失敗しました"},     // a failing disk or a network share gone
 };
 
-// Why the output could not be written. systemError: errno as the failed write left it; a volume with
-// no room left is a full disk whatever the error said.
-QString writeError(const QFileDevice &file, const QString &output, int systemError)
+// Why the output could not be written. systemError: errno as the failed write left it, systemText what
+// Qt said; a volume with no room left is a full disk whatever the error said.
+QString writeError(const QString &output, int systemError, const QString &systemText)
 {
     const QStorageInfo volume(QFileInfo(output).absolutePath());
-    if (file.error() == QFileDevice::ResourceError ||
-        (volume.isValid() && volume.bytesAvailable() < kFlushBytes))
+    if (volume.isValid() && volume.bytesAvailable() < kFlushBytes)
         systemError = ENOSPC;
-    QString cause = u"システムの説明: "_s + file.errorString();
+    QString cause = u"システムの説明: "_s + systemText;
     for (const WriteFailure &failure : kWriteFailures)
         if (failure.error == systemError)
             cause = QString::fromUtf16(failure.text);
@@ -264,6 +264,25 @@ bool ListCompletion::checkPaths(const Request &request, Report &report)
     return report.error.isEmpty();
 }
 
+struct ListCompletion::Pass {
+    const Request &request;
+    QFile &file;
+    ListLayout layout;
+    ListEvidence evidence;
+    Report &report;
+    std::function<bool(qint64)> goOn;
+    // The first pass takes the evidence; a pass again after a refused rename need not.
+    bool taking = true;
+    bool started = false;
+    // The first rows misled the guess (rare): the list is written again as the whole file has it.
+    bool again = false;
+};
+
+ListCompletion::ListCompletion(const PostalDirectory &directory, const FileSystem &files)
+    : m_directory(directory), m_files(files), m_codec(files.codec())
+{
+}
+
 ListCompletion::Report ListCompletion::run(const Request &request, const Progress &progress,
                                            const std::atomic<bool> *cancel) const
 {
@@ -277,7 +296,7 @@ ListCompletion::Report ListCompletion::run(const Request &request, const Progres
         report.error = u"%1 を開けません"_s.arg(request.input);
         return report;
     }
-    std::optional<ListLayout> layout =
+    const std::optional<ListLayout> layout =
         ListLayout::guess(file, request.input, request, m_codec, &report.error, &report.badColumn);
     if (!layout)
         return report;
@@ -288,48 +307,62 @@ ListCompletion::Report ListCompletion::run(const Request &request, const Progres
             progress(done, total);
         return !(cancel && cancel->load());
     };
-    ListEvidence evidence(*layout, request.encoding, m_codec);
-    for (ListEvidence *taking = &evidence;; taking = nullptr) {
-        QSaveFile save(report.output);
-        if (!file.seek(0) || !save.open(QIODevice::WriteOnly)) {
-            report.error = u"出力ファイル %1 を作れません"_s.arg(report.output);
-            return report;
-        }
-        report.outcome = write(*layout, file, save, report, goOn, taking);
-        if (report.outcome != Outcome::Done)
-            return report; // the temporary file goes with save
-        if (taking) {
-            const std::optional<ListLayout> settled = evidence.settle(&report.error);
-            if (!settled) {
-                report.outcome = Outcome::Failed;
-                return report;
-            }
-            // The first rows misled the guess (rare): the list is written again as the whole file has it.
-            if (settled->utf8 != layout->utf8 || settled->hyphenated != layout->hyphenated) {
-                layout = settled;
-                continue;
-            }
-        }
-        // What the path is now, not what it was at the start: a link planted meanwhile is not written
-        // through, nor the input replaced.
-        if (report.error = outputRefusal(request.input, report.output); !report.error.isEmpty()) {
-            report.outcome = Outcome::Failed;
-            return report;
-        }
-        if (!goOn(file.size())) {
-            report.outcome = Outcome::Cancelled;
-            return report;
-        }
-        errno = 0;
-        if (!save.commit()) {
-            report.error = writeError(save, report.output, errno);
-            report.outcome = Outcome::Failed;
-        }
-        return report;
+    Pass pass{request, file, *layout, ListEvidence(*layout, request.encoding, m_codec), report, goOn};
+    FileSystem::WriteResult written;
+    do {
+        pass.again = false;
+        written = m_files.writeAtomic(report.output, [&](QIODevice &out) { return writeOutput(pass, out); });
+    } while (pass.again);
+    if (!pass.started) {
+        report.error = u"出力ファイル %1 を作れません"_s.arg(report.output);
+        report.outcome = Outcome::Failed;
+    } else if (!written.written && report.outcome == Outcome::Done) {
+        // The rows are all written, but the file could not be put in place.
+        report.error = writeError(report.output, written.systemError, written.errorString);
+        report.outcome = Outcome::Failed;
     }
+    return report;
 }
 
-ListCompletion::Outcome ListCompletion::write(const ListLayout &layout, QFile &file, QSaveFile &save,
+bool ListCompletion::writeOutput(Pass &pass, QIODevice &out) const
+{
+    pass.started = true;
+    Report &report = pass.report;
+    report.outcome = Outcome::Failed;
+    if (!pass.file.seek(0)) {
+        report.error = u"%1 を読めません"_s.arg(pass.request.input);
+        return false;
+    }
+    report.outcome =
+        write(pass.layout, pass.file, out, report, pass.goOn, pass.taking ? &pass.evidence : nullptr);
+    if (report.outcome != Outcome::Done)
+        return false;
+    if (std::exchange(pass.taking, false)) {
+        const std::optional<ListLayout> settled = pass.evidence.settle(&report.error);
+        if (!settled) {
+            report.outcome = Outcome::Failed;
+            return false;
+        }
+        if (settled->utf8 != pass.layout.utf8 || settled->hyphenated != pass.layout.hyphenated) {
+            pass.layout = *settled;
+            pass.again = true;
+            return false;
+        }
+    }
+    // What the path is now, not what it was at the start: a link planted meanwhile is not written
+    // through, nor the input replaced.
+    if (report.error = outputRefusal(pass.request.input, report.output); !report.error.isEmpty()) {
+        report.outcome = Outcome::Failed;
+        return false;
+    }
+    if (!pass.goOn(pass.file.size())) {
+        report.outcome = Outcome::Cancelled;
+        return false;
+    }
+    return true;
+}
+
+ListCompletion::Outcome ListCompletion::write(const ListLayout &layout, QFile &file, QIODevice &out,
                                               Report &report, const std::function<bool(qint64)> &goOn,
                                               ListEvidence *evidence) const
 {
@@ -344,11 +377,11 @@ ListCompletion::Outcome ListCompletion::write(const ListLayout &layout, QFile &f
     CsvRecord record;
     const auto flush = [&] {
         errno = 0;
-        const bool written = save.write(buffer) == buffer.size();
+        const bool written = out.write(buffer) == buffer.size();
         const int systemError = errno;
         buffer.resize(0); // keeps its room
         if (!written)
-            report.error = writeError(save, report.output, systemError);
+            report.error = writeError(report.output, systemError, out.errorString());
         return written;
     };
     // A stop is heard and the progress told a few times a second, whatever the rows' length.
@@ -381,12 +414,5 @@ ListCompletion::Outcome ListCompletion::write(const ListLayout &layout, QFile &f
         report.error = ListLayout::readerError(reader);
         return Outcome::Failed;
     }
-    if (!flush())
-        return Outcome::Failed;
-    errno = 0;
-    if (!save.flush()) {
-        report.error = writeError(save, report.output, errno);
-        return Outcome::Failed;
-    }
-    return Outcome::Done;
+    return flush() ? Outcome::Done : Outcome::Failed;
 }

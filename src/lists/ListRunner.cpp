@@ -2,7 +2,14 @@
 
 #include "lists/ListSummary.h"
 
+#include "platform/FileReplacePatience.h"
+
 #include <chrono>
+
+ListRunner::ListRunner(std::shared_future<PostalLoadResult> data, const Cp932Codec &codec)
+    : m_data(std::move(data)), m_files(codec, ReplaceRetry(fileReplacePatienceMs()))
+{
+}
 
 bool ListRunner::isReady() const
 {
@@ -36,5 +43,5 @@ ListCompletion::Report ListRunner::run(const ListCompletion::Request &request,
         report.error = ListSummary::kNoData;
         return report;
     }
-    return ListCompletion(*directory, m_codec).run(request, progress, cancel);
+    return ListCompletion(*directory, m_files).run(request, progress, cancel);
 }

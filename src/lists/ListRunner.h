@@ -1,6 +1,7 @@
 #pragma once
 
 #include "address/PostalLoadResult.h"
+#include "core/FileSystem.h"
 #include "lists/ListCompletion.h"
 
 #include <future>
@@ -11,11 +12,9 @@ class Cp932Codec;
 // window, which runs it on a thread of its own: the work waits for the data first.
 class ListRunner {
 public:
-    // codec must outlive the runner.
-    ListRunner(std::shared_future<PostalLoadResult> data, const Cp932Codec &codec)
-        : m_data(std::move(data)), m_codec(codec)
-    {
-    }
+    // codec must outlive the runner. The output is replaced as the program's other files are, a refused
+    // rename tried again for as long as the platform asks.
+    ListRunner(std::shared_future<PostalLoadResult> data, const Cp932Codec &codec);
 
     // Whether run() goes straight to the list, the data loaded.
     bool isReady() const;
@@ -27,5 +26,5 @@ public:
 
 private:
     std::shared_future<PostalLoadResult> m_data;
-    const Cp932Codec &m_codec;
+    FileSystem m_files;
 };

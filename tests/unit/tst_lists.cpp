@@ -135,7 +135,7 @@ void ListsTest::lists()
     QString error;
     auto options = CompleteOptions::parse(arguments.split(u' ', Qt::SkipEmptyParts) << path, &error);
     QVERIFY2(options, qPrintable(error));
-    const auto report = ListCompletion(*m_data.directory, m_codec).run(options->request);
+    const auto report = ListCompletion(*m_data.directory, m_files).run(options->request);
     QCOMPARE(report.error, QString());
     QCOMPARE(report.output, folder.filePath(u"一覧_velmora.csv"_s));
     QCOMPARE(readFile(report.output), bytesOf(output, form));
@@ -193,7 +193,7 @@ void ListsTest::badInput()
     auto &request = options->request;
     request.input = folder.filePath(request.input);
     request.output = request.output.isEmpty() ? QString() : folder.filePath(request.output);
-    const auto report = ListCompletion(*m_data.directory, m_codec).run(request);
+    const auto report = ListCompletion(*m_data.directory, m_files).run(request);
     QCOMPARE(report.outcome, ListCompletion::Outcome::Failed);
     QVERIFY2(report.error.contains(error), qPrintable(report.error));
     // Nothing written, nothing left behind, nothing replaced.
@@ -230,7 +230,7 @@ void ListsTest::firstRowsMislead()
     QString error;
     const auto options = CompleteOptions::parse(arguments.split(u' ', Qt::SkipEmptyParts) << path, &error);
     QVERIFY2(options, qPrintable(error));
-    const auto report = ListCompletion(*m_data.directory, m_codec).run(options->request);
+    const auto report = ListCompletion(*m_data.directory, m_files).run(options->request);
     QCOMPARE(report.error, QString());
     QCOMPARE(report.counts[std::size_t(RowStatus::Completed)], 1);
     const QByteArray output = readFile(report.output);
@@ -246,7 +246,7 @@ void ListsTest::cancel()
     std::atomic<bool> stop{false};
     ListCompletion::Request request;
     request.input = folder.filePath(u"l.csv"_s);
-    const auto report = ListCompletion(*m_data.directory, m_codec)
+    const auto report = ListCompletion(*m_data.directory, m_files)
                             .run(
                                 request, [&](qint64 done, qint64 total) { stop = done > total / 2; }, &stop);
     QCOMPARE(report.outcome, ListCompletion::Outcome::Cancelled);
