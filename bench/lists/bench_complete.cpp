@@ -86,7 +86,7 @@ int main(int argc, char **argv)
         rows.append(businesses[i]);
 
     const QTemporaryDir folder;
-    const ListCompletion lists(*loaded.directory, codec);
+    const ListCompletion lists(*loaded.directory, files);
     std::printf("%d rows of JIGYOSYO's addresses (%lld businesses), CP932, CPU time, best of %d in turns\n",
                 kRows, static_cast<long long>(businesses.size()), kRounds);
     for (const bool withCodes : {false, true}) {

@@ -6,6 +6,7 @@
 #include "core/FileSystem.h"
 #include "lists/ListSummary.h"
 #include "platform/Console.h"
+#include "platform/FileReplacePatience.h"
 
 #include <QElapsedTimer>
 
@@ -41,7 +42,8 @@ int CompleteCommand::run(const QStringList &arguments, const QString &dataPath,
     QElapsedTimer clock;
     clock.start();
     const Cp932Table codec;
-    const FileSystem files(codec);
+    // The output replaced as the window replaces its files, a refused rename tried again for a moment.
+    const FileSystem files(codec, ReplaceRetry(fileReplacePatienceMs()));
     const PostalLoadResult data = PostalDirectoryLoader::load(files, dataPath, userFolder());
     // A user's file that could not be used is said even when the shipped data serves.
     for (const QString &message : data.messages)
@@ -54,7 +56,7 @@ int CompleteCommand::run(const QStringList &arguments, const QString &dataPath,
     m_console.cancelOnInterrupt(&interrupted);
     m_terminal = m_console.errorIsTerminal();
     const ListCompletion::Report report =
-        ListCompletion(*data.directory, codec)
+        ListCompletion(*data.directory, files)
             .run(
                 options->request,
                 [&](qint64 done, qint64 total) { showProgress(done, total, clock.elapsed()); }, &interrupted);

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <algorithm>
+#include <cerrno>
 
 bool FileSystem::fileExists(const QString &path) const
 {
@@ -60,26 +61,46 @@ std::optional<QByteArray> FileSystem::readAll(const QString &path, qint64 maxByt
     return bytes;
 }
 
-bool FileSystem::writeAtomic(const QString &path, const QByteArray &bytes) const
+FileSystem::WriteResult FileSystem::writeAtomic(const QString &path, const Writer &write) const
 {
+    WriteResult result;
     if (!canReplace(path))
-        return false;
-    return m_replaceRetry.run([&] {
+        return result;
+    const auto failed = [&result](const QFileDevice &file) {
+        result.systemError = errno;
+        result.errorString = file.errorString();
+        return ReplaceRetry::Outcome::Failed;
+    };
+    result.written = m_replaceRetry.run([&] {
         QSaveFile file(path);
+        errno = 0;
         if (!file.open(QIODevice::WriteOnly))
-            return ReplaceRetry::Outcome::Failed;
-        // QSaveFile keeps small writes in its buffer and commits without checking that they reached the
-        // disk: a full disk would replace the file with a cut-short one and still report success.
-        if (file.write(bytes) != bytes.size() || !file.flush()) {
+            return failed(file);
+        if (!write(file)) {
             file.cancelWriting();
             return ReplaceRetry::Outcome::Failed;
         }
+        // QSaveFile keeps small writes in its buffer and commits without checking that they reached the
+        // disk: a full disk would replace the file with a cut-short one and still report success.
+        errno = 0;
+        if (!file.flush()) {
+            const auto outcome = failed(file);
+            file.cancelWriting();
+            return outcome;
+        }
         if (file.commit())
             return ReplaceRetry::Outcome::Done;
+        failed(file);
         // A refused rename has removed the temporary file too: a next attempt writes it anew.
         return file.error() == QFileDevice::RenameError ? ReplaceRetry::Outcome::RenameRefused
                                                         : ReplaceRetry::Outcome::Failed;
     });
+    return result;
+}
+
+bool FileSystem::writeAtomic(const QString &path, const QByteArray &bytes) const
+{
+    return writeAtomic(path, [&bytes](QIODevice &file) { return file.write(bytes) == bytes.size(); }).written;
 }
 
 std::optional<QString> FileSystem::readText(const QString &path, qint64 maxBytes) const

@@ -4,10 +4,12 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <optional>
 #include <utility>
 
 class Cp932Codec;
+class QIODevice;
 
 // Every file test, read and write of the program, and the CP932 text files on top of them.
 class FileSystem {
@@ -36,10 +38,22 @@ public:
     // regular file (a named pipe, a device).
     std::optional<QByteArray> readAll(const QString &path, qint64 maxBytes = kMaxTextBytes) const;
 
+    // How a streamed writeAtomic ended. Where the file could not be made or put in place: what Qt
+    // and the system (errno) said of it, for the caller's own words to the user.
+    struct WriteResult {
+        bool written = false;
+        QString errorString;
+        int systemError = 0;
+    };
+    // Streams the content into the temporary file the device is; false gives up, and nothing is
+    // replaced. Called again for each attempt after a refused rename, and must then write it all anew.
+    using Writer = std::function<bool(QIODevice &)>;
+
     // Writes through a temporary file in the same folder, flushed and then renamed over the target,
-    // so that a failure or a kill part way leaves the previous file whole. False, writing nothing, when
-    // canReplace() is false: a link, a pipe, a device or a folder has the path. A rename the system
+    // so that a failure or a kill part way leaves the previous file whole. Not written, writing nothing,
+    // when canReplace() is false: a link, a pipe, a device or a folder has the path. A rename the system
     // refuses is tried again, the whole write anew, for as long as the replace retry allows.
+    WriteResult writeAtomic(const QString &path, const Writer &write) const;
     bool writeAtomic(const QString &path, const QByteArray &bytes) const;
 
     // readText gives no value for undecodable bytes; writeText returns false, writing nothing, when

@@ -1,23 +1,21 @@
 #include "lists/ListCompletion.h"
 
 #include "address/PostalDirectory.h"
-#include "address/PostalText.h"
-#include "core/Cp932Codec.h"
+#include "core/FileSystem.h"
 #include "core/Utf8ByteOrderMark.h"
 #include "csv/CsvReader.h"
-#include "csv/CsvText.h"
 #include "lists/ListEvidence.h"
 #include "lists/ListLayout.h"
-#include "lists/RowCheck.h"
+#include "lists/ListRowWriter.h"
 
 #include "platform/FileIdentity.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStorageInfo>
 #include <cerrno>
+#include <utility>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -40,188 +38,19 @@ constexpr WriteFailure kWriteFailures[] = {
     {EIO, u"ディスクの読み書きに失敗しました"},     // a failing disk or a network share gone
 };
 
-// Why the output could not be written. systemError: errno as the failed write left it; a volume with
-// no room left is a full disk whatever the error said.
-QString writeError(const QFileDevice &file, const QString &output, int systemError)
+// Why the output could not be written. systemError: errno as the failed write left it, systemText what
+// Qt said; a volume with no room left is a full disk whatever the error said.
+QString writeError(const QString &output, int systemError, const QString &systemText)
 {
     const QStorageInfo volume(QFileInfo(output).absolutePath());
-    if (file.error() == QFileDevice::ResourceError ||
-        (volume.isValid() && volume.bytesAvailable() < kFlushBytes))
+    if (volume.isValid() && volume.bytesAvailable() < kFlushBytes)
         systemError = ENOSPC;
-    QString cause = u"システムの説明: "_s + file.errorString();
+    QString cause = u"システムの説明: "_s + systemText;
     for (const WriteFailure &failure : kWriteFailures)
         if (failure.error == systemError)
             cause = QString::fromUtf16(failure.text);
     return u"出力ファイル %1 に書き込めません（%2）"_s.arg(output, cause);
 }
-
-// Writes the rows of one list: its fields as they were but for what is filled in, the added columns
-// at the end.
-class RowWriter {
-public:
-    RowWriter(const ListLayout &layout, const Cp932Codec &codec) : m_layout(layout), m_codec(codec)
-    {
-        for (const RowStatusText &text : kRowStatusTexts)
-            m_statusBytes[std::size_t(text.status)] = encode(QString::fromUtf16(text.inFile)).value();
-    }
-
-    void header(const CsvRecord &record, QByteArray &out) const
-    {
-        out += record.raw;
-        QStringList names;
-        if (m_layout.columns.code < 0)
-            names.append(u"郵便番号"_s);
-        if (m_layout.columns.address.isEmpty())
-            names.append(u"住所"_s);
-        names.append({u"照合結果"_s, u"候補"_s});
-        for (const QString &name : names)
-            appendAdded(out, name, record);
-        out += record.lineEnd;
-    }
-
-    // The row's status, written into out.
-    RowStatus row(const CsvRecord &record, const PostalDirectory &directory, QByteArray &out)
-    {
-        if (record.size() != m_layout.fieldCount) {
-            // With the fields it has: padded to the header's width, a short row could grow without
-            // bound (a header of 500,000 columns).
-            out += record.raw;
-            finish(record, RowCheck{RowStatus::ColumnCount, {}, {}, {}}, {}, {}, out);
-            return RowStatus::ColumnCount;
-        }
-        const auto &columns = m_layout.columns;
-        m_code.resize(0);
-        m_address.resize(0);
-        if (columns.code >= 0)
-            appendField(record, columns.code, m_code);
-        for (const qsizetype column : columns.address)
-            appendField(record, column, m_address);
-        RowCheck check = RowCheck::check(directory, m_code, m_address);
-
-        Fields filled(record.size());
-        QString addedCode, addedAddress;
-        if (check.fillCode) {
-            const QString text = codeText(*check.fillCode);
-            (columns.code >= 0 ? filled[columns.code] : addedCode) = text;
-        }
-        if (check.fillAddress) {
-            const QStringList parts = addressParts(*check.fillAddress);
-            for (qsizetype i = 0; i < parts.size(); ++i)
-                filled[columns.address[i]] = parts[i];
-            if (columns.address.isEmpty())
-                addedAddress = check.fillAddress->address();
-        }
-        if (!writeFields(record, filled, out)) {
-            out += record.raw;
-            check = RowCheck{RowStatus::Unwritable, {}, {}, u"CP932 で書けない文字があります"_s};
-        }
-        finish(record, check, addedCode, addedAddress, out);
-        return check.status;
-    }
-
-private:
-    using Fields = QVarLengthArray<QString, 16>;
-
-    void appendField(const CsvRecord &record, qsizetype i, QString &text) const
-    {
-        QByteArray spare;
-        m_layout.appendText(record.value(i, spare), m_codec, text);
-    }
-
-    QString codeText(quint32 code) const
-    {
-        return m_layout.hyphenated ? PostalText::formatCode(code)
-                                   : QString::number(code).rightJustified(7, u'0');
-    }
-
-    // The filled address over the address columns: the prefecture, city and town to the columns that
-    // hold them, the rest of the way to the last one that takes a part.
-    QStringList addressParts(const PostalEntry &entry) const
-    {
-        const QString pieces[] = {entry.prefecture.toString(), entry.city.toString(),
-                                  entry.town.toString() + entry.street.toString()};
-        const auto &parts = m_layout.columns.parts;
-        QStringList values(parts.size());
-        qsizetype next = 0, last = 0;
-        for (qsizetype i = 0; i < parts.size(); ++i) {
-            using Part = ListColumns::Part;
-            const qsizetype upTo = parts[i] == Part::Prefecture ? 1
-                                   : parts[i] == Part::City     ? 2
-                                   : parts[i] == Part::Rest     ? next
-                                                                : 3;
-            if (upTo <= next)
-                continue;
-            for (; next < upTo; ++next)
-                values[i] += pieces[next];
-            last = i;
-        }
-        for (; next < 3 && !values.isEmpty(); ++next)
-            values[last] += pieces[next];
-        return values;
-    }
-
-    // False when a value cannot be written in the list's encoding; nothing is written then.
-    bool writeFields(const CsvRecord &record, const Fields &filled, QByteArray &out) const
-    {
-        if (std::all_of(filled.begin(), filled.end(), [](const QString &s) { return s.isEmpty(); })) {
-            out += record.raw;
-            return true;
-        }
-        const qsizetype start = out.size();
-        for (qsizetype i = 0; i < record.size(); ++i) {
-            if (i > 0)
-                out += m_layout.delimiter;
-            if (filled[i].isEmpty()) {
-                out += record.rawField(i);
-                continue;
-            }
-            const auto bytes = encode(filled[i]);
-            if (!bytes) {
-                out.resize(start);
-                return false;
-            }
-            CsvText::appendField(out, *bytes, m_layout.delimiter, record.fields[i].quoted);
-        }
-        return true;
-    }
-
-    void finish(const CsvRecord &record, const RowCheck &check, const QString &addedCode,
-                const QString &addedAddress, QByteArray &out) const
-    {
-        const auto &columns = m_layout.columns;
-        if (columns.code < 0)
-            appendAdded(out, addedCode, record);
-        if (columns.address.isEmpty())
-            appendAdded(out, addedAddress, record);
-        appendBytes(out, m_statusBytes[std::size_t(check.status)], record);
-        appendAdded(out, check.candidates, record);
-        out += record.lineEnd;
-    }
-
-    // A column added after the row's own: quoted when the row's last field is, or where needed.
-    void appendAdded(QByteArray &out, const QString &text, const CsvRecord &record) const
-    {
-        appendBytes(out, text.isEmpty() ? QByteArray() : encode(text).value_or(QByteArray()), record);
-    }
-    void appendBytes(QByteArray &out, QByteArrayView bytes, const CsvRecord &record) const
-    {
-        out += m_layout.delimiter;
-        const bool quote = !record.fields.isEmpty() && record.fields.back().quoted;
-        CsvText::appendField(out, bytes, m_layout.delimiter, quote);
-    }
-
-    std::optional<QByteArray> encode(const QString &text) const
-    {
-        return m_layout.utf8 ? std::optional(text.toUtf8()) : m_codec.encode(text);
-    }
-
-    const ListLayout &m_layout;
-    const Cp932Codec &m_codec;
-    std::array<QByteArray, kRowStatusCount> m_statusBytes;
-    // The row's code and address, kept with their room from row to row.
-    QString m_code;
-    QString m_address;
-};
 
 } // namespace
 
@@ -264,6 +93,25 @@ bool ListCompletion::checkPaths(const Request &request, Report &report)
     return report.error.isEmpty();
 }
 
+struct ListCompletion::Pass {
+    const Request &request;
+    QFile &file;
+    ListLayout layout;
+    ListEvidence evidence;
+    Report &report;
+    std::function<bool(qint64)> goOn;
+    // The first pass takes the evidence; a pass again after a refused rename need not.
+    bool taking = true;
+    bool started = false;
+    // The first rows misled the guess (rare): the list is written again as the whole file has it.
+    bool again = false;
+};
+
+ListCompletion::ListCompletion(const PostalDirectory &directory, const FileSystem &files)
+    : m_directory(directory), m_files(files), m_codec(files.codec())
+{
+}
+
 ListCompletion::Report ListCompletion::run(const Request &request, const Progress &progress,
                                            const std::atomic<bool> *cancel) const
 {
@@ -277,7 +125,7 @@ ListCompletion::Report ListCompletion::run(const Request &request, const Progres
         report.error = u"%1 を開けません"_s.arg(request.input);
         return report;
     }
-    std::optional<ListLayout> layout =
+    const std::optional<ListLayout> layout =
         ListLayout::guess(file, request.input, request, m_codec, &report.error, &report.badColumn);
     if (!layout)
         return report;
@@ -288,48 +136,62 @@ ListCompletion::Report ListCompletion::run(const Request &request, const Progres
             progress(done, total);
         return !(cancel && cancel->load());
     };
-    ListEvidence evidence(*layout, request.encoding, m_codec);
-    for (ListEvidence *taking = &evidence;; taking = nullptr) {
-        QSaveFile save(report.output);
-        if (!file.seek(0) || !save.open(QIODevice::WriteOnly)) {
-            report.error = u"出力ファイル %1 を作れません"_s.arg(report.output);
-            return report;
-        }
-        report.outcome = write(*layout, file, save, report, goOn, taking);
-        if (report.outcome != Outcome::Done)
-            return report; // the temporary file goes with save
-        if (taking) {
-            const std::optional<ListLayout> settled = evidence.settle(&report.error);
-            if (!settled) {
-                report.outcome = Outcome::Failed;
-                return report;
-            }
-            // The first rows misled the guess (rare): the list is written again as the whole file has it.
-            if (settled->utf8 != layout->utf8 || settled->hyphenated != layout->hyphenated) {
-                layout = settled;
-                continue;
-            }
-        }
-        // What the path is now, not what it was at the start: a link planted meanwhile is not written
-        // through, nor the input replaced.
-        if (report.error = outputRefusal(request.input, report.output); !report.error.isEmpty()) {
-            report.outcome = Outcome::Failed;
-            return report;
-        }
-        if (!goOn(file.size())) {
-            report.outcome = Outcome::Cancelled;
-            return report;
-        }
-        errno = 0;
-        if (!save.commit()) {
-            report.error = writeError(save, report.output, errno);
-            report.outcome = Outcome::Failed;
-        }
-        return report;
+    Pass pass{request, file, *layout, ListEvidence(*layout, request.encoding, m_codec), report, goOn};
+    FileSystem::WriteResult written;
+    do {
+        pass.again = false;
+        written = m_files.writeAtomic(report.output, [&](QIODevice &out) { return writeOutput(pass, out); });
+    } while (pass.again);
+    if (!pass.started) {
+        report.error = u"出力ファイル %1 を作れません"_s.arg(report.output);
+        report.outcome = Outcome::Failed;
+    } else if (!written.written && report.outcome == Outcome::Done) {
+        // The rows are all written, but the file could not be put in place.
+        report.error = writeError(report.output, written.systemError, written.errorString);
+        report.outcome = Outcome::Failed;
     }
+    return report;
 }
 
-ListCompletion::Outcome ListCompletion::write(const ListLayout &layout, QFile &file, QSaveFile &save,
+bool ListCompletion::writeOutput(Pass &pass, QIODevice &out) const
+{
+    pass.started = true;
+    Report &report = pass.report;
+    report.outcome = Outcome::Failed;
+    if (!pass.file.seek(0)) {
+        report.error = u"%1 を読めません"_s.arg(pass.request.input);
+        return false;
+    }
+    report.outcome =
+        write(pass.layout, pass.file, out, report, pass.goOn, pass.taking ? &pass.evidence : nullptr);
+    if (report.outcome != Outcome::Done)
+        return false;
+    if (std::exchange(pass.taking, false)) {
+        const std::optional<ListLayout> settled = pass.evidence.settle(&report.error);
+        if (!settled) {
+            report.outcome = Outcome::Failed;
+            return false;
+        }
+        if (settled->utf8 != pass.layout.utf8 || settled->hyphenated != pass.layout.hyphenated) {
+            pass.layout = *settled;
+            pass.again = true;
+            return false;
+        }
+    }
+    // What the path is now, not what it was at the start: a link planted meanwhile is not written
+    // through, nor the input replaced.
+    if (report.error = outputRefusal(pass.request.input, report.output); !report.error.isEmpty()) {
+        report.outcome = Outcome::Failed;
+        return false;
+    }
+    if (!pass.goOn(pass.file.size())) {
+        report.outcome = Outcome::Cancelled;
+        return false;
+    }
+    return true;
+}
+
+ListCompletion::Outcome ListCompletion::write(const ListLayout &layout, QFile &file, QIODevice &out,
                                               Report &report, const std::function<bool(qint64)> &goOn,
                                               ListEvidence *evidence) const
 {
@@ -340,15 +202,15 @@ ListCompletion::Outcome ListCompletion::write(const ListLayout &layout, QFile &f
     if (ListLayout::skipByteOrderMark(file))
         buffer += Utf8ByteOrderMark::kBytes;
     CsvReader reader(file, layout.delimiter);
-    RowWriter writer(layout, m_codec);
+    ListRowWriter writer(layout, m_codec);
     CsvRecord record;
     const auto flush = [&] {
         errno = 0;
-        const bool written = save.write(buffer) == buffer.size();
+        const bool written = out.write(buffer) == buffer.size();
         const int systemError = errno;
         buffer.resize(0); // keeps its room
         if (!written)
-            report.error = writeError(save, report.output, systemError);
+            report.error = writeError(report.output, systemError, out.errorString());
         return written;
     };
     // A stop is heard and the progress told a few times a second, whatever the rows' length.
@@ -381,12 +243,5 @@ ListCompletion::Outcome ListCompletion::write(const ListLayout &layout, QFile &f
         report.error = ListLayout::readerError(reader);
         return Outcome::Failed;
     }
-    if (!flush())
-        return Outcome::Failed;
-    errno = 0;
-    if (!save.flush()) {
-        report.error = writeError(save, report.output, errno);
-        return Outcome::Failed;
-    }
-    return Outcome::Done;
+    return flush() ? Outcome::Done : Outcome::Failed;
 }

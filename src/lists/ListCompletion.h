@@ -11,20 +11,23 @@
 #include <optional>
 
 class Cp932Codec;
+class FileSystem;
 class ListEvidence;
 class PostalDirectory;
 class QFile;
-class QSaveFile;
+class QIODevice;
 struct ListLayout;
 
 // Completes and checks a whole list (CSV or tab-separated) against the postal-code directory, row by
 // row as RowCheck does, into a new file: the input's bytes pass through unchanged but for the codes and
 // addresses filled in, and a status and the candidates are added as the last columns. The file is read
-// in pieces, so memory stays bounded whatever its size: once as a rule, its encoding and how it writes
-// codes guessed from the first rows and settled over all of them, and a second time in the rare file
-// whose first rows misled the guess. The output is written to a temporary file beside it and renamed
-// at the end, after the output's path is checked again: a malformed file, a failed write (a full disk),
-// a cancel or a path that has become a link leaves nothing, and an earlier file at the path as it was.
+// in pieces and the output streamed, so memory stays bounded whatever its size: once as a rule, its
+// encoding and how it writes codes guessed from the first rows and settled over all of them, and a
+// second time in the rare file whose first rows misled the guess. The output is written as every file
+// of the program is (FileSystem::writeAtomic: a temporary file beside it, renamed at the end, a refused
+// rename tried again), after the output's path is checked again: a malformed file, a failed write (a
+// full disk), a cancel or a path that has become a link leaves nothing, and an earlier file at the path
+// as it was.
 // A cancel is heard a few times a second however long the rows. Needs QtCore alone and may run on a
 // worker thread.
 class ListCompletion {
@@ -50,10 +53,8 @@ public:
     // Bytes done of the total work; called now and then on the running thread.
     using Progress = std::function<void(qint64 done, qint64 total)>;
 
-    ListCompletion(const PostalDirectory &directory, const Cp932Codec &codec)
-        : m_directory(directory), m_codec(codec)
-    {
-    }
+    // files writes the output, in its codec when the list is CP932.
+    ListCompletion(const PostalDirectory &directory, const FileSystem &files);
 
     // cancel, when given, is read now and then; set from another thread, it ends the work early.
     Report run(const Request &request, const Progress &progress = {},
@@ -69,10 +70,16 @@ public:
 private:
     // Whether the input is a file and the output may be written; otherwise report.error says why.
     static bool checkPaths(const Request &request, Report &report);
-    // One pass over the list into save, left uncommitted; with evidence, every record is taken into it.
-    Outcome write(const ListLayout &layout, QFile &file, QSaveFile &save, Report &report,
+    // One run's state over its attempts at the output.
+    struct Pass;
+    // The whole output into out, from the input's start; false, with pass.report saying why, when it is
+    // not to be put in place.
+    bool writeOutput(Pass &pass, QIODevice &out) const;
+    // One pass over the list into out; with evidence, every record is taken into it.
+    Outcome write(const ListLayout &layout, QFile &file, QIODevice &out, Report &report,
                   const std::function<bool(qint64)> &goOn, ListEvidence *evidence) const;
 
     const PostalDirectory &m_directory;
+    const FileSystem &m_files;
     const Cp932Codec &m_codec;
 };

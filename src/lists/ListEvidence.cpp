@@ -5,6 +5,8 @@
 #include "csv/CsvRecord.h"
 #include "csv/CsvText.h"
 
+#include <algorithm>
+
 using namespace Qt::Literals::StringLiterals;
 using Encoding = ListEncoding;
 
@@ -36,6 +38,10 @@ void ListEvidence::take(const CsvRecord &record, bool header)
     const QString code = ListLayout::textOf(record.value(column, spare), m_codec).trimmed();
     if (PostalText::parseCode(code))
         ++(code.size() > 7 ? m_hyphens : m_plain);
+    // Digits alone, of a whole code or of one whose leading 0 a spreadsheet took away already.
+    if (code.size() >= 5 && code.size() <= 7 &&
+        std::all_of(code.begin(), code.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        ++m_numbers;
 }
 
 std::optional<ListLayout> ListEvidence::settle(QString *error) const
@@ -45,7 +51,10 @@ std::optional<ListLayout> ListEvidence::settle(QString *error) const
         return std::nullopt;
     };
     ListLayout layout = m_layout;
-    layout.hyphenated = m_hyphens >= m_plain;
+    // A spreadsheet reads a code of ASCII digits as a number and drops its leading 0 ("0600000" comes
+    // back as 600000): where the list writes its codes so, a filled code gets the hyphen, which keeps
+    // it text.
+    layout.hyphenated = m_hyphens >= m_plain || m_numbers > 0;
     if (m_only == Encoding::Utf8 || m_only == Encoding::Cp932) {
         layout.utf8 = m_only == Encoding::Utf8;
         if (const qint64 bad = layout.utf8 ? m_notUtf8 : m_notCp932)

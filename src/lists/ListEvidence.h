@@ -9,7 +9,8 @@ class Cp932Codec;
 struct CsvRecord;
 
 // What a list's rows say of the two things about it that only the whole file settles: whether its text
-// is CP932 or UTF-8 (or neither), and whether most of its codes are written with the hyphen.
+// is CP932 or UTF-8 (or neither), and whether a code filled in is written with the hyphen: as most of
+// its codes are, or because its codes are numbers a spreadsheet strips the leading 0 of.
 class ListEvidence {
 public:
     // layout's columns and byte-order mark apply; encoding is the one asked for, if any.
@@ -33,4 +34,5 @@ private:
     bool m_nonAscii = false;
     qint64 m_hyphens = 0;
     qint64 m_plain = 0;
+    qint64 m_numbers = 0;
 };

@@ -10,7 +10,7 @@ class Cp932Codec;
 class CsvReader;
 class QIODevice;
 
-// How a list is written: its text, the columns to use, and how most of its rows write the postal code.
+// How a list is written: its text, the columns to use, and how a code filled in is to be written.
 struct ListLayout {
     char delimiter = ',';
     bool byteOrderMark = false;
@@ -18,7 +18,8 @@ struct ListLayout {
     ListColumns columns;
     // Fields per row, as the header (or the first row) has them.
     qsizetype fieldCount = 0;
-    // Most codes are written "NNN-NNNN" rather than "NNNNNNN".
+    // Codes filled in are written "NNN-NNNN" rather than "NNNNNNN": most of the list's codes are, or
+    // they are ASCII digits, which a spreadsheet would take for a number and strip the leading 0 of.
     bool hyphenated = true;
 
     // Reads the start of the list: its byte-order mark, delimiter and columns for good, and its encoding

@@ -8,7 +8,7 @@
 QFuture<ListCompletion::Report> ListRunner::start(const ListCompletion::Request &request) const
 {
     return runInBackground<ListCompletion::Report>(
-        [data = m_data, codec = &m_codec, request](QPromise<ListCompletion::Report> &promise) {
+        [data = m_data, files = &m_files, request](QPromise<ListCompletion::Report> &promise) {
             // Finished already when the window starts a list; waited for otherwise.
             const std::optional<PostalLoadResult> loaded = resultOf(data);
             ListCompletion::Report report;
@@ -24,7 +24,7 @@ QFuture<ListCompletion::Report> ListRunner::start(const ListCompletion::Request 
                     int(total > 0 ? std::min<qint64>(kProgressSteps, done * kProgressSteps / total) : 0));
                 cancel = promise.isCanceled();
             };
-            promise.addResult(ListCompletion(*loaded->directory, *codec).run(request, progress, &cancel));
+            promise.addResult(ListCompletion(*loaded->directory, *files).run(request, progress, &cancel));
         });
 }
 

@@ -5,16 +5,17 @@
 
 #include <QFuture>
 
-class Cp932Codec;
+class FileSystem;
 
 // Completes lists in the background against the postal-code data the address search loads in the
 // background too, for the window: the window waits for data() to finish (watching it, never blocking)
 // and then starts the list.
 class ListRunner {
 public:
-    // codec must outlive the runner and every list it started.
-    ListRunner(QFuture<PostalLoadResult> data, const Cp932Codec &codec)
-        : m_data(std::move(data)), m_codec(codec)
+    // files (which replaces the output as the program's other files are, a refused rename tried again)
+    // must outlive the runner and every list it started.
+    ListRunner(QFuture<PostalLoadResult> data, const FileSystem &files)
+        : m_data(std::move(data)), m_files(files)
     {
     }
 
@@ -29,5 +30,5 @@ public:
 
 private:
     QFuture<PostalLoadResult> m_data;
-    const Cp932Codec &m_codec;
+    const FileSystem &m_files;
 };

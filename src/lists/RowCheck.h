@@ -13,7 +13,10 @@ class PostalDirectory;
 // - an empty address is filled from the code; a code shared by several towns is never guessed;
 // - both given: they agree when the address begins with the code's address, or when the address
 //   search gives that code; otherwise the row is a mismatch, with what the address gives.
-// Where there is not one answer, candidates lists them.
+// - a code a spreadsheet has taken for a number, its leading 0 gone ("600001", "60-0001"), is said so
+//   with the full code as the candidate when that is the address's code (or a known one, the address
+//   empty, which it then fills where the code has one town); it never counts as agreeing.
+// Where there is not one answer, candidates lists them, the first ten and how many more.
 struct RowCheck {
     RowStatus status = RowStatus::Blank;
     std::optional<quint32> fillCode;

@@ -7,6 +7,7 @@
 enum class RowStatus {
     Completed,    // the empty code or address filled in
     Matches,      // code and address agree
+    ZeroLost,     // a known code without its leading 0, as a spreadsheet leaves it; the full one a candidate
     Mismatch,     // the address gives another code
     Several,      // several answers, none taken
     NotFound,     // neither the code nor the address is known
@@ -15,7 +16,7 @@ enum class RowStatus {
     Blank,        // no code and no address: nothing to do
     ColumnCount,  // the row has not as many fields as the header: passed through unread
 };
-constexpr std::size_t kRowStatusCount = 9;
+constexpr std::size_t kRowStatusCount = 10;
 
 struct RowStatusText {
     RowStatus status;
@@ -27,6 +28,7 @@ struct RowStatusText {
 inline constexpr std::array<RowStatusText, kRowStatusCount> kRowStatusTexts{{
     {RowStatus::Completed, u"補完", u"補完", false},
     {RowStatus::Matches, u"一致", u"一致", false},
+    {RowStatus::ZeroLost, u"先頭の0が欠落", u"先頭の0が欠落", true},
     {RowStatus::Mismatch, u"不一致", u"不一致", true},
     {RowStatus::Several, u"候補複数", u"候補複数", true},
     {RowStatus::NotFound, u"見つかりません", u"見つかりません", true},

@@ -111,7 +111,7 @@ struct Rig {
                        u"file:///help/"_s};
     // Dropped lists wait for the data until a test gives it.
     QPromise<PostalLoadResult> postalData;
-    ListRunner lists{postalData.future(), codec};
+    ListRunner lists{postalData.future(), files};
     FakeChooser chooser;
 
     Rig() { postalData.start(); }

@@ -63,6 +63,7 @@ private slots:
     void badInput();
     void firstRowsMislead_data();
     void firstRowsMislead();
+    void candidatesCapped();
     void cancel();
     void program();
 };
@@ -81,18 +82,18 @@ void ListsTest::lists_data()
     QTest::newRow("UTF-8 with its mark, LF, quoted: stays so")
         << Form::Utf8Bom << QString() << u"\"〒\",\"所在地\"\n\"\",\"東京都千代田区千代田\"\n"_s
         << u"\"〒\",\"所在地\",\"照合結果\",\"候補\"\n\"100-0001\",\"東京都千代田区千代田\",\"補完\",\"\"\n"_s;
-    QTest::newRow("UTF-8: agrees, disagrees, code written as most rows write it")
+    QTest::newRow("UTF-8: agrees, disagrees; a code filled among numbers gets the hyphen")
         << Form::Utf8 << QString()
         << u"郵便番号,住所\n1000001,千代田区千代田1-1\n5300001,東京都千代田区千代田\n,大阪府大阪市北区梅田1\n"_s
         << u"郵便番号,住所,照合結果,候補\n1000001,千代田区千代田1-1,一致,\n"
            u"5300001,東京都千代田区千代田,不一致,100-0001　東京都千代田区千代田\n"
-           u"5300001,大阪府大阪市北区梅田1,補完,\n"_s;
+           u"530-0001,大阪府大阪市北区梅田1,補完,\n"_s;
     QTest::newRow("tabs, the address over columns, filled part by part")
         << Form::Cp932 << QString()
         << u"都道府県\t市区町村\t町域\t番地\t郵便番号\n\t\t\t\t1000001\n東京都\t千代田区\t千代田\t1-1\t\n"_s
         << u"都道府県\t市区町村\t町域\t番地\t郵便番号\t照合結果\t候補\n東京都\t千代田区\t千代田\t\t1000001\t"
            u"補完\t\n"
-           u"東京都\t千代田区\t千代田\t1-1\t1000001\t補完\t\n"_s;
+           u"東京都\t千代田区\t千代田\t1-1\t100-0001\t補完\t\n"_s;
     QTest::newRow("a field with a line break and quotes; no code column, so one is added")
         << Form::Cp932 << QString() << u"会社,住所\r\n\"A \"\"x\"\"\r\n2\",東京都千代田区千代田\r\n"_s
         << u"会社,住所,郵便番号,照合結果,候補\r\n\"A \"\"x\"\"\r\n2\",東京都千代田区千代田,100-0001,補完,\r\n"_s;
@@ -101,7 +102,24 @@ void ListsTest::lists_data()
         << u"郵便番号,住所\n0040000,\n9999999,\n,北海道札幌市中央区ほげ町1\n,\n1\n"_s
         << u"郵便番号,住所,照合結果,候補\n0040000,,候補複数,北海道札幌市厚別区（以下に掲載がない場合） / "
            u"北海道札幌市清田区（以下に掲載がない場合）\n9999999,,見つかりません,\n"
-           u"0600000,北海道札幌市中央区ほげ町1,市区町村のみ,\n,,,\n1,列数違い,\n"_s;
+           u"060-0000,北海道札幌市中央区ほげ町1,市区町村のみ,\n,,,\n1,列数違い,\n"_s;
+    // A spreadsheet keeps "060-0001" as text, but reads "0600001" as a number and drops its 0.
+    QTest::newRow("a column of numbers: a code filled there gets the hyphen")
+        << Form::Cp932 << QString() << u"郵便番号,住所\n1000001,\n,北海道札幌市中央区北一条西1丁目\n"_s
+        << u"郵便番号,住所,照合結果,候補\n1000001,東京都千代田区千代田,補完,\n"
+           u"060-0001,北海道札幌市中央区北一条西1丁目,補完,\n"_s;
+    QTest::newRow("full-width digits are text to a spreadsheet: the code filled as the column writes it")
+        << Form::Cp932 << QString() << u"郵便番号,住所\n１０００００１,\n,北海道札幌市中央区北一条西1丁目\n"_s
+        << u"郵便番号,住所,照合結果,候補\n１０００００１,東京都千代田区千代田,補完,\n"
+           u"0600001,北海道札幌市中央区北一条西1丁目,補完,\n"_s;
+    QTest::newRow("codes whose leading 0 a spreadsheet dropped: said so, never a match, the full code given")
+        << Form::Cp932 << QString()
+        << u"郵便番号,住所\n600001,北海道札幌市中央区北一条西\n60-0001,\n10010,北海道札幌市北区北十条西\n"
+           u"600001,東京都千代田区千代田\n"_s
+        << u"郵便番号,住所,照合結果,候補\n600001,北海道札幌市中央区北一条西,先頭の0が欠落,060-0001\n"
+           u"60-0001,北海道札幌市中央区北一条西,先頭の0が欠落,060-0001\n"
+           u"10010,北海道札幌市北区北十条西,先頭の0が欠落,001-0010\n"
+           u"600001,東京都千代田区千代田,不一致,100-0001　東京都千代田区千代田\n"_s;
     QTest::newRow("an empty line passes; the last line keeps having no line end")
         << Form::Cp932 << QString() << u"郵便番号,住所\n\n100-0001,"_s
         << u"郵便番号,住所,照合結果,候補\n\n100-0001,東京都千代田区千代田,補完,"_s;
@@ -135,7 +153,7 @@ void ListsTest::lists()
     QString error;
     auto options = CompleteOptions::parse(arguments.split(u' ', Qt::SkipEmptyParts) << path, &error);
     QVERIFY2(options, qPrintable(error));
-    const auto report = ListCompletion(*m_data.directory, m_codec).run(options->request);
+    const auto report = ListCompletion(*m_data.directory, m_files).run(options->request);
     QCOMPARE(report.error, QString());
     QCOMPARE(report.output, folder.filePath(u"一覧_velmora.csv"_s));
     QCOMPARE(readFile(report.output), bytesOf(output, form));
@@ -193,7 +211,7 @@ void ListsTest::badInput()
     auto &request = options->request;
     request.input = folder.filePath(request.input);
     request.output = request.output.isEmpty() ? QString() : folder.filePath(request.output);
-    const auto report = ListCompletion(*m_data.directory, m_codec).run(request);
+    const auto report = ListCompletion(*m_data.directory, m_files).run(request);
     QCOMPARE(report.outcome, ListCompletion::Outcome::Failed);
     QVERIFY2(report.error.contains(error), qPrintable(report.error));
     // Nothing written, nothing left behind, nothing replaced.
@@ -208,14 +226,16 @@ void ListsTest::firstRowsMislead_data()
     QTest::addColumn<QByteArray>("lastRow");
     const QByteArray plain = QByteArray("1000001,a\n").repeated(1000);
     const QString place = u"東京都千代田区千代田"_s;
+    // Full-width digits, which a spreadsheet leaves as text: the first thousand say "no hyphen".
     QTest::newRow("most codes have the hyphen, though not the first thousand")
         << QString()
-        << bytesOf(u"郵便番号,住所\n"_s, Form::Cp932) + plain + QByteArray("100-0001,a\n").repeated(1001) +
-               ',' + bytesOf(place, Form::Cp932) + '\n'
+        << bytesOf(u"郵便番号,住所\n"_s, Form::Cp932) +
+               bytesOf(u"１０００００１,a\n"_s, Form::Cp932).repeated(1000) +
+               QByteArray("100-0001,a\n").repeated(1001) + ',' + bytesOf(place, Form::Cp932) + '\n'
         << "100-0001," + bytesOf(place, Form::Cp932) + ",\x95\xE2\x8A\xAE,\n";
     QTest::newRow("UTF-8 after a thousand rows of ASCII")
         << u"--code-column 1 --address-column 2"_s << plain + ',' + place.toUtf8() + '\n'
-        << "1000001," + place.toUtf8() + ',' + u"補完"_s.toUtf8() + ",\n";
+        << "100-0001," + place.toUtf8() + ',' + u"補完"_s.toUtf8() + ",\n";
 }
 
 void ListsTest::firstRowsMislead()
@@ -230,12 +250,27 @@ void ListsTest::firstRowsMislead()
     QString error;
     const auto options = CompleteOptions::parse(arguments.split(u' ', Qt::SkipEmptyParts) << path, &error);
     QVERIFY2(options, qPrintable(error));
-    const auto report = ListCompletion(*m_data.directory, m_codec).run(options->request);
+    const auto report = ListCompletion(*m_data.directory, m_files).run(options->request);
     QCOMPARE(report.error, QString());
     QCOMPARE(report.counts[std::size_t(RowStatus::Completed)], 1);
     const QByteArray output = readFile(report.output);
     QVERIFY2(output.endsWith(lastRow), output.right(80).toHex().constData());
     QCOMPARE(output.count('\n'), input.count('\n'));
+}
+
+void ListsTest::candidatesCapped()
+{
+    // 452-0961 is shared by 66 towns in Japan Post's file: ten are shown, and how many more.
+    const QTemporaryDir folder;
+    writeFile(folder.filePath(u"l.csv"_s), "\xE3\x80\x92,x\n4520961,\n");
+    ListCompletion::Request request;
+    request.input = folder.filePath(u"l.csv"_s);
+    const auto report = ListCompletion(*m_data.directory, m_files).run(request);
+    QCOMPARE(report.counts[std::size_t(RowStatus::Several)], 1);
+    const QString cell =
+        QString::fromUtf8(readFile(report.output)).trimmed().section(u'\n', -1).section(u',', 3);
+    QVERIFY2(cell.endsWith(u"上川畑　ハルヒカミカワバタ …ほか 56 件"_s), qPrintable(cell));
+    QCOMPARE(cell.count(u" / "_s), 9);
 }
 
 void ListsTest::cancel()
@@ -246,7 +281,7 @@ void ListsTest::cancel()
     std::atomic<bool> stop{false};
     ListCompletion::Request request;
     request.input = folder.filePath(u"l.csv"_s);
-    const auto report = ListCompletion(*m_data.directory, m_codec)
+    const auto report = ListCompletion(*m_data.directory, m_files)
                             .run(
                                 request, [&](qint64 done, qint64 total) { stop = done > total / 2; }, &stop);
     QCOMPARE(report.outcome, ListCompletion::Outcome::Cancelled);
@@ -259,6 +294,7 @@ void ListsTest::program()
     writeFile(folder.filePath(u"list.csv"_s),
               bytesOf(u"郵便番号,住所\r\n,東京都千代田区千代田1-1\r\n"_s, Form::Cp932));
     QVERIFY(QFile::copy(folder.filePath(u"list.csv"_s), folder.filePath(u"-x.csv"_s)));
+    writeFile(folder.filePath(u"zero.csv"_s), "\xE3\x80\x92,x\n10010,\n");
     QProcess run;
     run.setWorkingDirectory(folder.path());
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -274,6 +310,8 @@ void ListsTest::program()
                         u"列 9 はありません（1 行目は 2 列です）"_s},
              // After "--", a name that begins with "-" is a file's.
              std::tuple{QStringList{u"--"_s, u"-x.csv"_s}, 0, u"完了: 1 行（補完 1）"_s},
+             // A code whose 0 a spreadsheet dropped is counted apart.
+             std::tuple{QStringList{u"zero.csv"_s}, 0, u"完了: 1 行（先頭の0が欠落 1）"_s},
          }) {
         run.start(QStringLiteral(VELMORA_COMPLETE_EXE), arguments);
         QVERIFY(run.waitForFinished(120000));

@@ -173,7 +173,7 @@ private slots:
         rlimit limited = saved;
         limited.rlim_cur = 256 * 1024;
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
-        const ListCompletion::Report report = ListCompletion(*data.directory, m_codec).run(request);
+        const ListCompletion::Report report = ListCompletion(*data.directory, m_files).run(request);
         setrlimit(RLIMIT_FSIZE, &saved);
         QCOMPARE(report.outcome, ListCompletion::Outcome::Failed);
         // The cause in the user's words: here the file size limit that stands in for the full disk.
@@ -213,7 +213,7 @@ private slots:
         ListCompletion::Request request;
         request.input = input;
         request.overwrite = force;
-        const ListCompletion::Report report = ListCompletion(*data.directory, m_codec).run(request);
+        const ListCompletion::Report report = ListCompletion(*data.directory, m_files).run(request);
         QCOMPARE(report.outcome, ListCompletion::Outcome::Failed);
         QVERIFY2(report.error.contains(said), qPrintable(report.error));
         QCOMPARE(contentOf(target), QByteArray("notes"));
