@@ -34,7 +34,15 @@ std::optional<QString> BrowserRules::boxTextForStart(const QString &url, bool is
 {
     if (!isMainFrame)
         return std::nullopt;
-    return QStringLiteral("Looking..") + url;
+    return QStringLiteral("読み込み中… ") + readable(url);
+}
+
+QString BrowserRules::readable(const QString &url)
+{
+    // Japanese and spaces as they read; a percent-encoded delimiter (%26, %3D, %2B) stays encoded, as
+    // QUrl keeps it, so that Enter in the box asks for the same page.
+    const QUrl parsed(url);
+    return parsed.isValid() ? parsed.toString(QUrl::PrettyDecoded) : url;
 }
 
 void BrowserRules::arrived(const QString &url)

@@ -44,7 +44,9 @@ public:
     // A navigation of the page has arrived: it is the current URL from now on.
     void arrived(const QString &url);
     // What the URL box shows once a navigation has arrived.
-    QString boxText() const { return m_currentUrl; }
+    QString boxText() const { return readable(m_currentUrl); }
+    // An address as a person reads it: Japanese decoded, what changes its meaning kept encoded.
+    static QString readable(const QString &url);
     // Only a document (an xls or doc page) has toolbars to show.
     bool documentButtonOn() const { return isDocumentUrl(m_currentUrl); }
     // The document the document button hands on, when the page shown is one.

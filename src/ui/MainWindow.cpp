@@ -10,6 +10,7 @@
 #include "settings/SettingsDocument.h"
 #include "ui/AddressSearch.h"
 #include "ui/BrowserPanel.h"
+#include "ui/BrowserRules.h"
 #include "ui/CandidateDialog.h"
 #include "ui/ListDrop.h"
 #include "ui/MapCentreCapture.h"
@@ -414,7 +415,7 @@ void MainWindow::takeCopiedPosition(const QString &copiedText)
     const auto url = MapPosition::mapUrlFor(copiedText);
     if (!url)
         return;
-    m_browserPanel->setUrlBoxText(*url);
+    m_browserPanel->setUrlBoxText(BrowserRules::readable(*url));
     m_recordGrid->setCell(RecordGrid::Column::MapUrl, *url);
     m_mapCentreCapture->taken();
     setCopyEnabled(true);

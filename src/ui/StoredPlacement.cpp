@@ -36,11 +36,11 @@ void StoredPlacement::fitToFrame(bool shownOnce)
     if (frame.isNull() || frame.left() < 0 || frame.top() < 0 || frame.right() < 0 || frame.bottom() < 0)
         return;
     // The place too: the window's position as Qt last heard it may be from before the frame came, and a
-    // resize alone would move the window there.
+    // resize alone would move the window there. Set as the inner rectangle, from the frame just read:
+    // a move() would go by the frame the widget last heard of, which may still be none.
     const QRect outer = *m_storedRect;
     m_storedRect.reset();
-    m_window.move(outer.topLeft());
-    m_window.resize(outer.size().shrunkBy(frame));
+    m_window.setGeometry(outer.marginsRemoved(frame));
 }
 
 void StoredPlacement::save(double dpi)
