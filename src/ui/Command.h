@@ -2,6 +2,7 @@
 
 #include <QtGlobal>
 #include <array>
+#include <qnamespace.h>
 
 // The main window's commands, each behind one button and one function key.
 enum class Command {

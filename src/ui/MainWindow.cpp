@@ -18,6 +18,7 @@
 #include "ui/StatusPanel.h"
 #include "ui/StoredPlacement.h"
 #include "ui/WindowDesign.h"
+#include "ui/WindowLayout.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -25,6 +26,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QWindow>
 #include <utility>
@@ -118,6 +120,7 @@ void MainWindow::createControls()
     placeInTwips(*m_browserPanel, WindowDesign::kBrowserPanel);
 
     createStatusBar();
+    setMinimumSizeForButtons();
     setTabOrderOfTheDesign();
     m_recordGrid->setFocus();
 }
@@ -226,13 +229,26 @@ void MainWindow::layOut()
     if (isMinimized())
         return;
     const double d = dpi();
-    const int top = Twips::fromPixels(m_browserPanel->y(), d);
-    const int width = Twips::fromPixels(this->width(), d);
-    const int height = Twips::fromPixels(this->height(), d);
     const int statusHeight = Twips::fromPixels(m_statusBar->height(), d);
-    // A window lower than the fixed rows gives the panel no height rather than a negative one.
-    placeInTwips(*m_browserPanel, QRect(0, top, width, std::max(0, height - top - statusHeight)));
-    placeInTwips(*m_statusBar, QRect(0, height - statusHeight, width, statusHeight));
+    const WindowLayout layout = WindowLayout::forClient(
+        QSize(Twips::fromPixels(width(), d), Twips::fromPixels(height(), d)), statusHeight);
+    for (size_t i = 0; i < m_commandButtons.size(); ++i)
+        placeInTwips(*m_commandButtons[i], layout.buttons[i]);
+    placeInTwips(*m_recordGrid, layout.grid);
+    m_recordGrid->setAddressGain(Twips::toPixels(layout.addressGain, d));
+    placeInTwips(*m_browserPanel, layout.browserPanel);
+    placeInTwips(*m_statusBar, layout.statusBar);
+}
+
+void MainWindow::setMinimumSizeForButtons()
+{
+    const double d = dpi();
+    const QSize least = WindowLayout::minimumClient(Twips::fromPixels(m_statusBar->height(), d));
+    // Never more than the screen has room for: a window must fit its screen before anything else.
+    const QSize room =
+        screen() ? screen()->availableGeometry().size() : QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    setMinimumSize(
+        QSize(Twips::toPixels(least.width(), d), Twips::toPixels(least.height(), d)).boundedTo(room));
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

@@ -102,6 +102,7 @@ private:
     void setTabOrderOfTheDesign();
     void activate();
     void layOut();
+    void setMinimumSizeForButtons();
     void handleFunctionKey(int key);
     void setCopyEnabled(bool enabled);
     void showUrl(const QString &url);

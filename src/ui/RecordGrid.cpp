@@ -73,6 +73,8 @@ RecordGrid::RecordGrid(QWidget *parent) : QTableWidget(1, int(kColumns.size()), 
     for (int c = 0; c < int(kColumns.size()); ++c) {
         setHorizontalHeaderItem(c, new QTableWidgetItem(QString::fromUtf16(kColumns[c].header)));
         setColumnWidth(c, qRound(kColumns[c].width * charWidth) + 8);
+        if (kColumns[c].column == Column::Address)
+            m_addressWidth = columnWidth(c);
         setItem(0, c, new QTableWidgetItem());
     }
     connect(this, &QTableWidget::itemChanged, this, [this] {
@@ -124,6 +126,11 @@ void RecordGrid::pasteFields(int first, const QStringList &fields)
     for (int i = 0; i < fields.size() && first + i < columnCount(); ++i)
         setCell(Column(first + i), fields[i]);
     emit edited();
+}
+
+void RecordGrid::setAddressGain(int pixels)
+{
+    setColumnWidth(int(Column::Address), std::max(1, m_addressWidth + pixels));
 }
 
 void RecordGrid::setCell(Column column, const QString &text)

@@ -21,6 +21,8 @@ public:
     // A paste's fields from column first on, as the user's edit; a single field goes into an open
     // editor where its cursor is.
     void pasteFields(int first, const QStringList &fields);
+    // The 住所 column that much wider (narrower, when negative) than designed.
+    void setAddressGain(int pixels);
 
 signals:
     // The user changed a cell (the program's own changes are not reported).
@@ -37,4 +39,5 @@ protected:
 
 private:
     bool m_updating = false;
+    int m_addressWidth = 0;
 };

@@ -14,12 +14,13 @@ StoredPlacement::StoredPlacement(QWidget &window, SettingsDocument *settings)
 
 void StoredPlacement::restore(double dpi)
 {
-    if (!m_settings)
+    const std::optional<WindowPlacement> placement =
+        m_settings ? std::optional(WindowPlacement::readFrom(*m_settings)) : std::nullopt;
+    if (!placement || !placement->hasSize()) {
+        m_window.setGeometry(ScreenFit::fitted(m_window.geometry(), ScreenFit::screenAreas()));
         return;
-    const WindowPlacement placement = WindowPlacement::readFrom(*m_settings);
-    if (!placement.hasSize())
-        return;
-    const QRect outer = ScreenFit::fitted(placement.toPixels(dpi), ScreenFit::screenAreas());
+    }
+    const QRect outer = ScreenFit::fitted(placement->toPixels(dpi), ScreenFit::screenAreas());
     m_storedRect = outer;
     m_window.move(outer.topLeft());
     m_window.resize(outer.size());

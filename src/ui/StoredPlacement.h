@@ -15,7 +15,8 @@ public:
     // settings null: the window keeps its design's place and nothing is saved.
     StoredPlacement(QWidget &window, SettingsDocument *settings);
 
-    // Before the first show.
+    // Before the first show. Without a stored place, the design's place and size are brought onto the
+    // screen: at a large scale factor the design is wider than a screen.
     void restore(double dpi);
     // At every show, move and resize: fits the stored rectangle once the frame is known.
     void fitToFrame(bool shownOnce);
