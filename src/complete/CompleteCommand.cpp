@@ -9,6 +9,7 @@
 #include "platform/FileReplacePatience.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -66,7 +67,8 @@ int CompleteCommand::run(const QStringList &arguments, const QString &dataPath,
     if (!report.warning.isEmpty())
         m_console.writeError(options->request.input + u": "_s + report.warning + u'\n');
     if (report.outcome == ListCompletion::Outcome::Cancelled) {
-        m_console.writeError(ListSummary::kCancelled + u'\n');
+        // Under --force an earlier output is there still, as it was.
+        m_console.writeError(ListSummary::cancelled(QFileInfo::exists(report.output)) + u'\n');
         // The signal's status where one stopped it, so that a calling script can tell.
         return m_console.interruptStatus() ? m_console.interruptStatus() : 1;
     }

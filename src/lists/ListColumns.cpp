@@ -83,8 +83,9 @@ qsizetype columnOf(const QString &option, const QStringList &firstRow, QString *
 
 std::optional<ListColumns> ListColumns::find(const QStringList &firstRow, const QString &codeOption,
                                              const QStringList &addressOptions, std::optional<bool> header,
-                                             QString *error, bool *badColumn)
+                                             QString *error, Fault *fault)
 {
+    *fault = Fault::None;
     ListColumns columns;
     QStringList given = addressOptions;
     if (!codeOption.isEmpty())
@@ -92,14 +93,14 @@ std::optional<ListColumns> ListColumns::find(const QStringList &firstRow, const 
     const bool named = !std::all_of(given.begin(), given.end(), isNumber);
     if (named && header == false) {
         *error = u"見出しのない一覧では列を番号で指定してください"_s;
-        *badColumn = true;
+        *fault = Fault::NoSuchColumn;
         return std::nullopt;
     }
     columns.header = header ? *header : named || namesColumns(firstRow, !given.isEmpty());
 
     const auto columnGiven = [&](const QString &option) {
         const qsizetype column = columnOf(option, firstRow, error);
-        *badColumn = column < 0;
+        *fault = column < 0 ? Fault::NoSuchColumn : Fault::None;
         return column;
     };
     if (!codeOption.isEmpty()) {
@@ -130,6 +131,7 @@ std::optional<ListColumns> ListColumns::find(const QStringList &firstRow, const 
         }
     }
     if (columns.code < 0 && columns.address.isEmpty()) {
+        *fault = Fault::NotFound;
         *error =
             columns.header || !codeOption.isEmpty() || !addressOptions.isEmpty()
                 ? u"郵便番号の列も住所の列も見つかりません"_s
@@ -137,4 +139,14 @@ std::optional<ListColumns> ListColumns::find(const QStringList &firstRow, const 
         return std::nullopt;
     }
     return columns;
+}
+
+ListRequest ListColumns::givenIn(ListRequest request) const
+{
+    request.codeColumn = code < 0 ? QString() : QString::number(code + 1);
+    request.addressColumns.clear();
+    for (const qsizetype column : address)
+        request.addressColumns.append(QString::number(column + 1));
+    request.header = header;
+    return request;
 }

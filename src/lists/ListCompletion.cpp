@@ -125,8 +125,10 @@ ListCompletion::Report ListCompletion::run(const Request &request, const Progres
         report.error = u"%1 を開けません"_s.arg(request.input);
         return report;
     }
+    ListColumns::Fault fault = ListColumns::Fault::None;
     const std::optional<ListLayout> layout =
-        ListLayout::guess(file, request.input, request, m_codec, &report.error, &report.badColumn);
+        ListLayout::guess(file, request.input, request, m_codec, &report.error, &fault);
+    report.badColumn = fault == ListColumns::Fault::NoSuchColumn;
     if (!layout)
         return report;
     if (layout->byteOrderMark && request.encoding == Encoding::Cp932)

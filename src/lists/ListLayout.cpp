@@ -13,11 +13,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// The first rows settle a list's encoding and the form of its codes nearly always; the whole file has
-// the last word (ListEvidence, while it is written).
-constexpr int kGuessRows = 1000;
-constexpr qint64 kGuessBytes = 1024 * 1024;
-
 struct ReaderErrorText {
     CsvReader::Error error;
     const char16_t *text;
@@ -32,9 +27,10 @@ constexpr ReaderErrorText kReaderErrors[] = {
     {CsvReader::Error::ReadFailed, u"ファイルを読めません"},
 };
 
-char delimiterOf(QIODevice &file, const QString &fileName)
+} // namespace
+
+char ListLayout::delimiterOf(QIODevice &file, const QString &fileName)
 {
-    // The first line decides; a one-column file by its name.
     const QByteArray first = file.peek(64 * 1024);
     const QByteArray line = first.left(first.indexOf('\n'));
     const auto tabs = line.count('\t');
@@ -44,8 +40,6 @@ char delimiterOf(QIODevice &file, const QString &fileName)
     const QString suffix = QFileInfo(fileName).suffix().toLower();
     return suffix == u"tsv"_s || suffix == u"tab"_s ? '\t' : ',';
 }
-
-} // namespace
 
 QString ListLayout::lineError(qint64 line, const QString &text)
 {
@@ -90,7 +84,7 @@ void ListLayout::appendText(QByteArrayView bytes, const Cp932Codec &codec, QStri
 
 std::optional<ListLayout> ListLayout::guess(QIODevice &file, const QString &fileName,
                                             const ListRequest &request, const Cp932Codec &codec,
-                                            QString *error, bool *badColumn)
+                                            QString *error, ListColumns::Fault *fault)
 {
     ListLayout layout;
     layout.byteOrderMark = skipByteOrderMark(file);
@@ -111,8 +105,8 @@ std::optional<ListLayout> ListLayout::guess(QIODevice &file, const QString &file
     QStringList names;
     for (qsizetype i = 0; i < record.size(); ++i)
         names.append(textOf(record.value(i), codec));
-    const auto columns = ListColumns::find(names, request.codeColumn, request.addressColumns, request.header,
-                                           error, badColumn);
+    const auto columns =
+        ListColumns::find(names, request.codeColumn, request.addressColumns, request.header, error, fault);
     if (!columns)
         return std::nullopt;
     layout.columns = *columns;

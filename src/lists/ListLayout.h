@@ -12,6 +12,11 @@ class QIODevice;
 
 // How a list is written: its text, the columns to use, and how a code filled in is to be written.
 struct ListLayout {
+    // The first rows settle a list's encoding and the form of its codes nearly always; the whole file
+    // has the last word (ListEvidence, while it is written).
+    static constexpr int kGuessRows = 1000;
+    static constexpr qint64 kGuessBytes = 1024 * 1024;
+
     char delimiter = ',';
     bool byteOrderMark = false;
     bool utf8 = false;
@@ -24,11 +29,14 @@ struct ListLayout {
 
     // Reads the start of the list: its byte-order mark, delimiter and columns for good, and its encoding
     // and the form of its codes as the first rows have them (ListEvidence settles these two over all
-    // rows). A file that cannot be a list gives no value, and error says why and where; badColumn is
-    // set where that is a column asked for that the list does not have.
+    // rows). A file that cannot be a list gives no value, and error says why and where; fault is set
+    // where that is its columns (ListColumns::find).
     static std::optional<ListLayout> guess(QIODevice &file, const QString &fileName,
                                            const ListRequest &request, const Cp932Codec &codec,
-                                           QString *error, bool *badColumn);
+                                           QString *error, ListColumns::Fault *fault);
+    // The delimiter of the list at the device's position (after any byte-order mark): the first line's
+    // tabs and commas decide, a one-column file its name.
+    static char delimiterOf(QIODevice &file, const QString &fileName);
     // What the reader's error is, with its line.
     static QString readerError(const CsvReader &reader);
     static QString lineError(qint64 line, const QString &text);

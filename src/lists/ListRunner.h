@@ -20,6 +20,7 @@ public:
     }
 
     QFuture<PostalLoadResult> data() const { return m_data; }
+    const FileSystem &files() const { return m_files; }
     // Starts a list on a worker: its progress runs from 0 to kProgressSteps, cancelling the future ends
     // it with no output. The result is the report; a cancelled run gives none (see reportOf()).
     QFuture<ListCompletion::Report> start(const ListCompletion::Request &request) const;

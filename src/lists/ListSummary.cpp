@@ -11,6 +11,17 @@ const QString ListSummary::kLookAtRows =
 const QString ListSummary::kCancelled = u"中断しました。出力ファイルは作っていません"_s;
 const QString ListSummary::kNoData = u"郵便番号データが使えません"_s;
 
+QString ListSummary::cancelled(bool earlierOutput)
+{
+    return earlierOutput ? u"中断しました。以前の出力ファイルはそのままです"_s : kCancelled;
+}
+
+QString ListSummary::notRun(bool earlierOutput)
+{
+    return earlierOutput ? u"処理しませんでした。以前の出力ファイルはそのままです"_s
+                         : u"処理しませんでした。出力ファイルは作っていません"_s;
+}
+
 QString ListSummary::rows(const ListCompletion::Report &report)
 {
     const QLocale numbers(QLocale::Japanese, QLocale::Japan);

@@ -12,6 +12,10 @@ struct ListSummary {
     static QString text(const ListCompletion::Report &report, const QString &extra, const QString &output);
     // Whether any row has a status the user is asked to look at (RowStatusText::needsLook).
     static bool hasRowsToLookAt(const ListCompletion::Report &report);
+    // What a list stopped while it ran leaves: no output (kCancelled), or the earlier one as it was.
+    static QString cancelled(bool earlierOutput);
+    // What a list the user did not let run leaves, in the same words.
+    static QString notRun(bool earlierOutput);
     static const QString kLookAtRows;
     static const QString kCancelled;
     static const QString kNoData;

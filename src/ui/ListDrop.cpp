@@ -1,11 +1,14 @@
 #include "ui/ListDrop.h"
 
 #include "address/BackgroundPostalLoader.h"
+#include "core/FileSystem.h"
 #include "core/MessageSink.h"
+#include "lists/ListPreview.h"
 #include "lists/ListRunner.h"
 #include "lists/ListSummary.h"
 #include "platform/FileManager.h"
 #include "ui/DialogInTheWay.h"
+#include "ui/ListColumnDialog.h"
 
 #include <QApplication>
 #include <QDir>
@@ -23,6 +26,8 @@ namespace {
 
 // A list done sooner shows no progress dialog at all.
 constexpr int kProgressDelayMs = 500;
+// The rows the user names the columns from, where the list's first row does not.
+constexpr int kPreviewRows = 5;
 const QString kTitle = u"Velmora"_s;
 const QStringList kListSuffixes{u"csv"_s, u"tsv"_s, u"txt"_s};
 const QString kOneList =
@@ -115,23 +120,41 @@ void ListDrop::take(const QList<QUrl> &urls)
         m_busy = false;
         return;
     }
-    ListCompletion::Request request;
-    request.input = file.absoluteFilePath();
-    const QString output = ListCompletion::defaultOutput(request.input);
+    ListCompletion::Request base;
+    base.input = file.absoluteFilePath();
+    const QString output = ListCompletion::defaultOutput(base.input);
     // A folder or a link where the output goes is said at once, not after a question to replace it.
-    if (const QString refusal = ListCompletion::outputRefusal(request.input, output); !refusal.isEmpty()) {
+    if (const QString refusal = ListCompletion::outputRefusal(base.input, output); !refusal.isEmpty()) {
         m_messages.show(u"「%1」を処理できませんでした\n"_s.arg(file.fileName()) + refusal);
         m_busy = false;
         return;
     }
-    if (QFileInfo::exists(output)) {
-        if (!askReplace(output, m_window)) {
-            m_busy = false;
-            return;
-        }
-        request.overwrite = true;
+    std::optional<ListCompletion::Request> request = withColumns(base);
+    const bool earlier = QFileInfo::exists(output);
+    if (request && earlier) {
+        request->overwrite = askReplace(output, m_window);
+        if (!request->overwrite)
+            request.reset();
     }
-    start(request);
+    if (!request) {
+        m_messages.show(ListSummary::notRun(earlier));
+        m_busy = false;
+        return;
+    }
+    start(*request);
+}
+
+std::optional<ListCompletion::Request> ListDrop::withColumns(const ListCompletion::Request &request) const
+{
+    // The first rows alone, before the run: a list whose columns are found runs as it is.
+    const ListPreview preview = ListPreview::of(request, m_runner.files().codec(), kPreviewRows);
+    if (preview.outcome != ListPreview::Outcome::ColumnsNotFound)
+        return request;
+    const std::optional<ListColumns> columns =
+        ListColumnDialog::ask(QFileInfo(request.input).fileName(), preview.rows, m_window);
+    if (!columns)
+        return std::nullopt;
+    return columns->givenIn(request);
 }
 
 void ListDrop::start(const ListCompletion::Request &request)
@@ -206,7 +229,7 @@ void ListDrop::endWith(const ListCompletion::Report &report)
     case ListCompletion::Outcome::Cancelled:
         // A window closed meanwhile cancelled the list itself: nobody is left to be told.
         if (m_window.isVisible())
-            m_messages.show(ListSummary::kCancelled);
+            m_messages.show(ListSummary::cancelled(m_request.overwrite));
         break;
     case ListCompletion::Outcome::Failed:
         m_messages.show(u"「%1」を処理できませんでした\n"_s.arg(m_inputName) + report.error);

@@ -6,6 +6,7 @@
 #include <QFutureWatcher>
 #include <QObject>
 #include <QString>
+#include <optional>
 
 class FileManager;
 class ListRunner;
@@ -16,9 +17,11 @@ class QUrl;
 class QWidget;
 
 // A CSV or tab-separated list dropped anywhere on the window (the grid, the map, the buttons) is
-// completed and checked into a new file beside it, as velmora-complete does it: a progress dialog whose
-// cancel leaves no output, then what the rows came to, where the output is, and an offer to show it in
-// its folder. The grid and a request being served stay as they are.
+// completed and checked into a new file beside it, as velmora-complete does it: where its first row does
+// not name the columns, a dialog asks for them as the console's options give them; then a progress
+// dialog whose cancel leaves no output (an earlier one as it was), then what the rows came to, where
+// the output is, and an offer to show it in its folder. The grid and a request being served stay as
+// they are.
 class ListDrop : public QObject {
     Q_OBJECT
 public:
@@ -34,6 +37,9 @@ private:
     bool isOnWindow(QObject *watched) const;
     static bool carriesFiles(const QMimeData *mime);
     void take(const QList<QUrl> &urls);
+    // The request with the columns the user names where the list's first row does not name them; no
+    // value when the user cancelled.
+    std::optional<ListCompletion::Request> withColumns(const ListCompletion::Request &request) const;
     void start(const ListCompletion::Request &request);
     void run();
     QString processingText() const;

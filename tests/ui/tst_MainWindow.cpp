@@ -702,14 +702,15 @@ private slots:
         QVERIFY(dropOnGrid({input}));
         QTRY_VERIFY(question.contains(u"置き換えますか"_s));
         QCOMPARE(m_rig->files.readAll(output).value_or("<none>"), QByteArray("kept"));
-        QCOMPARE(m_rig->messages.texts.size(), 2);
+        QCOMPARE(m_rig->messages.texts.size(), 3);
+        QCOMPARE(m_rig->messages.texts.last(), u"処理しませんでした。以前の出力ファイルはそのままです"_s);
 
         // A folder where the output goes is said at once, with no question to replace it.
         QString asked;
         answerNextDialog(u"キャンセル"_s, &asked);
         QVERIFY(QFile::remove(output) && QDir().mkdir(output));
         QVERIFY(dropOnGrid({input}));
-        QTRY_COMPARE(m_rig->messages.texts.size(), 3);
+        QTRY_COMPARE(m_rig->messages.texts.size(), 4);
         QVERIFY2(m_rig->messages.texts.last().contains(u"フォルダーです"_s),
                  qPrintable(m_rig->messages.texts.last()));
         QCOMPARE(asked, QString());
@@ -738,12 +739,77 @@ private slots:
         // The data never comes: the list waits for it under the progress dialog until cancelled.
         QVERIFY(open());
         const QString input = m_rig->dir.filePath(u"名簿.csv"_s);
-        QVERIFY(m_rig->files.writeAtomic(input, "postal,address\n,x\n"));
+        QVERIFY(m_rig->files.writeAtomic(input, "\xE3\x80\x92,x\n,x\n"));
         QString progress;
         answerNextDialog(u"キャンセル"_s, &progress);
         QVERIFY(dropOnGrid({input}));
         QTRY_COMPARE(m_rig->messages.texts, QStringList{u"中断しました。出力ファイルは作っていません"_s});
         QVERIFY2(progress.contains(u"郵便番号データを読み込んでいます"_s), qPrintable(progress));
+        QCOMPARE(QDir(m_rig->dir.path()).entryList({u"*名簿*"_s}, QDir::Files | QDir::Hidden),
+                 QStringList{u"名簿.csv"_s});
+
+        // With an earlier output, to be replaced: the cancel says it is there as it was.
+        const QString output = m_rig->dir.filePath(u"名簿_velmora.csv"_s);
+        QVERIFY(m_rig->files.writeAtomic(output, "kept"));
+        QString question;
+        answerNextDialog(u"置き換える"_s, &question);
+        QVERIFY(dropOnGrid({input}));
+        QTRY_VERIFY(question.contains(u"置き換えますか"_s));
+        answerNextDialog(u"キャンセル"_s, &progress);
+        QTRY_COMPARE(m_rig->messages.texts.size(), 2);
+        QCOMPARE(m_rig->messages.texts.last(), u"中断しました。以前の出力ファイルはそのままです"_s);
+        QCOMPARE(m_rig->files.readAll(output).value_or("<none>"), QByteArray("kept"));
+    }
+
+    void headerlessListIsRunWithTheColumnsChosen()
+    {
+        // No header: the window asks for the columns, as --code-column 2 --address-column 3 gives them.
+        m_rig->giveData();
+        QVERIFY(open());
+        const QString input = m_rig->dir.filePath(u"名簿.csv"_s);
+        QVERIFY(m_rig->files.writeAtomic(
+            input, m_rig->codec.encode(u"山田,,東京都千代田区千代田1-1\r\n佐藤,100-0001,\r\n"_s).value()));
+        QString shown;
+        auto *poll = new QTimer(m_window.get());
+        connect(poll, &QTimer::timeout, poll, [poll, &shown] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            auto *address = dialog ? dialog->findChild<QListWidget *>() : nullptr;
+            if (!address || !dialog->isVisible())
+                return;
+            poll->deleteLater();
+            shown = dialog->findChild<QTableWidget *>()->item(1, 0)->text();
+            for (QWidget *widget : dialog->findChildren<QWidget *>())
+                if (widget->inherits("QComboBox"))
+                    widget->setProperty("currentIndex", 2);
+            address->item(2)->setCheckState(Qt::Checked);
+            for (QAbstractButton *button : dialog->findChildren<QAbstractButton *>())
+                if (button->text() == u"OK"_s)
+                    button->click();
+        });
+        poll->start(20);
+        QString summary;
+        answerNextDialog(u"閉じる"_s, &summary);
+        QVERIFY(dropOnGrid({input}));
+        QTRY_VERIFY2(summary.contains(u"補完 2"_s), qPrintable(summary));
+        QCOMPARE(shown, u"佐藤"_s);
+        const QByteArray done = m_rig->codec
+                                    .encode(u"山田,100-0001,東京都千代田区千代田1-1,補完,\r\n"
+                                            u"佐藤,100-0001,東京都千代田区千代田,補完,\r\n"_s)
+                                    .value();
+        QCOMPARE(m_rig->files.readAll(m_rig->dir.filePath(u"名簿_velmora.csv"_s)).value_or("<none>"), done);
+    }
+
+    void headerlessListCancelledLeavesNoOutput()
+    {
+        QVERIFY(open());
+        const QString input = m_rig->dir.filePath(u"名簿.csv"_s);
+        QVERIFY(m_rig->files.writeAtomic(input, "a,b\n1,2\n"));
+        QString asked;
+        answerNextDialog(u"キャンセル"_s, &asked);
+        QVERIFY(dropOnGrid({input}));
+        QTRY_COMPARE(m_rig->messages.texts,
+                     QStringList{u"処理しませんでした。出力ファイルは作っていません"_s});
+        QVERIFY2(asked.contains(u"見出し"_s), qPrintable(asked));
         QCOMPARE(QDir(m_rig->dir.path()).entryList({u"*名簿*"_s}, QDir::Files | QDir::Hidden),
                  QStringList{u"名簿.csv"_s});
     }

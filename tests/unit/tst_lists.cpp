@@ -5,6 +5,7 @@
 #include "core/Cp932Table.h"
 #include "core/FileSystem.h"
 #include "lists/ListCompletion.h"
+#include "lists/ListPreview.h"
 #include "support/UnwritableTown.h"
 
 #include <QDir>
@@ -65,6 +66,8 @@ private slots:
     void firstRowsMislead();
     void candidatesCapped();
     void cancel();
+    void preview_data();
+    void preview();
     void program();
 };
 
@@ -286,6 +289,28 @@ void ListsTest::cancel()
                                 request, [&](qint64 done, qint64 total) { stop = done > total / 2; }, &stop);
     QCOMPARE(report.outcome, ListCompletion::Outcome::Cancelled);
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{u"l.csv"_s});
+}
+
+void ListsTest::preview_data()
+{
+    QTest::addColumn<Form>("form");
+    QTest::newRow("CP932") << Form::Cp932;
+    QTest::newRow("UTF-8 with its mark") << Form::Utf8Bom;
+}
+
+void ListsTest::preview()
+{
+    // A list whose columns are not found shows its first rows in its own encoding; one whose are runs.
+    QFETCH(Form, form);
+    const QTemporaryDir folder;
+    ListRequest request;
+    request.input = folder.filePath(u"l.csv"_s);
+    writeFile(request.input, bytesOf(u"山田\t東京都\n\n佐藤\t大阪府\n鈴木\t京都府\n"_s, form));
+    const ListPreview headerless = ListPreview::of(request, m_codec, 2);
+    QCOMPARE(headerless.outcome, ListPreview::Outcome::ColumnsNotFound);
+    QCOMPARE(headerless.rows, (QList<QStringList>{{u"山田"_s, u"東京都"_s}, {u"佐藤"_s, u"大阪府"_s}}));
+    writeFile(request.input, bytesOf(u"名前\t住所\n佐藤\t大阪府\n"_s, form));
+    QCOMPARE(ListPreview::of(request, m_codec, 2).outcome, ListPreview::Outcome::Ready);
 }
 
 void ListsTest::program()
