@@ -1,17 +1,22 @@
 // Files only POSIX systems make here: writes that fail for real under a file size limit, as on a full
-// disk, named pipes and links handed over as requests, settings or a list's output, and signals.
+// disk, named pipes and links handed over as requests, settings or a list's output, signals, and a
+// desktop whose opener finds no program or is missing.
 #include "address/PostalDirectoryLoader.h"
 #include "core/Cp932Table.h"
 #include "core/FileSystem.h"
 #include "core/RequestFile.h"
 #include "lists/ListCompletion.h"
+#include "platform/SystemFileManager.h"
+#include "platform/SystemShellLauncher.h"
 #include "platform/SystemSpecialFolders.h"
 #include "settings/SettingsDocument.h"
+#include "support/FakeMessages.h"
 #include "support/LongRowsList.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -294,6 +299,30 @@ private slots:
         QCOMPARE(run.exitCode(), 128 + signal);
         QVERIFY(QString::fromUtf8(run.readAllStandardError()).contains(u"中断しました"_s));
         QCOMPARE(leftIn(dir.path()), QStringList{u"l.csv"_s});
+    }
+
+    void openersThatFailSaySoNamingWhat()
+    {
+        // First an xdg-open that finds no program for anything (its code 3), then none at all.
+        QTemporaryDir bin;
+        const QString opener = bin.filePath(u"xdg-open"_s);
+        QFile script(opener);
+        QVERIFY(script.open(QIODevice::WriteOnly) && script.write("#!/bin/sh\nexit 3\n") > 0);
+        script.close();
+        QVERIFY(script.setPermissions(script.permissions() | QFile::ExeOwner));
+        const QByteArray savedPath = qgetenv("PATH");
+        const auto restorePath = qScopeGuard([&] { qputenv("PATH", savedPath); });
+        qputenv("PATH", QFile::encodeName(bin.path()));
+        FakeMessages messages;
+        QVERIFY(SystemShellLauncher(&messages).openShortcut({}, u"/no/such/velmora.htm"_s, 0));
+        QTRY_COMPARE(messages.texts.size(), 1);
+        QVERIFY2(messages.texts[0].endsWith(u"\n/no/such/velmora.htm"_s), qPrintable(messages.texts[0]));
+        QVERIFY(script.remove());
+        QVERIFY(!SystemFileManager(&messages).showFile(u"/no/such/list.csv"_s, 0));
+        QCOMPARE(messages.texts.size(), 2);
+        QVERIFY2(messages.texts[1].endsWith(u"\n/no/such"_s), qPrintable(messages.texts[1]));
+        // The watched process is gone once its answer was handled.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 };
 
