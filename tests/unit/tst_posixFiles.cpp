@@ -6,6 +6,7 @@
 #include "core/FileSystem.h"
 #include "core/RequestFile.h"
 #include "lists/ListCompletion.h"
+#include "platform/SessionRuntimeFolder.h"
 #include "platform/SystemFileManager.h"
 #include "platform/SystemShellLauncher.h"
 #include "platform/SystemSpecialFolders.h"
@@ -151,6 +152,22 @@ private slots:
         QVERIFY(folder.isDir() && folder.ownerId() == geteuid());
         QCOMPARE(folder.permissions() &
                      (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
+                 QFile::Permissions());
+    }
+
+    // Without a session Qt is handed the user's private runtime folder rather than picking one in /tmp.
+    void noSessionRuntimeFolderGetsTheUsersOwn()
+    {
+        QTemporaryDir home;
+        const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR"), savedCache = qgetenv("XDG_CACHE_HOME");
+        qunsetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(home.path()));
+        prepareSessionRuntimeFolder();
+        const QString named = qEnvironmentVariable("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", savedRuntime);
+        qputenv("XDG_CACHE_HOME", savedCache);
+        QVERIFY2(named.startsWith(home.path() + u'/'), qPrintable(named));
+        QCOMPARE(QFileInfo(named).permissions() & (QFile::ReadGroup | QFile::ReadOther),
                  QFile::Permissions());
     }
 
