@@ -276,9 +276,11 @@ private slots:
                    mount + u" || exit 99; exec \"$3\" --force -o \"$2/l.csv\" \"$1/l.csv\""_s, u"sh"_s,
                    dir.filePath(u"a"_s), dir.filePath(u"b"_s), QStringLiteral(VELMORA_COMPLETE_EXE)});
         QVERIFY(run.waitForFinished(60000));
-        if (run.exitCode() == 99 || run.exitStatus() != QProcess::NormalExit)
-            QSKIP("no such mount may be made here");
         const QString told = QString::fromUtf8(run.readAllStandardError());
+        // unshare itself refuses in a chroot, whose root is no mount whose propagation could change.
+        if (run.exitCode() == 99 || run.exitStatus() != QProcess::NormalExit ||
+            told.startsWith(u"unshare:"_s))
+            QSKIP("no such mount may be made here");
         QVERIFY2(run.exitCode() == 1 && told.contains(said), qPrintable(told));
         QCOMPARE(contentOf(input), list);
     }
