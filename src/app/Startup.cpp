@@ -78,7 +78,7 @@ int Startup::run(const QString &argumentText)
         files, BackgroundPostalLoader::defaultDataPath(), userDataFolder);
 
     const ListRunner lists(completers.data(), files);
-    SystemFileManager fileManager;
+    SystemFileManager fileManager(&messages);
 
     // The window goes before the services it uses, and its web view before the web profile and the
     // application object.

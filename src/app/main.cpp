@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 #include "platform/ArgumentText.h"
+#include "platform/SessionRuntimeFolder.h"
 #include "platform/WebEngineSandbox.h"
 
 #include <QApplication>
@@ -10,9 +11,14 @@
 
 int main(int argc, char *argv[])
 {
-    prepareWebEngineSandbox();
-    // The web engine reports its whole set-up on every start; users need none of it.
-    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
+    prepareSessionRuntimeFolder();
+    const bool sandboxOffHere = prepareWebEngineSandbox();
+    // The web engine reports its whole set-up on every start; users need none of it. Where the sandbox
+    // was switched off here, its "Sandboxing disabled by user." (in the default category) would
+    // repeat the line just said and put it on the user.
+    QLoggingCategory::setFilterRules(
+        sandboxOffHere ? QStringLiteral("qt.webenginecontext.info=false\ndefault.info=false")
+                       : QStringLiteral("qt.webenginecontext.info=false"));
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     // The users are Japanese whatever language their system speaks: Qt's own dialog buttons and the web
     // engine's menus and pages (which take the default locale when the engine starts) speak Japanese too.

@@ -8,7 +8,8 @@ class ShellLauncher;
 class ShortcutWriter;
 
 // What the program hands to the desktop: the help page, through a shortcut written in the user data
-// folder and handed to the user's default handler. Every failure ends the action quietly.
+// folder and handed to the user's default handler. The launcher tells the user when no handler takes
+// it; a shortcut that cannot be written ends the action quietly.
 class ShellActions {
 public:
     struct Services {

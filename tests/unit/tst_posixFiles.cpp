@@ -1,17 +1,23 @@
 // Files only POSIX systems make here: writes that fail for real under a file size limit, as on a full
-// disk, named pipes and links handed over as requests, settings or a list's output, and signals.
+// disk, named pipes and links handed over as requests, settings or a list's output, signals, and a
+// desktop whose opener finds no program or is missing.
 #include "address/PostalDirectoryLoader.h"
 #include "core/Cp932Table.h"
 #include "core/FileSystem.h"
 #include "core/RequestFile.h"
 #include "lists/ListCompletion.h"
+#include "platform/SessionRuntimeFolder.h"
+#include "platform/SystemFileManager.h"
+#include "platform/SystemShellLauncher.h"
 #include "platform/SystemSpecialFolders.h"
 #include "settings/SettingsDocument.h"
+#include "support/FakeMessages.h"
 #include "support/LongRowsList.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -149,6 +155,22 @@ private slots:
                  QFile::Permissions());
     }
 
+    // Without a session Qt is handed the user's private runtime folder rather than picking one in /tmp.
+    void noSessionRuntimeFolderGetsTheUsersOwn()
+    {
+        QTemporaryDir home;
+        const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR"), savedCache = qgetenv("XDG_CACHE_HOME");
+        qunsetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(home.path()));
+        prepareSessionRuntimeFolder();
+        const QString named = qEnvironmentVariable("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", savedRuntime);
+        qputenv("XDG_CACHE_HOME", savedCache);
+        QVERIFY2(named.startsWith(home.path() + u'/'), qPrintable(named));
+        QCOMPARE(QFileInfo(named).permissions() & (QFile::ReadGroup | QFile::ReadOther),
+                 QFile::Permissions());
+    }
+
     // A list is written whole or not at all: a full disk part way leaves no output, and the earlier
     // output as it was.
     void listOnAFullDiskLeavesNothing()
@@ -254,9 +276,11 @@ private slots:
                    mount + u" || exit 99; exec \"$3\" --force -o \"$2/l.csv\" \"$1/l.csv\""_s, u"sh"_s,
                    dir.filePath(u"a"_s), dir.filePath(u"b"_s), QStringLiteral(VELMORA_COMPLETE_EXE)});
         QVERIFY(run.waitForFinished(60000));
-        if (run.exitCode() == 99 || run.exitStatus() != QProcess::NormalExit)
-            QSKIP("no such mount may be made here");
         const QString told = QString::fromUtf8(run.readAllStandardError());
+        // unshare itself refuses in a chroot, whose root is no mount whose propagation could change.
+        if (run.exitCode() == 99 || run.exitStatus() != QProcess::NormalExit ||
+            told.startsWith(u"unshare:"_s))
+            QSKIP("no such mount may be made here");
         QVERIFY2(run.exitCode() == 1 && told.contains(said), qPrintable(told));
         QCOMPARE(contentOf(input), list);
     }
@@ -294,6 +318,30 @@ private slots:
         QCOMPARE(run.exitCode(), 128 + signal);
         QVERIFY(QString::fromUtf8(run.readAllStandardError()).contains(u"中断しました"_s));
         QCOMPARE(leftIn(dir.path()), QStringList{u"l.csv"_s});
+    }
+
+    void openersThatFailSaySoNamingWhat()
+    {
+        // First an xdg-open that finds no program for anything (its code 3), then none at all.
+        QTemporaryDir bin;
+        const QString opener = bin.filePath(u"xdg-open"_s);
+        QFile script(opener);
+        QVERIFY(script.open(QIODevice::WriteOnly) && script.write("#!/bin/sh\nexit 3\n") > 0);
+        script.close();
+        QVERIFY(script.setPermissions(script.permissions() | QFile::ExeOwner));
+        const QByteArray savedPath = qgetenv("PATH");
+        const auto restorePath = qScopeGuard([&] { qputenv("PATH", savedPath); });
+        qputenv("PATH", QFile::encodeName(bin.path()));
+        FakeMessages messages;
+        QVERIFY(SystemShellLauncher(&messages).openShortcut({}, u"/no/such/velmora.htm"_s, 0));
+        QTRY_COMPARE(messages.texts.size(), 1);
+        QVERIFY2(messages.texts[0].endsWith(u"\n/no/such/velmora.htm"_s), qPrintable(messages.texts[0]));
+        QVERIFY(script.remove());
+        QVERIFY(!SystemFileManager(&messages).showFile(u"/no/such/list.csv"_s, 0));
+        QCOMPARE(messages.texts.size(), 2);
+        QVERIFY2(messages.texts[1].endsWith(u"\n/no/such"_s), qPrintable(messages.texts[1]));
+        // The watched process is gone once its answer was handled.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 };
 

@@ -1,6 +1,7 @@
 #include "platform/SystemFileManager.h"
 
-#include <QDesktopServices>
+#include "platform/posix/XdgOpen.h"
+
 #include <QFileInfo>
 #include <QUrl>
 
@@ -8,10 +9,10 @@ bool SystemFileManager::showFile(const QString &filePath, qintptr)
 {
     // The freedesktop way to select the file needs D-Bus and a file manager that offers it; the folder
     // alone opens everywhere.
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(filePath).absolutePath()));
+    return XdgOpen::open(QUrl::fromLocalFile(QFileInfo(filePath).absolutePath()), m_messages);
 }
 
 bool SystemFileManager::openDocument(const QUrl &url)
 {
-    return QDesktopServices::openUrl(url);
+    return XdgOpen::open(url, m_messages);
 }

@@ -5,10 +5,11 @@
 #include <cstdio>
 #include <unistd.h>
 
-void prepareWebEngineSandbox()
+bool prepareWebEngineSandbox()
 {
-    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-        std::fputs("velmora: running as root, so the web engine runs without its sandbox\n", stderr);
-    }
+    if (geteuid() != 0 || !qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        return false;
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    std::fputs("velmora: running as root, so the web engine runs without its sandbox\n", stderr);
+    return true;
 }

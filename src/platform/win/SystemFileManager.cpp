@@ -1,5 +1,7 @@
 #include "platform/SystemFileManager.h"
 
+#include "core/MessageSink.h"
+
 #include <QDesktopServices>
 #include <QDir>
 #include <QUrl>
@@ -8,20 +10,29 @@
 
 #include <shlobj.h>
 
+using namespace Qt::Literals::StringLiterals;
+
 bool SystemFileManager::showFile(const QString &filePath, qintptr)
 {
     // Explorer opens the folder with the file selected. The GUI thread has COM already: Qt's
     // platform plugin initialises OLE for drag and drop.
     const QString native = QDir::toNativeSeparators(QDir::cleanPath(filePath));
     PIDLIST_ABSOLUTE item = ILCreateFromPathW(reinterpret_cast<LPCWSTR>(native.utf16()));
-    if (!item)
-        return false;
-    const HRESULT result = SHOpenFolderAndSelectItems(item, 0, nullptr, 0);
-    ILFree(item);
-    return SUCCEEDED(result);
+    const bool shown = item && SUCCEEDED(SHOpenFolderAndSelectItems(item, 0, nullptr, 0));
+    if (item)
+        ILFree(item);
+    if (!shown && m_messages)
+        m_messages->show(u"エクスプローラーでフォルダーを開けませんでした\n"_s + native);
+    return shown;
 }
 
 bool SystemFileManager::openDocument(const QUrl &url)
 {
-    return QDesktopServices::openUrl(url);
+    const bool opened = QDesktopServices::openUrl(url);
+    if (!opened && m_messages) {
+        const QString shown =
+            url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : url.toDisplayString();
+        m_messages->show(u"開けませんでした\n"_s + shown);
+    }
+    return opened;
 }

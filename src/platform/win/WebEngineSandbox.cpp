@@ -1,4 +1,7 @@
 #include "platform/WebEngineSandbox.h"
 
 // Windows has no root user; the sandbox always stays on.
-void prepareWebEngineSandbox() {}
+bool prepareWebEngineSandbox()
+{
+    return false;
+}
