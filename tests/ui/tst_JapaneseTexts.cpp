@@ -233,6 +233,25 @@ private slots:
         QCOMPARE(english(m_dialogTexts), QString());
     }
 
+    void pageBoxes_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::newRow("alert") << u"alert('住所')"_s;
+        QTest::newRow("confirm") << u"confirm('住所')"_s;
+        QTest::newRow("leave") << u"onbeforeunload = e => e.returnValue = '住所'; location.reload()"_s;
+    }
+    void pageBoxes()
+    {
+        QFETCH(QString, script);
+        // A page may ask before it is left only once the user has done something on it.
+        QTest::mouseClick(m_window->windowHandle(), Qt::LeftButton, {},
+                          panel().webView()->mapTo(m_window.get(), QPoint(300, 300)));
+        readNextDialog();
+        panel().runScript(script, [](const QVariant &) {});
+        QTRY_VERIFY_WITH_TIMEOUT(!m_dialogTexts.isEmpty(), kWebTimeout);
+        QCOMPARE(english(m_dialogTexts), QString());
+    }
+
     void printDialog()
     {
         readNextDialog();
@@ -259,6 +278,7 @@ int main(int argc, char *argv[])
     JapaneseTranslations::chooseLocale();
     QApplication app(argc, argv);
     app.setAttribute(Qt::AA_Use96Dpi, true);
+    QApplication::setApplicationName(u"Velmora"_s);
     const JapaneseTranslations translations;
     tst_JapaneseTexts test;
     QTEST_SET_MAIN_SOURCE_PATH
