@@ -2,12 +2,10 @@
 #include "platform/ArgumentText.h"
 #include "platform/SessionRuntimeFolder.h"
 #include "platform/WebEngineSandbox.h"
+#include "ui/JapaneseTranslations.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QLoggingCategory>
-#include <QTranslator>
 
 int main(int argc, char *argv[])
 {
@@ -20,14 +18,11 @@ int main(int argc, char *argv[])
         sandboxOffHere ? QStringLiteral("qt.webenginecontext.info=false\ndefault.info=false")
                        : QStringLiteral("qt.webenginecontext.info=false"));
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    // The users are Japanese whatever language their system speaks: Qt's own dialog buttons and the web
-    // engine's menus and pages (which take the default locale when the engine starts) speak Japanese too.
-    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+    // The users are Japanese whatever language their system speaks: Qt's own dialogs and the web
+    // engine's pages speak Japanese too.
+    JapaneseTranslations::chooseLocale();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
-    QTranslator qtTexts;
-    if (qtTexts.load(QLocale(), QStringLiteral("qt"), QStringLiteral("_"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&qtTexts);
+    const JapaneseTranslations translations;
     return Startup::run(argumentText());
 }

@@ -2,6 +2,7 @@
 
 #include "ui/PromptDialog.h"
 
+#include <QGuiApplication>
 #include <QPointer>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineView>
@@ -77,6 +78,27 @@ QWebEnginePage *BrowserPage::createWindow(WebWindowType)
 {
     // No page ever opens a window of its own: links and scripts that ask for one do nothing.
     return nullptr;
+}
+
+void BrowserPage::javaScriptAlert(const QUrl &, const QString &msg)
+{
+    askBox(msg, QMessageBox::Ok);
+}
+
+bool BrowserPage::javaScriptConfirm(const QUrl &, const QString &msg)
+{
+    return askBox(msg, QMessageBox::Ok | QMessageBox::Cancel);
+}
+
+bool BrowserPage::askBox(const QString &msg, QMessageBox::StandardButtons buttons)
+{
+    // The panel may go while the box is open, and the box with it.
+    QPointer<QMessageBox> box(new QMessageBox(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(),
+                                              msg, buttons, QWebEngineView::forPage(this)));
+    box->setTextFormat(Qt::PlainText);
+    const bool accepted = box->exec() == QMessageBox::Ok;
+    delete box;
+    return accepted;
 }
 
 bool BrowserPage::javaScriptPrompt(const QUrl &, const QString &msg, const QString &defaultValue,

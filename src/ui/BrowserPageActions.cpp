@@ -4,6 +4,8 @@
 #include "platform/SpecialFolders.h"
 #include "ui/BrowserEngineHost.h"
 #include "ui/BrowserPage.h"
+#include "ui/JapaneseFileList.h"
+#include "ui/JapaneseTranslations.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -72,8 +74,16 @@ void BrowserPageActions::saveAs()
     const QString name = fileNameFromTitle(m_engine.page()->title()) + QStringLiteral(".mhtml");
     const QString suggested =
         m_services.folders ? QDir(m_services.folders->path(SpecialFolder::Documents)).filePath(name) : name;
-    const QString fileName = QFileDialog::getSaveFileName(
-        &m_panel, QString(), suggested, QStringLiteral("Web archive (*.mhtml *.mht);;All files (*)"));
+    QFileDialog dialog(&m_panel, QString(), suggested,
+                       QStringLiteral("ウェブアーカイブ (*.mhtml *.mht);;すべてのファイル (*)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // A platform dialog that speaks the system's other language gives way to Qt's, which speaks ours.
+    if (!JapaneseTranslations::platformSpeaksJapanese()) {
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setProxyModel(new JapaneseFileList(&dialog));
+    }
+    const QString fileName = dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     // The dialog runs its own loop: the engine may be gone by its end.
     if (fileName.isEmpty() || !m_engine.page())
         return;

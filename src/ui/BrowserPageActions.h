@@ -10,7 +10,8 @@ class QString;
 class QWidget;
 
 // What the panel's print, page-setup, save and document buttons do with the page shown, asking the
-// user through the platform's dialogs. Each gives up quietly when the engine is not up.
+// user through dialogs in Japanese (the save dialog is Qt's own where the platform's would speak another
+// language). Each gives up quietly when the engine is not up.
 class BrowserPageActions {
 public:
     // Null services leave their part out: no folder suggested for a save, no document handed on.

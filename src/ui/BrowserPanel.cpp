@@ -2,6 +2,7 @@
 
 #include "core/MapService.h"
 #include "core/Twips.h"
+#include "ui/BrowserContextMenu.h"
 #include "ui/BrowserEngineHost.h"
 #include "ui/BrowserPage.h"
 #include "ui/BrowserPageActions.h"
@@ -12,9 +13,11 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QQuickWidget>
 #include <QToolButton>
 #include <QUrl>
+#include <QWebEngineContextMenuRequest>
 #include <QWebEngineView>
 #include <utility>
 
@@ -223,6 +226,8 @@ void BrowserPanel::engineStarted()
     connect(page, &BrowserPage::navigationArrived, this,
             [this](const QUrl &url) { navigationArrived(addressText(url)); });
     connect(page, &BrowserPage::promptShown, this, &BrowserPanel::promptShown);
+    view->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(view, &QWidget::customContextMenuRequested, this, &BrowserPanel::showContextMenu);
 
     // A page asked for already goes first: a blank page before it would end its load in between, and
     // someone waiting for the page to load would take that for the page's own.
@@ -231,6 +236,17 @@ void BrowserPanel::engineStarted()
     else
         navigate(std::exchange(m_pendingUrl, QString()));
     emit engineReady();
+}
+
+void BrowserPanel::showContextMenu(const QPoint &at)
+{
+    QWebEngineView *view = m_engine->view();
+    const QWebEngineContextMenuRequest *request = view->lastContextMenuRequest();
+    if (!request)
+        return;
+    if (QMenu *menu = BrowserContextMenu::create(
+            *request, *m_engine->page(), [this] { m_pageActions->saveAs(); }, view))
+        menu->popup(view->mapToGlobal(at));
 }
 
 void BrowserPanel::setLayoutEnabled(bool enabled)

@@ -82,6 +82,8 @@ private:
     void navigationStarting(const QString &url, bool isMainFrame);
     void navigationArrived(const QString &url);
     void engineStarted();
+    // Our own menu in place of the engine's, which speaks only the system's language.
+    void showContextMenu(const QPoint &at);
     void applyLayout();
     bool eventFilter(QObject *watched, QEvent *event) override;
 
