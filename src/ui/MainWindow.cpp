@@ -37,6 +37,8 @@ namespace {
 
 // The status bar's second panel holds the warnings.
 constexpr int kWarningPanel = 1;
+// Pixels of a button's face kept clear beside its caption at the window's least width.
+constexpr int kCaptionPadding = 8;
 
 const CommandBinding *bindingForKey(int key)
 {
@@ -242,11 +244,18 @@ void MainWindow::layOut()
 
 void MainWindow::setMinimumSizeForButtons()
 {
+    // Every caption whole, with a few pixels of the button's face on either side.
+    int widest = 0;
+    for (const QPushButton *button : m_commandButtons)
+        widest =
+            std::max(widest, button->fontMetrics().horizontalAdvance(QString(button->text()).remove(u'&')));
     const double d = dpi();
-    const QSize least = WindowLayout::minimumClient(Twips::fromPixels(m_statusBar->height(), d));
-    // Never more than the screen has room for: a window must fit its screen before anything else.
+    const QSize least = WindowLayout::minimumClient(Twips::fromPixels(widest + kCaptionPadding, d),
+                                                    Twips::fromPixels(m_statusBar->height(), d));
+    // Never more than the screen has room for, its frame included: a window must fit its screen before
+    // anything else.
     const QSize room =
-        screen() ? screen()->availableGeometry().size() : QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        screen() ? screen()->availableGeometry().size() * 0.9 : QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     setMinimumSize(
         QSize(Twips::toPixels(least.width(), d), Twips::toPixels(least.height(), d)).boundedTo(room));
 }
