@@ -3,7 +3,6 @@
 #include "core/MapPosition.h"
 #include "core/MapQuery.h"
 #include "core/MessageSink.h"
-#include "core/RowPaste.h"
 #include "core/Twips.h"
 #include "platform/ClipboardSource.h"
 #include "platform/ShellActions.h"
@@ -14,6 +13,7 @@
 #include "ui/CandidateDialog.h"
 #include "ui/ListDrop.h"
 #include "ui/MapCentreCapture.h"
+#include "ui/RecordClipboard.h"
 #include "ui/RecordGrid.h"
 #include "ui/StatusPanel.h"
 #include "ui/StoredPlacement.h"
@@ -116,7 +116,12 @@ void MainWindow::createControls()
     placeInTwips(*m_recordGrid, WindowDesign::kRecordGrid);
     connect(m_recordGrid, &RecordGrid::edited, this, [this] { setCopyEnabled(true); });
     connect(m_recordGrid, &RecordGrid::mapUrlActivated, this, &MainWindow::showUrl);
-    connect(m_recordGrid, &RecordGrid::pasteRequested, this, &MainWindow::pasteIntoRow);
+    m_recordClipboard =
+        std::make_unique<RecordClipboard>(*m_services.clipboard, *m_services.messages, *m_recordGrid);
+    connect(m_recordGrid, &RecordGrid::pasteRequested, this, [this] {
+        if (m_recordClipboard->paste())
+            setCopyEnabled(true);
+    });
 
     m_browserPanel = new BrowserPanel({m_services.fileManager, m_services.folders}, this);
     placeInTwips(*m_browserPanel, WindowDesign::kBrowserPanel);
@@ -365,7 +370,7 @@ void MainWindow::run(Command command)
         if (m_servingRequest)
             emit acceptRequested();
         else
-            copyRecord();
+            m_recordClipboard->copy();
         break;
     case Command::Help:
         if (m_services.shell)
@@ -399,40 +404,6 @@ void MainWindow::clearRecord()
     // The next record starts with its code, where F4 begins.
     m_recordGrid->setCurrentCell(0, int(RecordGrid::Column::PostalCode));
     setCopyEnabled(false);
-}
-
-void MainWindow::pasteIntoRow()
-{
-    const std::optional<QString> text = m_services.clipboard->text();
-    if (!text) {
-        m_services.messages->show(u"クリップボードを使用できません\n少し待ってからもう一度お試しください"_s);
-        return;
-    }
-    const int first = std::max(0, m_recordGrid->currentColumn());
-    const int room = m_recordGrid->columnCount() - first;
-    const RowPaste paste = RowPaste::of(*text, room);
-    if (paste.kind != RowPaste::Kind::Fields) {
-        m_services.messages->show(paste.refusal(room));
-        return;
-    }
-    m_recordGrid->pasteFields(first, paste.fields);
-    setCopyEnabled(true);
-}
-
-void MainWindow::copyRecord()
-{
-    const AddressRecord r = record();
-    // The line's tabs are its field separators: a field holding one would land in the wrong column.
-    if (r.holdsFieldSeparator()) {
-        m_services.messages->show(
-            u"タブや改行を含む項目があるためコピーできません\n項目を直してからもう一度 F9 を押してください"_s);
-        return;
-    }
-    if (!m_services.clipboard->putText(r.clipboardLine())) {
-        m_services.messages->show(u"クリップボードを使用できません\n少し待ってからもう一度お試しください"_s);
-        return;
-    }
-    m_services.messages->show(u"クリップボードに住所情報を貼り付けました"_s);
 }
 
 void MainWindow::takeCopiedPosition(const QString &copiedText)
