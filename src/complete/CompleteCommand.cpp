@@ -1,5 +1,6 @@
 #include "complete/CompleteCommand.h"
 
+#include "address/PostalDataAge.h"
 #include "address/PostalDirectoryLoader.h"
 #include "complete/CompleteOptions.h"
 #include "core/Cp932Table.h"
@@ -15,7 +16,8 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 constexpr int kBarWidth = 30;
-}
+const QString kHowToUpdate = u"日本郵便の utf_ken_all.zip をユーザーデータフォルダーに置くと更新されます"_s;
+} // namespace
 
 void CompleteCommand::showProgress(qint64 done, qint64 total, qint64 elapsedMs)
 {
@@ -49,6 +51,8 @@ int CompleteCommand::run(const QStringList &arguments, const QString &dataPath,
     // A user's file that could not be used is said even when the shipped data serves.
     for (const QString &message : data.messages)
         m_console.writeError(message + u'\n');
+    if (const auto old = PostalDataAge::staleWarning(data.directory->date(), m_today, kHowToUpdate))
+        m_console.writeError(*old + u'\n');
     if (data.directory->entryCount() == 0) {
         m_console.writeError(ListSummary::kNoData + u'\n');
         return 1;

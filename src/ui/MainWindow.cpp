@@ -1,5 +1,6 @@
 #include "ui/MainWindow.h"
 
+#include "address/PostalDataAge.h"
 #include "core/MapPosition.h"
 #include "core/MapQuery.h"
 #include "core/MessageSink.h"
@@ -37,6 +38,8 @@ namespace {
 
 // The status bar's second panel holds the warnings.
 constexpr int kWarningPanel = 1;
+// Said after the warning that the postal data is old.
+const QString kHowToUpdate = u"日本郵便の utf_ken_all.zip をユーザーデータフォルダーに置くと更新されます"_s;
 
 const CommandBinding *bindingForKey(int key)
 {
@@ -68,6 +71,9 @@ MainWindow::MainWindow(const Services &services, QWidget *parent)
     connect(m_addressSearch, &AddressSearch::completed, this, [this] { setCopyEnabled(true); });
     connect(m_addressSearch, &AddressSearch::dataReady, this, [this](const QString &date) {
         m_statusBar->setToolTip(date.isEmpty() ? QString() : u"郵便番号データ "_s + date);
+        const QDate today = m_services.today ? m_services.today() : QDate::currentDate();
+        if (const auto old = PostalDataAge::staleWarning(date, today, kHowToUpdate))
+            showWarning(*old);
     });
     m_mapCentreCapture = new MapCentreCapture(*m_browserPanel, m_clipboardWatch, *m_statusPanel, *this);
     if (m_services.lists)

@@ -4,8 +4,10 @@
 #include "ui/ClipboardWatch.h"
 #include "ui/Command.h"
 
+#include <QDate>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <memory>
 
 class AddressCompleterFactory;
@@ -51,6 +53,8 @@ public:
         FileManager *fileManager = nullptr;
         // Null: a page is saved where the file dialog starts.
         const SpecialFolders *folders = nullptr;
+        // Today's date, against which the data's age is told. Null: the system's clock.
+        std::function<QDate()> today;
     };
 
     static const QString kCaption;

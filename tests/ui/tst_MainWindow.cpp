@@ -113,6 +113,8 @@ struct Rig {
     QPromise<PostalLoadResult> postalData;
     ListRunner lists{postalData.future(), files};
     FakeChooser chooser;
+    // The fake data's date is 2026-05-29: fresh on this day.
+    QDate today{2026, 6, 1};
 
     Rig() { postalData.start(); }
     void giveData()
@@ -139,9 +141,9 @@ class tst_MainWindow : public QObject {
     {
         m_window.reset();
         const bool read = m_rig->settings.read(m_rig->settingsPath());
-        m_window = std::make_unique<MainWindow>(
-            MainWindow::Services{&m_rig->messages, &m_rig->clipboard, &m_rig->completers, &m_rig->chooser,
-                                 &m_rig->settings, &m_rig->shell, &m_rig->lists, &m_rig->fileManager});
+        m_window = std::make_unique<MainWindow>(MainWindow::Services{
+            &m_rig->messages, &m_rig->clipboard, &m_rig->completers, &m_rig->chooser, &m_rig->settings,
+            &m_rig->shell, &m_rig->lists, &m_rig->fileManager, nullptr, [this] { return m_rig->today; }});
         if (show)
             m_window->show();
         return read && (!show || QTest::qWaitForWindowActive(m_window.get()));
@@ -428,6 +430,17 @@ private slots:
                      (AddressRecord{u"100-0001"_s, u"東京都千代田区千代田"_s, u"皇居"_s, {}}));
         QCOMPARE(m_window->statusText(0), QString());
         QCOMPARE(statusBar->toolTip(), u"郵便番号データ 2026-05-29"_s);
+        QCOMPARE(m_window->statusText(1), QString());
+    }
+
+    void oldDataIsSaidInTheWarningPanel()
+    {
+        m_rig->today = QDate(2026, 12, 8);
+        m_rig->completers.answer = [](AddressRecord &) {};
+        QVERIFY(open());
+        QTRY_VERIFY(
+            m_window->statusText(1).startsWith(u"郵便番号データ（2026-05-29）が古くなっています（"_s));
+        QCOMPARE(m_window->findChild<QStatusBar *>()->toolTip(), u"郵便番号データ 2026-05-29"_s);
     }
 
     void addressSearchWaitingForTheDataInARequest()
