@@ -22,6 +22,8 @@ public:
 
 private:
     void showProgress(qint64 done, qint64 total, qint64 elapsedMs);
+    // --update-data: 0 when the data was replaced, 1 when it was left as it was.
+    int updateData(const QString &dataPath, const QString &userFolder);
 
     Console &m_console;
     QDate m_today;

@@ -39,7 +39,7 @@ namespace {
 // The status bar's second panel holds the warnings.
 constexpr int kWarningPanel = 1;
 // Said after the warning that the postal data is old.
-const QString kHowToUpdate = u"日本郵便の utf_ken_all.zip をユーザーデータフォルダーに置くと更新されます"_s;
+const QString kHowToUpdate = u"日本郵便の utf_ken_all.zip をユーザーデータフォルダに置くと更新されます"_s;
 
 const CommandBinding *bindingForKey(int key)
 {
