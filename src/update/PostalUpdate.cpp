@@ -67,6 +67,7 @@ void PostalUpdate::fetched(const Fetcher::Result &result)
     if (m_downloads.size() < m_sources.size())
         return m_fetcher.fetch(m_sources[m_downloads.size()], kMaxDownloadBytes);
     const PostalInstall::Download download{m_downloads[0], m_downloads[1]};
+    emit checking();
     m_install.setFuture(runInBackground<PostalInstall::Outcome>(
         [files = &m_files, shipped = m_shippedPath, folder = m_userFolder,
          download](QPromise<PostalInstall::Outcome> &promise) {

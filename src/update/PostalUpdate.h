@@ -37,6 +37,8 @@ public:
 signals:
     // The file being fetched (its name), and how far.
     void progress(const QString &file, qint64 received, qint64 total);
+    // Both files have come; they are being checked and, when sound, installed. No cancel from here on.
+    void checking();
     // Once: the data replaced or not, and what to tell the user (in Japanese).
     void finished(bool installed, const QString &text);
 
