@@ -45,8 +45,10 @@ QString PostalUpdateAction::question() const
 
 void PostalUpdateAction::run()
 {
-    if (m_update || !m_setup.files || m_setup.userFolder.isEmpty())
+    if (m_update || !m_setup.files)
         return;
+    if (m_setup.userFolder.isEmpty())
+        return m_messages.show(u"ユーザーデータフォルダがないため郵便番号データを更新できません"_s);
     const QString asked = question();
     if (!(m_setup.confirm ? m_setup.confirm(asked) : askInABox(asked, m_window)))
         return;

@@ -3,6 +3,7 @@
 #include <QNetworkProxyFactory>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QSslError>
 #include <QTimer>
 
 namespace {
@@ -47,6 +48,27 @@ Failure failureOf(QNetworkReply::NetworkError error)
     }
 }
 
+// Why a certificate was refused, in the user's words; Qt's own are English.
+QString reasonOf(const QSslError &error)
+{
+    using namespace Qt::Literals::StringLiterals;
+    switch (error.error()) {
+    case QSslError::CertificateExpired:
+        return u"証明書の期限が切れています"_s;
+    case QSslError::CertificateNotYetValid:
+        return u"証明書がまだ有効になっていません"_s;
+    case QSslError::HostNameMismatch:
+        return u"証明書が別のサーバーのものです"_s;
+    case QSslError::SelfSignedCertificate:
+    case QSslError::SelfSignedCertificateInChain:
+    case QSslError::UnableToGetLocalIssuerCertificate:
+    case QSslError::UnableToVerifyFirstCertificate:
+        return u"証明書の発行元を信頼できません"_s;
+    default:
+        return u"証明書を検証できません"_s;
+    }
+}
+
 } // namespace
 
 NetworkFetcher::NetworkFetcher(QObject *parent) : Fetcher(parent)
@@ -80,7 +102,7 @@ void NetworkFetcher::fetch(const QUrl &url, qint64 maxBytes)
     connect(reply, &QNetworkReply::sslErrors, this, [reply](const QList<QSslError> &errors) {
         // Not ignored: the handshake fails, and the first reason is told.
         if (!errors.isEmpty())
-            reply->setProperty("detail", errors.front().errorString());
+            reply->setProperty("detail", reasonOf(errors.front()));
     });
     connect(reply, &QNetworkReply::downloadProgress, this, [this, reply](qint64 received, qint64 total) {
         if (received > m_maxBytes || total > m_maxBytes) {
@@ -108,8 +130,13 @@ void NetworkFetcher::replyFinished()
     const QString detail = reply->property("detail").toString();
     if (m_abortedFor != Failure::None)
         return end(m_abortedFor, detail);
-    if (const Failure failure = failureOf(reply->error()); failure != Failure::None)
-        return end(failure, detail.isEmpty() ? reply->errorString() : detail);
+    if (const Failure failure = failureOf(reply->error()); failure != Failure::None) {
+        // Qt's own words are English: the status or the error's number instead.
+        const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+        return end(failure, !detail.isEmpty()  ? detail
+                            : status.isValid() ? QStringLiteral("HTTP %1").arg(status.toInt())
+                                               : QStringLiteral("%1").arg(int(reply->error())));
+    }
     Result result;
     result.bytes = reply->readAll();
     // A connection closed early may end the reply without an error: the length it announced tells.

@@ -141,8 +141,9 @@ private slots:
                             user.filePath(u"utf_ken_all.zip"_s)));
         const Cp932Table codec;
         const FileSystem files(codec);
-        QCOMPARE(PostalDirectoryLoader::load(files, QStringLiteral(VELMORA_POSTAL_DATA), user.path()).messages,
-                 QStringList());
+        QCOMPARE(
+            PostalDirectoryLoader::load(files, QStringLiteral(VELMORA_POSTAL_DATA), user.path()).messages,
+            QStringList());
         const QMap<QString, QByteArray> before = contentOf(user.path());
         NetworkFetcher fetcher;
         PostalUpdate update(fetcher, files, QStringLiteral(VELMORA_POSTAL_DATA), user.path());
