@@ -4,7 +4,6 @@
 #include "core/MapPosition.h"
 #include "core/MapQuery.h"
 #include "core/MessageSink.h"
-#include "core/RowPaste.h"
 #include "core/Twips.h"
 #include "platform/ClipboardSource.h"
 #include "platform/ShellActions.h"
@@ -16,6 +15,7 @@
 #include "ui/ListDrop.h"
 #include "ui/MapCentreCapture.h"
 #include "ui/PostalUpdateAction.h"
+#include "ui/RecordClipboard.h"
 #include "ui/RecordGrid.h"
 #include "ui/StatusPanel.h"
 #include "ui/StoredPlacement.h"
@@ -40,6 +40,8 @@ namespace {
 
 // The status bar's second panel holds the warnings.
 constexpr int kWarningPanel = 1;
+// Pixels of a button's face kept clear beside its caption at the window's least width.
+constexpr int kCaptionPadding = 8;
 // Said after the warning that the postal data is old.
 const QString kHowToUpdate = u"ステータスバーを右クリックして更新できます"_s;
 
@@ -130,7 +132,12 @@ void MainWindow::createControls()
     placeInTwips(*m_recordGrid, WindowDesign::kRecordGrid);
     connect(m_recordGrid, &RecordGrid::edited, this, [this] { setCopyEnabled(true); });
     connect(m_recordGrid, &RecordGrid::mapUrlActivated, this, &MainWindow::showUrl);
-    connect(m_recordGrid, &RecordGrid::pasteRequested, this, &MainWindow::pasteIntoRow);
+    m_recordClipboard =
+        std::make_unique<RecordClipboard>(*m_services.clipboard, *m_services.messages, *m_recordGrid);
+    connect(m_recordGrid, &RecordGrid::pasteRequested, this, [this] {
+        if (m_recordClipboard->paste())
+            setCopyEnabled(true);
+    });
 
     m_browserPanel = new BrowserPanel({m_services.fileManager, m_services.folders}, this);
     placeInTwips(*m_browserPanel, WindowDesign::kBrowserPanel);
@@ -258,11 +265,18 @@ void MainWindow::layOut()
 
 void MainWindow::setMinimumSizeForButtons()
 {
+    // Every caption whole, with a few pixels of the button's face on either side.
+    int widest = 0;
+    for (const QPushButton *button : m_commandButtons)
+        widest =
+            std::max(widest, button->fontMetrics().horizontalAdvance(QString(button->text()).remove(u'&')));
     const double d = dpi();
-    const QSize least = WindowLayout::minimumClient(Twips::fromPixels(m_statusBar->height(), d));
-    // Never more than the screen has room for: a window must fit its screen before anything else.
+    const QSize least = WindowLayout::minimumClient(Twips::fromPixels(widest + kCaptionPadding, d),
+                                                    Twips::fromPixels(m_statusBar->height(), d));
+    // Never more than the screen has room for, its frame included: a window must fit its screen before
+    // anything else.
     const QSize room =
-        screen() ? screen()->availableGeometry().size() : QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        screen() ? screen()->availableGeometry().size() * 0.9 : QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     setMinimumSize(
         QSize(Twips::toPixels(least.width(), d), Twips::toPixels(least.height(), d)).boundedTo(room));
 }
@@ -388,7 +402,7 @@ void MainWindow::run(Command command)
         if (m_servingRequest)
             emit acceptRequested();
         else
-            copyRecord();
+            m_recordClipboard->copy();
         break;
     case Command::Help:
         if (m_services.shell)
@@ -422,40 +436,6 @@ void MainWindow::clearRecord()
     // The next record starts with its code, where F4 begins.
     m_recordGrid->setCurrentCell(0, int(RecordGrid::Column::PostalCode));
     setCopyEnabled(false);
-}
-
-void MainWindow::pasteIntoRow()
-{
-    const std::optional<QString> text = m_services.clipboard->text();
-    if (!text) {
-        m_services.messages->show(u"クリップボードを使用できません\n少し待ってからもう一度お試しください"_s);
-        return;
-    }
-    const int first = std::max(0, m_recordGrid->currentColumn());
-    const int room = m_recordGrid->columnCount() - first;
-    const RowPaste paste = RowPaste::of(*text, room);
-    if (paste.kind != RowPaste::Kind::Fields) {
-        m_services.messages->show(paste.refusal(room));
-        return;
-    }
-    m_recordGrid->pasteFields(first, paste.fields);
-    setCopyEnabled(true);
-}
-
-void MainWindow::copyRecord()
-{
-    const AddressRecord r = record();
-    // The line's tabs are its field separators: a field holding one would land in the wrong column.
-    if (r.holdsFieldSeparator()) {
-        m_services.messages->show(
-            u"タブや改行を含む項目があるためコピーできません\n項目を直してからもう一度 F9 を押してください"_s);
-        return;
-    }
-    if (!m_services.clipboard->putText(r.clipboardLine())) {
-        m_services.messages->show(u"クリップボードを使用できません\n少し待ってからもう一度お試しください"_s);
-        return;
-    }
-    m_services.messages->show(u"クリップボードに住所情報を貼り付けました"_s);
 }
 
 void MainWindow::takeCopiedPosition(const QString &copiedText)

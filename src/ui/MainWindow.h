@@ -24,6 +24,7 @@ struct PostalUpdateSetup;
 class QLabel;
 class QPushButton;
 class QStatusBar;
+class RecordClipboard;
 class RecordGrid;
 class SettingsDocument;
 class SpecialFolders;
@@ -120,8 +121,6 @@ private:
     // Whether text has something to search for on the map; says so in the status panel if not.
     bool searchable(const QString &text, const QString &what);
     void clearRecord();
-    void pasteIntoRow();
-    void copyRecord();
 
     Services m_services;
     std::array<QPushButton *, kCommands.size()> m_commandButtons{};
@@ -139,6 +138,7 @@ private:
     QString m_oldDataWarning;
     bool m_servingRequest = false;
     std::unique_ptr<StoredPlacement> m_placement;
+    std::unique_ptr<RecordClipboard> m_recordClipboard;
     bool m_shownOnce = false;
     bool m_closing = false;
 };

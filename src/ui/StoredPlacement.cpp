@@ -17,7 +17,13 @@ void StoredPlacement::restore(double dpi)
     const std::optional<WindowPlacement> placement =
         m_settings ? std::optional(WindowPlacement::readFrom(*m_settings)) : std::nullopt;
     if (!placement || !placement->hasSize()) {
-        m_window.setGeometry(ScreenFit::fitted(m_window.geometry(), ScreenFit::screenAreas()));
+        // A design too large for the screen is fitted whole, frame included, once the frame is known.
+        const QRect design = m_window.geometry();
+        const QRect fitted = ScreenFit::fitted(design, ScreenFit::screenAreas());
+        if (fitted != design) {
+            m_storedRect = fitted;
+            m_window.setGeometry(fitted);
+        }
         return;
     }
     const QRect outer = ScreenFit::fitted(placement->toPixels(dpi), ScreenFit::screenAreas());

@@ -38,7 +38,8 @@ WindowLayout WindowLayout::forClient(QSize client, int statusHeight)
     return layout;
 }
 
-QSize WindowLayout::minimumClient(int statusHeight)
+QSize WindowLayout::minimumClient(int buttonWidth, int statusHeight)
 {
-    return {kClient.width() * 2 / 3, kBrowserPanel.top() + kMinimumBrowser + statusHeight};
+    const int width = int(qint64(buttonWidth) * kClient.width() / kCommandButton.width()) + 1;
+    return {std::min(width, kClient.width()), kBrowserPanel.top() + kMinimumBrowser + statusHeight};
 }

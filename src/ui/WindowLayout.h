@@ -21,7 +21,8 @@ struct WindowLayout {
 
     // statusHeight: the status bar's own height, which its font decides.
     static WindowLayout forClient(QSize client, int statusHeight);
-    // The smallest client area, in twips: the buttons at two thirds of their width, where the longest
-    // captions begin to be cut but every button is there to click, and the grid with some of the map.
-    static QSize minimumClient(int statusHeight);
+    // The smallest client area, in twips, at which a button of the design's width shrunk evenly with
+    // the row is still buttonWidth wide (never wider than the design), and which keeps the grid and
+    // some of the map.
+    static QSize minimumClient(int buttonWidth, int statusHeight);
 };

@@ -587,8 +587,10 @@ private slots:
     void placeIsKeptBetweenRuns()
     {
         QVERIFY(open());
-        m_window->setGeometry(64, 48, 730, 400);
-        QTRY_COMPARE(m_window->geometry(), QRect(64, 48, 730, 400));
+        // As wide as it may be on the test's narrow screen.
+        const QRect place(64, 48, m_window->minimumWidth(), 400);
+        m_window->setGeometry(place);
+        QTRY_COMPARE(m_window->geometry(), place);
         const QRect outer = m_window->frameGeometry();
         const double dpi = m_window->dpi();
         press(Qt::Key_F12);
@@ -623,8 +625,9 @@ private slots:
             const QRect place = button(kCommands[i].command)->geometry();
             // The design sets the row a twip or two past the window's edges.
             QVERIFY2(m_window->rect().adjusted(-2, -2, 2, 2).contains(place), qPrintable(QString::number(i)));
+            // Neighbours may share a pixel column where twips round to pixels, no more.
             if (i > 0)
-                QVERIFY(place.left() > button(kCommands[i - 1].command)->geometry().right());
+                QVERIFY(place.left() >= button(kCommands[i - 1].command)->geometry().right());
         }
         const int designWidth = Twips::toPixels(WindowDesign::kClient.width(), m_window->dpi());
         m_window->resize(designWidth, m_window->height());
@@ -647,7 +650,8 @@ private slots:
         QTest::newRow("width zero keeps the design size") << QRect(60, 60, 0, 333) << QRect();
         QTest::newRow("a size beyond every screen") << QRect(0, 0, 66666, 66666) << screen;
         QTest::newRow("a place on a screen unplugged since")
-            << QRect(screen.right() + 100, 60, 760, 300) << QRect(screen.right() - 759, 60, 760, 300);
+            << QRect(screen.right() + 100, 60, screen.width(), 300)
+            << QRect(screen.left(), 60, screen.width(), 300);
     }
     void storedPlace()
     {
@@ -665,11 +669,11 @@ private slots:
         QVERIFY(open());
         const double dpi = m_window->dpi();
         QCOMPARE(dpi, 96.0);
-        // The design's size, as far as the screen has room: the test's screen is narrower.
+        // The design's size, as far as the screen has room, frame and all: the test's screen is narrower.
         if (shown.isEmpty())
-            QCOMPARE(m_window->size(),
-                     Twips::toPixels(WindowDesign::kClient, dpi, dpi)
-                         .boundedTo(QGuiApplication::primaryScreen()->availableGeometry().size()));
+            QTRY_COMPARE(m_window->frameGeometry().size(),
+                         Twips::toPixels(WindowDesign::kClient, dpi, dpi)
+                             .boundedTo(QGuiApplication::primaryScreen()->availableGeometry().size()));
         else
             QTRY_COMPARE(m_window->frameGeometry(), shown);
     }
