@@ -1,7 +1,7 @@
 #!/bin/sh
 # Fails when an include under src/ points up a layer or sideways between layers of one rank, names a
 # folder that is no layer, or when platform tests appear outside platform/.
-#   rank 0: core   rank 1: platform, settings, csv   rank 2: address   rank 3: lists   rank 4: ui
+#   rank 0: core   rank 1: platform, settings, csv   rank 2: address   rank 3: lists, update   rank 4: ui
 #   rank 5: app, complete (the programs)
 # A file may include its own folder and any folder of a lower rank; nothing includes the programs.
 # Usage: scripts/check-layers.sh [src folder]
@@ -11,7 +11,7 @@ rank() {
     core) echo 0 ;;
     platform | settings | csv) echo 1 ;;
     address) echo 2 ;;
-    lists) echo 3 ;;
+    lists | update) echo 3 ;;
     ui) echo 4 ;;
     app | complete) echo 5 ;;
     *) echo x ;;

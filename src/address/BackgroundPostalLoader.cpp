@@ -109,6 +109,17 @@ QFuture<PostalLoadResult> BackgroundPostalLoader::data()
     return m_shared->loading;
 }
 
+void BackgroundPostalLoader::reload()
+{
+    auto fresh = std::make_shared<Shared>();
+    fresh->status = m_shared->status;
+    fresh->files = m_shared->files;
+    fresh->shippedPath = m_shared->shippedPath;
+    fresh->userFolder = m_shared->userFolder;
+    m_shared = std::move(fresh);
+    m_shared->start();
+}
+
 QString BackgroundPostalLoader::defaultDataPath()
 {
     return QCoreApplication::applicationDirPath() + QStringLiteral("/data/postal.idx");

@@ -32,6 +32,9 @@ public:
     // The directory as it will be loaded, for work on other threads; finished without a result when
     // the loading failed.
     QFuture<PostalLoadResult> data();
+    // Loads the data anew (the user's files have changed) for the completers made from now on; those
+    // made before keep the data they had.
+    void reload();
 
     // data/postal.idx beside the executable, where the build and the installation put it.
     static QString defaultDataPath();

@@ -18,6 +18,7 @@
 #include "settings/UserDataFolder.h"
 #include "ui/MainWindow.h"
 #include "ui/PlainMessageBox.h"
+#include "ui/PostalUpdateSetup.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -77,13 +78,21 @@ int Startup::run(const QString &argumentText)
         },
         files, BackgroundPostalLoader::defaultDataPath(), userDataFolder);
 
-    const ListRunner lists(completers.data(), files);
+    ListRunner lists(completers.data(), files);
+    // The status bar's update of the postal data: later searches and lists take what it installed.
+    const auto reload = [&completers, &lists] {
+        completers.reload();
+        lists.setData(completers.data());
+    };
+    const PostalUpdateSetup postalUpdate{
+        &files, BackgroundPostalLoader::defaultDataPath(), userDataFolder, reload, nullptr, nullptr};
     SystemFileManager fileManager(&messages);
 
     // The window goes before the services it uses, and its web view before the web profile and the
     // application object.
-    auto mainWindow = std::make_unique<MainWindow>(MainWindow::Services{
-        &messages, &clipboard, &completers, nullptr, &settings, &shell, &lists, &fileManager, &folders});
+    auto mainWindow = std::make_unique<MainWindow>(
+        MainWindow::Services{&messages, &clipboard, &completers, nullptr, &settings, &shell, &lists,
+                             &fileManager, &folders, nullptr, &postalUpdate});
     window = mainWindow.get();
 
     if (opened == RequestSession::Opened::NoRequest) {

@@ -1,5 +1,6 @@
 #include "complete/CompleteCommand.h"
 
+#include "address/PostalDataAge.h"
 #include "address/PostalDirectoryLoader.h"
 #include "complete/CompleteOptions.h"
 #include "core/Cp932Table.h"
@@ -7,14 +8,54 @@
 #include "lists/ListSummary.h"
 #include "platform/Console.h"
 #include "platform/FileReplacePatience.h"
+#include "update/NetworkFetcher.h"
+#include "update/PostalUpdate.h"
 
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFileInfo>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
 constexpr int kBarWidth = 30;
+const QString kHowToUpdate = u"velmora-complete --update-data で更新できます"_s;
+} // namespace
+
+int CompleteCommand::updateData(const QString &dataPath, const QString &userFolder)
+{
+    if (userFolder.isEmpty()) {
+        m_console.writeError(u"ユーザーデータフォルダがないため更新できません\n"_s);
+        return 1;
+    }
+    const Cp932Table codec;
+    const FileSystem files(codec, ReplaceRetry(fileReplacePatienceMs()));
+    NetworkFetcher fetcher;
+    PostalUpdate update(fetcher, files, dataPath, userFolder);
+    QStringList from;
+    for (const QUrl &url : PostalUpdate::sources())
+        from.append(url.toString());
+    m_console.writeError(u"郵便番号データをダウンロードします: "_s + from.join(u"、"_s) + u'\n');
+    m_terminal = m_console.errorIsTerminal();
+    QObject::connect(&update, &PostalUpdate::progress, &update,
+                     [this](const QString &file, qint64 received, qint64 total) {
+                         if (m_terminal)
+                             m_console.writeError(u"\r%1 %2 KB"_s.arg(file).arg(received >> 10) +
+                                                  (total > 0 ? u" / %1 KB   "_s.arg(total >> 10) : u"   "_s));
+                     });
+    // The console's one loop, for the network's signals: nothing else runs in this program meanwhile.
+    QEventLoop loop;
+    bool installed = false;
+    QString told;
+    QObject::connect(&update, &PostalUpdate::finished, &loop, [&](bool done, const QString &text) {
+        installed = done;
+        told = text;
+        loop.quit();
+    });
+    update.start();
+    loop.exec();
+    m_console.writeError((m_terminal ? u"\n"_s : QString()) + told + u'\n');
+    return installed ? 0 : 1;
 }
 
 void CompleteCommand::showProgress(qint64 done, qint64 total, qint64 elapsedMs)
@@ -40,6 +81,8 @@ int CompleteCommand::run(const QStringList &arguments, const QString &dataPath,
         m_console.writeError((options ? QString() : error + u"\n\n"_s) + CompleteOptions::usage());
         return options ? 0 : 2;
     }
+    if (options->updateData)
+        return updateData(dataPath, userFolder());
     QElapsedTimer clock;
     clock.start();
     const Cp932Table codec;
@@ -49,6 +92,8 @@ int CompleteCommand::run(const QStringList &arguments, const QString &dataPath,
     // A user's file that could not be used is said even when the shipped data serves.
     for (const QString &message : data.messages)
         m_console.writeError(message + u'\n');
+    if (const auto old = PostalDataAge::staleWarning(data.directory->date(), m_today, kHowToUpdate))
+        m_console.writeError(*old + u'\n');
     if (data.directory->entryCount() == 0) {
         m_console.writeError(ListSummary::kNoData + u'\n');
         return 1;

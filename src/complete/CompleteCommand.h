@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QStringList>
 #include <functional>
 
@@ -12,7 +13,8 @@ class Console;
 // column the list does not have included), 128 + the signal's number when one stopped it.
 class CompleteCommand {
 public:
-    explicit CompleteCommand(Console &console) : m_console(console) {}
+    // today is the date against which the data's age is told.
+    CompleteCommand(Console &console, QDate today) : m_console(console), m_today(today) {}
     // userFolder settles the user data folder, where Japan Post's own files may be; asked only when a
     // list is to be done.
     int run(const QStringList &arguments, const QString &dataPath,
@@ -20,8 +22,11 @@ public:
 
 private:
     void showProgress(qint64 done, qint64 total, qint64 elapsedMs);
+    // --update-data: 0 when the data was replaced, 1 when it was left as it was.
+    int updateData(const QString &dataPath, const QString &userFolder);
 
     Console &m_console;
+    QDate m_today;
     bool m_terminal = false;
     int m_shownPercent = -1;
 };

@@ -63,6 +63,8 @@ std::optional<CompleteOptions> CompleteOptions::parse(const QStringList &argumen
                 return std::nullopt;
         } else if ((name == u"-h"_s || name == u"--help"_s) && !value) {
             options.help = true;
+        } else if (name == u"--update-data"_s && !value) {
+            options.updateData = true;
         } else if (name == u"--force"_s && !value) {
             options.request.overwrite = true;
         } else if ((name == u"--header"_s || name == u"--no-header"_s) && !value) {
@@ -76,6 +78,12 @@ std::optional<CompleteOptions> CompleteOptions::parse(const QStringList &argumen
     }
     if (options.help)
         return options;
+    if (options.updateData) {
+        if (inputs.isEmpty())
+            return options;
+        *error = u"--update-data には入力ファイルを指定しません"_s;
+        return std::nullopt;
+    }
     if (inputs.size() != 1) {
         *error = inputs.isEmpty() ? u"入力ファイルを指定してください"_s : u"入力ファイルは 1 つだけです"_s;
         return std::nullopt;
@@ -87,6 +95,7 @@ std::optional<CompleteOptions> CompleteOptions::parse(const QStringList &argumen
 QString CompleteOptions::usage()
 {
     return u"使い方: velmora-complete [オプション] [--] 入力ファイル\n"
+           u"        velmora-complete --update-data\n"
            u"\n"
            u"CSV またはタブ区切りの一覧の郵便番号と住所を、Velmora の郵便番号データで補完・照合します。\n"
            u"空の郵便番号は住所から、空の住所は郵便番号から埋め、両方あれば照合して、行の最後に\n"
@@ -99,6 +108,7 @@ QString CompleteOptions::usage()
            u"  --header, --no-header     1 行目が見出しである / ない（既定: 1 行目の内容で判断）\n"
            u"  --encoding cp932|utf-8    入力の文字コード（既定: 自動判定。指定は BOM より優先）\n"
            u"  --force                   出力ファイルが既にあれば置き換えます\n"
+           u"  --update-data             日本郵便の最新の郵便番号データをダウンロードして更新します\n"
            u"  -h, --help                この説明\n"
            u"  --                        これより後はすべてファイル名です（- で始まる名前にも）\n"
            u"\n"
@@ -112,5 +122,7 @@ QString CompleteOptions::usage()
            u"では何も残らず、前からある出力ファイルもそのままです。リンクやフォルダーには書き込みません。\n"
            u"\n"
            u"終了コード: 0 完了（行の照合結果によらず） / 1 一覧かデータを使えない、書き込めない /\n"
-           u"            2 コマンドラインの誤り（存在しない列など） / 130 Ctrl+C で中断 / 143 SIGTERM で中断\n"_s;
+           u"            2 コマンドラインの誤り（存在しない列など） / 130 Ctrl+C で中断 / 143 SIGTERM "
+           u"で中断\n"
+           u"--update-data の終了コード: 0 更新した / 1 更新しなかった（理由を表示します）\n"_s;
 }

@@ -9,6 +9,8 @@
 struct CompleteOptions {
     ListCompletion::Request request;
     bool help = false;
+    // --update-data: Japan Post's current files fetched in place of a list.
+    bool updateData = false;
 
     // No value for a command line that cannot be followed; error then says why, in Japanese.
     static std::optional<CompleteOptions> parse(const QStringList &arguments, QString *error);

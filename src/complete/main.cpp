@@ -39,6 +39,6 @@ int main(int argc, char **argv)
             velmora, {folders.path(SpecialFolder::RoamingAppData), folders.path(SpecialFolder::Documents)},
             files, &messages);
     };
-    return CompleteCommand(console).run(QCoreApplication::arguments().mid(1),
-                                        BackgroundPostalLoader::defaultDataPath(), userFolder);
+    return CompleteCommand(console, QDate::currentDate())
+        .run(QCoreApplication::arguments().mid(1), BackgroundPostalLoader::defaultDataPath(), userFolder);
 }

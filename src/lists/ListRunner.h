@@ -20,6 +20,8 @@ public:
     }
 
     QFuture<PostalLoadResult> data() const { return m_data; }
+    // The data reloaded (after an update) for the lists started from now on; those running keep theirs.
+    void setData(QFuture<PostalLoadResult> data) { m_data = std::move(data); }
     const FileSystem &files() const { return m_files; }
     // Starts a list on a worker: its progress runs from 0 to kProgressSteps, cancelling the future ends
     // it with no output. The result is the report; a cancelled run gives none (see reportOf()).

@@ -80,6 +80,14 @@ void AddressSearch::run()
     m_grid.setCurrentCell(0, int(RecordGrid::Column::Company));
 }
 
+void AddressSearch::reload()
+{
+    if (!m_completer)
+        return;
+    m_completer = m_completers->createCompleter();
+    m_completers->whenReady(this, [this] { directoryReady(); });
+}
+
 void AddressSearch::directoryReady()
 {
     emit dataReady(m_completers->dataDate());

@@ -29,6 +29,8 @@ public:
 
     bool isAvailable() const { return m_completer != nullptr; }
     void run();
+    // Searches from now on in the data the factory loads anew; dataReady() tells its date.
+    void reload();
 
 signals:
     // The grid holds a record the search completed.

@@ -1,5 +1,6 @@
 #include "ui/MainWindow.h"
 
+#include "address/PostalDataAge.h"
 #include "core/MapPosition.h"
 #include "core/MapQuery.h"
 #include "core/MessageSink.h"
@@ -13,6 +14,7 @@
 #include "ui/CandidateDialog.h"
 #include "ui/ListDrop.h"
 #include "ui/MapCentreCapture.h"
+#include "ui/PostalUpdateAction.h"
 #include "ui/RecordClipboard.h"
 #include "ui/RecordGrid.h"
 #include "ui/StatusPanel.h"
@@ -20,6 +22,7 @@
 #include "ui/WindowDesign.h"
 #include "ui/WindowLayout.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -39,6 +42,8 @@ namespace {
 constexpr int kWarningPanel = 1;
 // Pixels of a button's face kept clear beside its caption at the window's least width.
 constexpr int kCaptionPadding = 8;
+// Said after the warning that the postal data is old.
+const QString kHowToUpdate = u"ステータスバーを右クリックして更新できます"_s;
 
 const CommandBinding *bindingForKey(int key)
 {
@@ -68,9 +73,20 @@ MainWindow::MainWindow(const Services &services, QWidget *parent)
                                         *m_statusPanel, *this);
     commandButton(Command::AddressSearch)->setEnabled(m_addressSearch->isAvailable());
     connect(m_addressSearch, &AddressSearch::completed, this, [this] { setCopyEnabled(true); });
-    connect(m_addressSearch, &AddressSearch::dataReady, this, [this](const QString &date) {
-        m_statusBar->setToolTip(date.isEmpty() ? QString() : u"郵便番号データ "_s + date);
-    });
+    connect(m_addressSearch, &AddressSearch::dataReady, this, &MainWindow::showDataDate);
+    if (m_services.postalUpdate && m_addressSearch->isAvailable()) {
+        m_postalUpdate = new PostalUpdateAction(*m_services.postalUpdate, *m_services.messages, *this);
+        connect(m_postalUpdate, &PostalUpdateAction::updated, m_addressSearch, &AddressSearch::reload);
+        // The status bar, where the data's date and age are told, offers its update.
+        auto *update = new QAction(u"郵便番号データを更新…"_s, m_statusBar);
+        connect(update, &QAction::triggered, m_postalUpdate, [this] {
+            // A request being served keeps the data it started with.
+            if (!m_servingRequest)
+                m_postalUpdate->run();
+        });
+        m_statusBar->addAction(update);
+        m_statusBar->setContextMenuPolicy(Qt::ActionsContextMenu);
+    }
     m_mapCentreCapture = new MapCentreCapture(*m_browserPanel, m_clipboardWatch, *m_statusPanel, *this);
     if (m_services.lists)
         new ListDrop(*m_services.lists, m_services.fileManager, *m_services.messages, *this);
@@ -316,6 +332,22 @@ void MainWindow::setCopyEnabled(bool enabled)
     commandButton(Command::CopyRecord)->setEnabled(enabled);
 }
 
+void MainWindow::showDataDate(const QString &date)
+{
+    m_statusBar->setToolTip(date.isEmpty() ? QString() : u"郵便番号データ "_s + date);
+    // Data updated since is old no more.
+    QLabel *panel = m_statusPanels[kWarningPanel];
+    QStringList warnings = panel->text().split(u'　', Qt::SkipEmptyParts);
+    warnings.removeAll(std::exchange(m_oldDataWarning, QString()));
+    panel->setText(warnings.join(u'　'));
+    panel->setToolTip(panel->text());
+    const QDate today = m_services.today ? m_services.today() : QDate::currentDate();
+    if (const auto old = PostalDataAge::staleWarning(date, today, kHowToUpdate)) {
+        m_oldDataWarning = *old;
+        showWarning(*old);
+    }
+}
+
 void MainWindow::showWarning(const QString &text)
 {
     QLabel *panel = m_statusPanels[kWarningPanel];
@@ -420,6 +452,9 @@ void MainWindow::takeCopiedPosition(const QString &copiedText)
 void MainWindow::serveRequest(const AddressRecord &record)
 {
     m_servingRequest = true;
+    // A request is served with the data it started with.
+    for (QAction *action : m_statusBar->actions())
+        action->setEnabled(false);
     m_recordGrid->showRecord(record);
     commandButton(Command::CopyRecord)->setText(QString::fromUtf16(kAcceptRequestCaption));
 }

@@ -4,8 +4,10 @@
 #include "ui/ClipboardWatch.h"
 #include "ui/Command.h"
 
+#include <QDate>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <memory>
 
 class AddressCompleterFactory;
@@ -17,6 +19,8 @@ class ClipboardSource;
 class FileManager;
 class ListRunner;
 class MessageSink;
+class PostalUpdateAction;
+struct PostalUpdateSetup;
 class QLabel;
 class QPushButton;
 class QStatusBar;
@@ -52,6 +56,10 @@ public:
         FileManager *fileManager = nullptr;
         // Null: a page is saved where the file dialog starts.
         const SpecialFolders *folders = nullptr;
+        // Today's date, against which the data's age is told. Null: the system's clock.
+        std::function<QDate()> today = nullptr;
+        // Null: the postal data is not updated from the window.
+        const PostalUpdateSetup *postalUpdate = nullptr;
     };
 
     static const QString kCaption;
@@ -100,6 +108,8 @@ private:
     // A text copied while the map-centre prompt is open: a map position becomes the record's map URL.
     void takeCopiedPosition(const QString &copiedText);
     void createStatusBar();
+    // The data's date in the tooltip, and in the warning panel while the data is old.
+    void showDataDate(const QString &date);
     void setTabOrderOfTheDesign();
     void activate();
     void layOut();
@@ -123,6 +133,9 @@ private:
     ClipboardWatch m_clipboardWatch;
     AddressSearch *m_addressSearch = nullptr;
     MapCentreCapture *m_mapCentreCapture = nullptr;
+    PostalUpdateAction *m_postalUpdate = nullptr;
+    // The warning that the data is old, while it is shown.
+    QString m_oldDataWarning;
     bool m_servingRequest = false;
     std::unique_ptr<StoredPlacement> m_placement;
     std::unique_ptr<RecordClipboard> m_recordClipboard;

@@ -21,10 +21,13 @@
 #include "ui/BrowserPanel.h"
 #include "ui/CandidateDialog.h"
 #include "ui/MainWindow.h"
+#include "ui/PostalUpdateSetup.h"
 #include "ui/RecordGrid.h"
 #include "ui/WindowDesign.h"
+#include "update/Fetcher.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QDialog>
 #include <QDir>
 #include <QDropEvent>
@@ -34,6 +37,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
+#include <QProgressDialog>
 #include <QPromise>
 #include <QPushButton>
 #include <QScreen>
@@ -94,6 +98,22 @@ public:
     }
 };
 
+// Answers each fetch with the next of its results, a moment later, as the network would.
+class QueuedFetcher : public Fetcher {
+public:
+    explicit QueuedFetcher(QList<Result> results) : m_results(std::move(results)) {}
+    void fetch(const QUrl &, qint64) override
+    {
+        QTimer::singleShot(0, this, [this] {
+            emit finished(m_results.isEmpty() ? Result{Failure::Other, {}, {}} : m_results.takeFirst());
+        });
+    }
+    void cancel() override {}
+
+private:
+    QList<Result> m_results;
+};
+
 // What one window uses, made anew for each test; its settings file sits in a fresh folder.
 struct Rig {
     QTemporaryDir dir;
@@ -113,6 +133,10 @@ struct Rig {
     QPromise<PostalLoadResult> postalData;
     ListRunner lists{postalData.future(), files};
     FakeChooser chooser;
+    // The fake data's date is 2026-05-29: fresh on this day.
+    QDate today{2026, 6, 1};
+    // No files: the status bar's update does nothing until a test sets it up.
+    PostalUpdateSetup postalUpdate;
 
     Rig() { postalData.start(); }
     void giveData()
@@ -141,7 +165,8 @@ class tst_MainWindow : public QObject {
         const bool read = m_rig->settings.read(m_rig->settingsPath());
         m_window = std::make_unique<MainWindow>(
             MainWindow::Services{&m_rig->messages, &m_rig->clipboard, &m_rig->completers, &m_rig->chooser,
-                                 &m_rig->settings, &m_rig->shell, &m_rig->lists, &m_rig->fileManager});
+                                 &m_rig->settings, &m_rig->shell, &m_rig->lists, &m_rig->fileManager, nullptr,
+                                 [this] { return m_rig->today; }, &m_rig->postalUpdate});
         if (show)
             m_window->show();
         return read && (!show || QTest::qWaitForWindowActive(m_window.get()));
@@ -428,6 +453,57 @@ private slots:
                      (AddressRecord{u"100-0001"_s, u"東京都千代田区千代田"_s, u"皇居"_s, {}}));
         QCOMPARE(m_window->statusText(0), QString());
         QCOMPARE(statusBar->toolTip(), u"郵便番号データ 2026-05-29"_s);
+        QCOMPARE(m_window->statusText(1), QString());
+    }
+
+    void postalDataUpdatedFromTheStatusBar()
+    {
+        m_rig->completers.answer = [](AddressRecord &) {};
+        QString asked;
+        int reloads = 0;
+        QList<Fetcher::Result> fetched{{Fetcher::Failure::NotFound, {}, {}}};
+        const QString shipped = QStringLiteral(VELMORA_JAPAN_POST_DOWNLOADS);
+        const auto bytes = [&](const QString &name) {
+            return *m_rig->files.readAll(shipped + name, 1 << 24);
+        };
+        m_rig->postalUpdate = {&m_rig->files,
+                               QStringLiteral(VELMORA_POSTAL_DATA),
+                               m_rig->dir.path(),
+                               [&reloads] { ++reloads; },
+                               [&fetched] { return std::make_unique<QueuedFetcher>(fetched); },
+                               [&asked](const QString &question) {
+                                   asked = question;
+                                   return true;
+                               }};
+        QVERIFY(open());
+        const QList<QAction *> actions = m_window->findChild<QStatusBar *>()->actions();
+        QCOMPARE(actions.size(), 1);
+        actions.front()->trigger();
+        QVERIFY(asked.contains(u"https://www.post.japanpost.jp/zipcode/dl/utf/zip/utf_ken_all.zip"_s));
+        QTRY_COMPARE(m_rig->messages.texts.size(), 1);
+        QVERIFY(m_rig->messages.texts.front().contains(u"（404）。郵便番号データは変わっていません"_s));
+        QCOMPARE(reloads, 0);
+        QCOMPARE(QDir(m_rig->dir.path()).entryList({u"*.zip"_s}), QStringList());
+        // Japan Post's files as shipped: sound, and of the data's month.
+        fetched = {{Fetcher::Failure::None, bytes(u"/utf_ken_all.zip"_s), {}},
+                   {Fetcher::Failure::None, bytes(u"/jigyosyo.zip"_s), {}}};
+        actions.front()->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(m_rig->messages.texts.size(), 2, 120000);
+        QVERIFY2(
+            m_rig->messages.texts.back().startsWith(u"郵便番号データを 2026-05-22 のものに更新しました"_s),
+            qPrintable(m_rig->messages.texts.back()));
+        QCOMPARE(reloads, 1);
+        QTRY_VERIFY(m_window->findChildren<QProgressDialog *>().isEmpty());
+    }
+
+    void oldDataIsSaidInTheWarningPanel()
+    {
+        m_rig->today = QDate(2026, 12, 8);
+        m_rig->completers.answer = [](AddressRecord &) {};
+        QVERIFY(open());
+        QTRY_VERIFY(
+            m_window->statusText(1).startsWith(u"郵便番号データ（2026-05-29）が古くなっています（"_s));
+        QCOMPARE(m_window->findChild<QStatusBar *>()->toolTip(), u"郵便番号データ 2026-05-29"_s);
     }
 
     void addressSearchWaitingForTheDataInARequest()

@@ -325,6 +325,7 @@ void ListsTest::program()
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(u"XDG_CONFIG_HOME"_s,
                        folder.path()); // the user data folder, with none of Japan Post's files
+    environment.insert(u"VELMORA_POSTAL_SOURCE"_s, u"http://127.0.0.1:9/"_s);
     run.setProcessEnvironment(environment);
     for (const auto &[arguments, status, said] : {
              std::tuple{QStringList{u"list.csv"_s}, 0, u"完了: 1 行（補完 1）"_s},
@@ -337,6 +338,10 @@ void ListsTest::program()
              std::tuple{QStringList{u"--"_s, u"-x.csv"_s}, 0, u"完了: 1 行（補完 1）"_s},
              // A code whose 0 a spreadsheet dropped is counted apart.
              std::tuple{QStringList{u"zero.csv"_s}, 0, u"完了: 1 行（先頭の0が欠落 1）"_s},
+             // The data's update never fetches over plain HTTP, and takes no list.
+             std::tuple{QStringList{u"--update-data"_s}, 1,
+                        u"暗号化されていないアドレス http://127.0.0.1:9/"_s},
+             std::tuple{QStringList{u"--update-data"_s, u"list.csv"_s}, 2, u"入力ファイルを指定しません"_s},
          }) {
         run.start(QStringLiteral(VELMORA_COMPLETE_EXE), arguments);
         QVERIFY(run.waitForFinished(120000));

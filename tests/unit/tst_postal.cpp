@@ -3,6 +3,7 @@
 #include "address/BackgroundPostalLoader.h"
 #include "address/JapanPostReader.h"
 #include "address/PostalCompleter.h"
+#include "address/PostalDataAge.h"
 #include "address/PostalDirectory.h"
 #include "address/PostalDirectoryLoader.h"
 #include "address/PostalIndexWriter.h"
@@ -132,6 +133,29 @@ class tst_Postal : public QObject {
     PostalLoadResult m_japanPost[2];
 
 private slots:
+    void dataAge_data()
+    {
+        addColumn<QString>("date");
+        addColumn<QDate>("today");
+        addColumn<bool>("old");
+        newRow("two months to the day") << u"2026-05-29"_s << QDate(2026, 7, 30) << false;
+        newRow("a day more") << u"2026-05-29"_s << QDate(2026, 7, 31) << true;
+        newRow("six months") << u"2026-05-29"_s << QDate(2026, 12, 8) << true;
+        newRow("over a new year") << u"2025-12-01"_s << QDate(2026, 2, 2) << true;
+        newRow("clock behind the data") << u"2026-05-29"_s << QDate(2025, 1, 1) << false;
+        newRow("no date") << QString() << QDate(2026, 12, 8) << false;
+    }
+    void dataAge()
+    {
+        QFETCH(QString, date);
+        QFETCH(QDate, today);
+        QFETCH(bool, old);
+        const auto warning = PostalDataAge::staleWarning(date, today, u"更新方法"_s);
+        QCOMPARE(warning.has_value(), old);
+        if (old)
+            QCOMPARE(*warning, u"郵便番号データ（"_s + date + u"）が古くなっています（更新方法）"_s);
+    }
+
     void initTestCase()
     {
         m_shipped = PostalDirectoryLoader::load(m_files, QStringLiteral(VELMORA_POSTAL_DATA), {});
