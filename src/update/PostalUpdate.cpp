@@ -2,7 +2,10 @@
 
 #include "core/BackgroundWork.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
+#include <QTimer>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -36,8 +39,7 @@ PostalUpdate::PostalUpdate(Fetcher &fetcher, const FileSystem &files, QString sh
         const auto outcome = m_install.future().resultCount() > 0
                                  ? m_install.result()
                                  : PostalInstall::Outcome{false, u"更新に失敗しました"_s};
-        emit finished(outcome.installed,
-                      outcome.installed ? outcome.text : outcome.text + u"。"_s + kUnchanged);
+        end(outcome.installed, outcome.installed ? outcome.text : outcome.text + u"。"_s + kUnchanged);
     });
 }
 
@@ -50,7 +52,27 @@ PostalUpdate::~PostalUpdate()
 void PostalUpdate::start()
 {
     m_downloads.clear();
+    m_lock = std::make_unique<QLockFile>(QDir(m_userFolder).filePath(u"postal-update.lock"_s));
+    // Stale only when its program is gone, however long a slow download takes.
+    m_lock->setStaleLockTime(0);
+    if (!m_lock->tryLock(0)) {
+        m_lock.reset();
+        // Said once the caller is ready to hear it, never inside this call.
+        QTimer::singleShot(0, this, [this] {
+            emit finished(
+                false,
+                u"ほかの Velmora が郵便番号データを更新しています。終わってからもう一度お試しください。"_s +
+                    kUnchanged);
+        });
+        return;
+    }
     m_fetcher.fetch(m_sources.front(), kMaxDownloadBytes);
+}
+
+void PostalUpdate::end(bool installed, const QString &text)
+{
+    m_lock.reset();
+    emit finished(installed, text);
 }
 
 void PostalUpdate::cancel()
@@ -62,7 +84,7 @@ void PostalUpdate::cancel()
 void PostalUpdate::fetched(const Fetcher::Result &result)
 {
     if (result.failure != Fetcher::Failure::None)
-        return emit finished(false, failureText(result));
+        return end(false, failureText(result));
     m_downloads.append(result.bytes);
     if (m_downloads.size() < m_sources.size())
         return m_fetcher.fetch(m_sources[m_downloads.size()], kMaxDownloadBytes);

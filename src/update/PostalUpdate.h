@@ -7,6 +7,9 @@
 #include <QList>
 #include <QObject>
 #include <QUrl>
+#include <memory>
+
+class QLockFile;
 
 class FileSystem;
 
@@ -29,6 +32,7 @@ public:
                  QObject *parent = nullptr);
     ~PostalUpdate() override;
 
+    // Refused (finished, later) while another program's update of the same folder runs.
     void start();
     // Stops a download; once both files have come, the files are checked and replaced regardless, which
     // takes a moment and is whole or not at all.
@@ -44,6 +48,7 @@ signals:
 
 private:
     void fetched(const Fetcher::Result &result);
+    void end(bool installed, const QString &text);
     QString failureText(const Fetcher::Result &result) const;
 
     Fetcher &m_fetcher;
@@ -53,4 +58,6 @@ private:
     QList<QUrl> m_sources;
     QList<QByteArray> m_downloads;
     QFutureWatcher<PostalInstall::Outcome> m_install;
+    // Held from start to finish: two updates of one folder would put back each other's files.
+    std::unique_ptr<QLockFile> m_lock;
 };

@@ -9,6 +9,7 @@
 #include "update/PostalUpdate.h"
 
 #include <QDir>
+#include <QLockFile>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QSslConfiguration>
@@ -166,6 +167,38 @@ private slots:
         QCOMPARE(loaded.directory->date(), u"2026-11-27"_s);
         QVERIFY(loaded.directory->find(600000).isEmpty());
         QVERIFY(!loaded.directory->find(640941).isEmpty());
+    }
+
+    // A second program updating the same folder, and a cancel before the download has come: the
+    // user's files stay as they were.
+    void secondUpdateAndCancelLeaveTheFiles()
+    {
+        m_server.setResponse(u"/slow/utf_ken_all.zip"_s, LocalHttpsServer::ok(m_towns));
+        qputenv("VELMORA_POSTAL_SOURCE", (m_server.base() + u"slow"_s).toUtf8());
+        QTemporaryDir user;
+        QVERIFY(QFile::copy(QStringLiteral(VELMORA_JAPAN_POST_DOWNLOADS "/utf_ken_all.zip"),
+                            user.filePath(u"utf_ken_all.zip"_s)));
+        const Cp932Table codec;
+        const FileSystem files(codec);
+        NetworkFetcher fetcher;
+        PostalUpdate update(fetcher, files, QStringLiteral(VELMORA_POSTAL_DATA), user.path());
+        QSignalSpy finished(&update, &PostalUpdate::finished);
+        {
+            QLockFile other(user.filePath(u"postal-update.lock"_s));
+            QVERIFY(other.tryLock(0));
+            const QMap<QString, QByteArray> before = contentOf(user.path());
+            update.start();
+            QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 20000);
+            QVERIFY2(finished.takeFirst().at(1).toString().contains(u"ほかの Velmora"_s), "not refused");
+            QCOMPARE(contentOf(user.path()), before);
+        }
+        const QMap<QString, QByteArray> before = contentOf(user.path());
+        update.start();
+        update.cancel();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 20000);
+        QCOMPARE(finished.front().at(0).toBool(), false);
+        QVERIFY2(finished.front().at(1).toString().contains(u"キャンセル"_s), "not cancelled");
+        QCOMPARE(contentOf(user.path()), before);
     }
 };
 
