@@ -1,6 +1,5 @@
 #include "ui/MainWindow.h"
 
-#include "address/PostalDataAge.h"
 #include "core/MapPosition.h"
 #include "core/MapQuery.h"
 #include "core/MessageSink.h"
@@ -21,6 +20,7 @@
 #include "ui/StoredPlacement.h"
 #include "ui/WindowDesign.h"
 #include "ui/WindowLayout.h"
+#include "ui/WindowStatusBar.h"
 
 #include <QAction>
 #include <QApplication>
@@ -30,7 +30,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
-#include <QStatusBar>
 #include <QWindow>
 #include <utility>
 
@@ -38,12 +37,9 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// The status bar's second panel holds the warnings.
-constexpr int kWarningPanel = 1;
 // Pixels of a button's face kept clear beside its caption at the window's least width.
 constexpr int kCaptionPadding = 8;
 // Said after the warning that the postal data is old.
-const QString kHowToUpdate = u"ステータスバーを右クリックして更新できます"_s;
 
 const CommandBinding *bindingForKey(int key)
 {
@@ -70,10 +66,12 @@ MainWindow::MainWindow(const Services &services, QWidget *parent)
                     u" は通常のファイルではないため設定を保存しません"_s);
     CandidateChooser *chooser = m_services.chooser ? m_services.chooser : new CandidateDialog(this);
     m_addressSearch = new AddressSearch(m_services.completers, *chooser, *m_services.messages, *m_recordGrid,
-                                        *m_statusPanel, *this);
+                                        m_statusBar->commandPanel(), *this);
     commandButton(Command::AddressSearch)->setEnabled(m_addressSearch->isAvailable());
     connect(m_addressSearch, &AddressSearch::completed, this, [this] { setCopyEnabled(true); });
-    connect(m_addressSearch, &AddressSearch::dataReady, this, &MainWindow::showDataDate);
+    connect(m_addressSearch, &AddressSearch::dataReady, this, [this](const QString &date) {
+        m_statusBar->showDataDate(date, m_services.today ? m_services.today() : QDate::currentDate());
+    });
     if (m_services.postalUpdate && m_addressSearch->isAvailable()) {
         m_postalUpdate = new PostalUpdateAction(*m_services.postalUpdate, *m_services.messages, *this);
         connect(m_postalUpdate, &PostalUpdateAction::updated, m_addressSearch, &AddressSearch::reload);
@@ -87,7 +85,8 @@ MainWindow::MainWindow(const Services &services, QWidget *parent)
         m_statusBar->addAction(update);
         m_statusBar->setContextMenuPolicy(Qt::ActionsContextMenu);
     }
-    m_mapCentreCapture = new MapCentreCapture(*m_browserPanel, m_clipboardWatch, *m_statusPanel, *this);
+    m_mapCentreCapture =
+        new MapCentreCapture(*m_browserPanel, m_clipboardWatch, m_statusBar->commandPanel(), *this);
     if (m_services.lists)
         new ListDrop(*m_services.lists, m_services.fileManager, *m_services.messages, *this);
     qApp->installEventFilter(this);
@@ -142,29 +141,11 @@ void MainWindow::createControls()
     m_browserPanel = new BrowserPanel({m_services.fileManager, m_services.folders}, this);
     placeInTwips(*m_browserPanel, WindowDesign::kBrowserPanel);
 
-    createStatusBar();
+    m_statusBar = new WindowStatusBar(m_recordGrid->font(), dpi(), this);
+    placeInTwips(*m_statusBar, WindowDesign::kStatusBar);
     setMinimumSizeForButtons();
     setTabOrderOfTheDesign();
     m_recordGrid->setFocus();
-}
-
-void MainWindow::createStatusBar()
-{
-    m_statusBar = new QStatusBar(this);
-    m_statusBar->setSizeGripEnabled(false);
-    QFont statusFont = m_recordGrid->font();
-    statusFont.setPointSizeF(9.75);
-    m_statusBar->setFont(statusFont);
-    for (size_t i = 0; i < m_statusPanels.size(); ++i) {
-        m_statusPanels[i] = new QLabel(m_statusBar);
-        m_statusPanels[i]->setMinimumWidth(Twips::toPixels(WindowDesign::kStatusPanelMinWidth, dpi()));
-        if (i == 0)
-            m_statusBar->addWidget(m_statusPanels[i], 1);
-        else
-            m_statusBar->addPermanentWidget(m_statusPanels[i]);
-    }
-    placeInTwips(*m_statusBar, WindowDesign::kStatusBar);
-    m_statusPanel = std::make_unique<StatusPanel>(*m_statusPanels[0]);
 }
 
 void MainWindow::setTabOrderOfTheDesign()
@@ -332,35 +313,14 @@ void MainWindow::setCopyEnabled(bool enabled)
     commandButton(Command::CopyRecord)->setEnabled(enabled);
 }
 
-void MainWindow::showDataDate(const QString &date)
-{
-    m_statusBar->setToolTip(date.isEmpty() ? QString() : u"郵便番号データ "_s + date);
-    // Data updated since is old no more.
-    QLabel *panel = m_statusPanels[kWarningPanel];
-    QStringList warnings = panel->text().split(u'　', Qt::SkipEmptyParts);
-    warnings.removeAll(std::exchange(m_oldDataWarning, QString()));
-    panel->setText(warnings.join(u'　'));
-    panel->setToolTip(panel->text());
-    const QDate today = m_services.today ? m_services.today() : QDate::currentDate();
-    if (const auto old = PostalDataAge::staleWarning(date, today, kHowToUpdate)) {
-        m_oldDataWarning = *old;
-        showWarning(*old);
-    }
-}
-
 void MainWindow::showWarning(const QString &text)
 {
-    QLabel *panel = m_statusPanels[kWarningPanel];
-    if (panel->text().split(u'　').contains(text))
-        return;
-    panel->setText(panel->text().isEmpty() ? text : panel->text() + u'　' + text);
-    // A narrow window may cut the panel short.
-    panel->setToolTip(panel->text());
+    m_statusBar->showWarning(text);
 }
 
 QString MainWindow::statusText(int panel) const
 {
-    return m_statusPanels.at(size_t(panel))->text();
+    return m_statusBar->text(panel);
 }
 
 void MainWindow::showUrl(const QString &url)
@@ -422,10 +382,10 @@ bool MainWindow::searchable(const QString &text, const QString &what)
 {
     // An empty search would open the map service's page of nothing, which looks like a fault.
     if (text.trimmed().isEmpty()) {
-        m_statusPanel->say(u"%1が空のため、地図を検索しませんでした"_s.arg(what), this);
+        m_statusBar->commandPanel().say(u"%1が空のため、地図を検索しませんでした"_s.arg(what), this);
         return false;
     }
-    m_statusPanel->withdraw(this);
+    m_statusBar->commandPanel().withdraw(this);
     commandButton(Command::CaptureMapCentre)->setEnabled(true);
     return true;
 }

@@ -23,13 +23,12 @@ class PostalUpdateAction;
 struct PostalUpdateSetup;
 class QLabel;
 class QPushButton;
-class QStatusBar;
 class RecordClipboard;
 class RecordGrid;
 class SettingsDocument;
 class SpecialFolders;
-class StatusPanel;
 class StoredPlacement;
+class WindowStatusBar;
 class ShellActions;
 
 // The program's only window: nine command buttons, the one-row record grid, the browser panel and the
@@ -107,9 +106,7 @@ private:
     void createControls();
     // A text copied while the map-centre prompt is open: a map position becomes the record's map URL.
     void takeCopiedPosition(const QString &copiedText);
-    void createStatusBar();
     // The data's date in the tooltip, and in the warning panel while the data is old.
-    void showDataDate(const QString &date);
     void setTabOrderOfTheDesign();
     void activate();
     void layOut();
@@ -126,16 +123,11 @@ private:
     std::array<QPushButton *, kCommands.size()> m_commandButtons{};
     RecordGrid *m_recordGrid = nullptr;
     BrowserPanel *m_browserPanel = nullptr;
-    QStatusBar *m_statusBar = nullptr;
-    // The first panel says what the commands found; the second holds the warnings.
-    std::array<QLabel *, 2> m_statusPanels{};
-    std::unique_ptr<StatusPanel> m_statusPanel;
+    WindowStatusBar *m_statusBar = nullptr;
     ClipboardWatch m_clipboardWatch;
     AddressSearch *m_addressSearch = nullptr;
     MapCentreCapture *m_mapCentreCapture = nullptr;
     PostalUpdateAction *m_postalUpdate = nullptr;
-    // The warning that the data is old, while it is shown.
-    QString m_oldDataWarning;
     bool m_servingRequest = false;
     std::unique_ptr<StoredPlacement> m_placement;
     std::unique_ptr<RecordClipboard> m_recordClipboard;
