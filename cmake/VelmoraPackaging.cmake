@@ -13,6 +13,7 @@ else()
     # Debian's own Qt libraries, found from the program's links; besides them the Japanese font, Qt's
     # Japanese texts, and the SVG plugins that draw the icons (loaded by Qt, so no link names them).
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, qt6-translations-l10n, libqt6svg6")
+    # ca-certificates: the postal data's update checks Japan Post's certificate against them.
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, qt6-translations-l10n, libqt6svg6, ca-certificates")
 endif()
 include(CPack)

@@ -3,15 +3,16 @@
 # Usage: scripts/deps.sh [test|windows|package|fuzz]
 set -euo pipefail
 # Debian's libzip CMake package refuses to load unless libzip's three small tools are installed too.
-# Qt's own Japanese texts (the dialogs' buttons) come with qt6-translations-l10n.
+# Qt's own Japanese texts (the dialogs' buttons) come with qt6-translations-l10n; the postal data's
+# update checks Japan Post's certificate against the system's authorities (ca-certificates).
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-webengine-dev
           qt6-webengine-dev-tools qt6-svg-dev qt6-image-formats-plugins qt6-translations-l10n libgl-dev
-          libzip-dev zipcmp zipmerge ziptool fonts-noto-cjk xvfb xauth)
+          libzip-dev zipcmp zipmerge ziptool fonts-noto-cjk xvfb xauth ca-certificates)
 if [ "${1:-}" = test ]; then
     # xdotool types into the real program in the system tests, which put openbox around its window
     # and read the frame with xprop; Google Benchmark builds the encoder's benchmark, which the test
-    # build compiles too.
-    packages+=(xdotool openbox x11-utils libbenchmark-dev desktop-file-utils)
+    # build compiles too; the update's test makes its server's certificate with openssl.
+    packages+=(xdotool openbox x11-utils libbenchmark-dev desktop-file-utils openssl)
 elif [ "${1:-}" = windows ]; then
     # The Windows compile check: MinGW-w64 with the POSIX thread model Qt's headers expect.
     packages+=(g++-mingw-w64-x86-64-posix libbenchmark-dev)

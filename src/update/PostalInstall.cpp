@@ -1,5 +1,7 @@
 #include "update/PostalInstall.h"
 
+#include "address/PostalText.h"
+
 #include "address/JapanPostReader.h"
 #include "address/PostalDirectoryLoader.h"
 #include "address/ZipEntryReader.h"
@@ -68,32 +70,43 @@ QString implausible(const QString &file, const QString &what, qsizetype records,
         file, what, number(records), number(inUse), records < inUse ? u"大幅に少ない"_s : u"大幅に多い"_s);
 }
 
-// Each code's entries as one text, to tell which codes came, went or changed.
+// Each code's entries as one text, to tell which codes came, went or changed: folded as the search
+// compares, so that the two editions' ways of writing one address (〜 or ～, full-width or not) are no
+// change, and a code answered the same is not counted as changed.
 QHash<quint32, QString> codes(const PostalDirectory &directory)
 {
     QHash<quint32, QString> texts;
     texts.reserve(directory.entryCount());
     for (qsizetype i = 0; i < directory.entryCount(); ++i) {
         const PostalEntry e = directory.entryAt(i);
-        texts[e.code] += e.address() + u'|' + e.note.toString() + u'|' + e.business.toString() + u'\n';
+        PostalText::Folded folded;
+        for (const QString &part : {e.address(), e.note.toString(), e.business.toString()}) {
+            PostalText::appendFolded(folded, part);
+            folded.append(u'|');
+        }
+        texts[e.code] += QStringView(folded.constData(), folded.size()).toString() + u'\n';
     }
     return texts;
 }
 
-QString changes(const PostalDirectory &before, const PostalDirectory &after)
+struct Changes {
+    qsizetype added = 0, removed = 0, changed = 0;
+    bool none() const { return added == 0 && removed == 0 && changed == 0; }
+};
+
+Changes changes(const PostalDirectory &before, const PostalDirectory &after)
 {
     const QHash<quint32, QString> old = codes(before);
     const QHash<quint32, QString> now = codes(after);
-    qsizetype added = 0, changed = 0, removed = 0;
+    Changes counted;
     for (auto i = now.cbegin(); i != now.cend(); ++i) {
         const auto was = old.constFind(i.key());
-        added += was == old.cend();
-        changed += was != old.cend() && *was != i.value();
+        counted.added += was == old.cend();
+        counted.changed += was != old.cend() && *was != i.value();
     }
     for (auto i = old.cbegin(); i != old.cend(); ++i)
-        removed += !now.contains(i.key());
-    return u"郵便番号データを %1 のものに更新しました（追加 %2 件、削除 %3 件、変更 %4 件）"_s.arg(
-        after.date(), number(added), number(removed), number(changed));
+        counted.removed += !now.contains(i.key());
+    return counted;
 }
 
 // The downloaded files put in place of the user's, both or neither; the earlier ones, as they were,
@@ -174,10 +187,16 @@ PostalInstall::Outcome PostalInstall::run(const FileSystem &files, const QString
     const PostalLoadResult inUse = PostalDirectoryLoader::load(files, shippedPath, userFolder);
     if (QString why = refusal(files, *inUse.directory, download); !why.isEmpty())
         return {false, why};
-    const std::optional<QList<Earlier>> earlier = replace(files, userFolder, download);
+    // The cache goes back with the files: built anew for the download, it would stand for nothing.
+    const QString cachePath = QDir(userFolder).filePath(PostalDirectoryLoader::cacheFileName());
+    const Earlier cache{cachePath, files.fileExists(cachePath)
+                                       ? files.readAll(cachePath, PostalDirectoryLoader::kMaxFileBytes)
+                                       : std::nullopt};
+    std::optional<QList<Earlier>> earlier = replace(files, userFolder, download);
     if (!earlier)
         return {false, u"ユーザーデータフォルダ %1 に書き込めませんでした"_s.arg(
                            QDir::toNativeSeparators(userFolder))};
+    earlier->append(cache);
     // Built as at a start, which caches the index; where the build refuses the files after all, the
     // earlier ones go back.
     const PostalLoadResult updated = PostalDirectoryLoader::load(files, shippedPath, userFolder);
@@ -185,5 +204,15 @@ PostalInstall::Outcome PostalInstall::run(const FileSystem &files, const QString
         putBack(files, *earlier);
         return {false, updated.messages.join(u'　')};
     }
-    return {true, changes(*inUse.directory, *updated.directory)};
+    // The same codes, answered alike: the data in use is current, and its date (Japan Post's day of
+    // publishing, where it is the shipped data) stays rather than give way to the file's own.
+    const Changes counted = changes(*inUse.directory, *updated.directory);
+    if (counted.none()) {
+        putBack(files, *earlier);
+        return {false,
+                u"ダウンロードしたデータは使用中のデータ（%1）と同じ内容です"_s.arg(inUse.directory->date())};
+    }
+    return {true, u"郵便番号データを %1 のものに更新しました（追加 %2 件、削除 %3 件、変更 %4 件）"_s.arg(
+                      updated.directory->date(), number(counted.added), number(counted.removed),
+                      number(counted.changed))};
 }

@@ -103,6 +103,11 @@ private slots:
         QTest::newRow("good")
             << LocalHttpsServer::ok(good) << true
             << u"郵便番号データを 2026-11-27 のものに更新しました（追加 0 件、削除 1 件、変更 0 件）"_s;
+        // The same data as in use: nothing to replace, and the date in use stands.
+        QTest::newRow("same as in use")
+            << LocalHttpsServer::ok(
+                   fileBytes(QStringLiteral(VELMORA_JAPAN_POST_DOWNLOADS "/utf_ken_all.zip")))
+            << false << u"と同じ内容です"_s;
         QTest::newRow("damaged zip") << LocalHttpsServer::ok(good.left(good.size() / 2)) << false
                                      << u"utf_ken_all.zip は壊れているか"_s;
         QByteArray fewer;
