@@ -9,6 +9,7 @@
 #include "platform/FileManager.h"
 #include "ui/DialogInTheWay.h"
 #include "ui/ListColumnDialog.h"
+#include "ui/Question.h"
 
 #include <QApplication>
 #include <QDir>
@@ -32,19 +33,6 @@ const QString kTitle = u"Velmora"_s;
 const QStringList kListSuffixes{u"csv"_s, u"tsv"_s, u"txt"_s};
 const QString kOneList =
     u"住所録は CSV またはタブ区切りのファイル（.csv .tsv .txt）を一つずつドロップしてください"_s;
-
-// Whether the user agrees to replace an earlier output.
-bool askReplace(const QString &output, QWidget &window)
-{
-    QMessageBox box(QMessageBox::Question, kTitle,
-                    u"%1 は既にあります。\n置き換えますか？"_s.arg(QDir::toNativeSeparators(output)),
-                    QMessageBox::NoButton, &window);
-    box.setTextFormat(Qt::PlainText);
-    const QPushButton *replace = box.addButton(u"置き換える"_s, QMessageBox::AcceptRole);
-    box.setDefaultButton(box.addButton(u"キャンセル"_s, QMessageBox::RejectRole));
-    box.exec();
-    return box.clickedButton() == replace;
-}
 
 } // namespace
 
@@ -132,7 +120,9 @@ void ListDrop::take(const QList<QUrl> &urls)
     std::optional<ListCompletion::Request> request = withColumns(base);
     const bool earlier = QFileInfo::exists(output);
     if (request && earlier) {
-        request->overwrite = askReplace(output, m_window);
+        request->overwrite = askToGoOn(
+            m_window, u"%1 は既にあります。\n置き換えますか？"_s.arg(QDir::toNativeSeparators(output)),
+            u"置き換える"_s);
         if (!request->overwrite)
             request.reset();
     }

@@ -1,6 +1,7 @@
 #include "ui/PostalUpdateAction.h"
 
 #include "core/MessageSink.h"
+#include "ui/Question.h"
 #include "update/NetworkFetcher.h"
 #include "update/PostalUpdate.h"
 
@@ -14,15 +15,6 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 const QString kTitle = u"Velmora"_s;
 
-bool askInABox(const QString &question, QWidget &window)
-{
-    QMessageBox box(QMessageBox::Question, kTitle, question, QMessageBox::NoButton, &window);
-    box.setTextFormat(Qt::PlainText);
-    const QPushButton *download = box.addButton(u"ダウンロード"_s, QMessageBox::AcceptRole);
-    box.setDefaultButton(box.addButton(u"キャンセル"_s, QMessageBox::RejectRole));
-    box.exec();
-    return box.clickedButton() == download;
-}
 } // namespace
 
 PostalUpdateAction::PostalUpdateAction(PostalUpdateSetup setup, MessageSink &messages, QWidget &window)
@@ -50,7 +42,7 @@ void PostalUpdateAction::run()
     if (m_setup.userFolder.isEmpty())
         return m_messages.show(u"ユーザーデータフォルダがないため郵便番号データを更新できません"_s);
     const QString asked = question();
-    if (!(m_setup.confirm ? m_setup.confirm(asked) : askInABox(asked, m_window)))
+    if (!(m_setup.confirm ? m_setup.confirm(asked) : askToGoOn(m_window, asked, u"ダウンロード"_s)))
         return;
     m_fetcher = m_setup.fetcher ? m_setup.fetcher() : std::make_unique<NetworkFetcher>();
     m_update =

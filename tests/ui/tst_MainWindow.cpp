@@ -1,4 +1,5 @@
 #include "address/PostalDirectoryLoader.h"
+#include "address/ZipEntryReader.h"
 #include "app/RequestSession.h"
 #include "core/AddressCompleter.h"
 #include "core/Cp932Table.h"
@@ -18,6 +19,7 @@
 #include "support/FakeShellLauncher.h"
 #include "support/LocalHttpServer.h"
 #include "support/LongRowsList.h"
+#include "support/ZipOf.h"
 #include "ui/BrowserPanel.h"
 #include "ui/CandidateDialog.h"
 #include "ui/MainWindow.h"
@@ -484,13 +486,15 @@ private slots:
         QVERIFY(m_rig->messages.texts.front().contains(u"（404）。郵便番号データは変わっていません"_s));
         QCOMPARE(reloads, 0);
         QCOMPARE(QDir(m_rig->dir.path()).entryList({u"*.zip"_s}), QStringList());
-        // Japan Post's files as shipped: sound, and of the data's month.
-        fetched = {{Fetcher::Failure::None, bytes(u"/utf_ken_all.zip"_s), {}},
+        // A later month's files, one town fewer: sound, and in use from now on.
+        QByteArray towns = *ZipEntryReader::read(bytes(u"/utf_ken_all.zip"_s), u"utf_ken_all.csv"_s, 1 << 26);
+        towns.remove(0, towns.indexOf('\n') + 1);
+        fetched = {{Fetcher::Failure::None, zipOf({{"utf_ken_all.csv", towns}}, QDate(2026, 11, 27)), {}},
                    {Fetcher::Failure::None, bytes(u"/jigyosyo.zip"_s), {}}};
         actions.front()->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(m_rig->messages.texts.size(), 2, 120000);
         QVERIFY2(
-            m_rig->messages.texts.back().startsWith(u"郵便番号データを 2026-05-22 のものに更新しました"_s),
+            m_rig->messages.texts.back().startsWith(u"郵便番号データを 2026-11-27 のものに更新しました"_s),
             qPrintable(m_rig->messages.texts.back()));
         QCOMPARE(reloads, 1);
         QTRY_VERIFY(m_window->findChildren<QProgressDialog *>().isEmpty());

@@ -12,14 +12,15 @@
 #include "address/ZipEntryReader.h"
 #include "core/Cp932Table.h"
 #include "core/FileSystem.h"
+#include "support/ZipOf.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+
 #include <QTest>
 #include <QtEndian>
-#include <zip.h>
 
 using namespace Qt::Literals::StringLiterals;
 using QTest::addColumn;
@@ -72,22 +73,6 @@ void writeFile(const QString &path, const QByteArray &bytes)
 using Files = QMap<QString, QByteArray>; // name and content
 
 // A zip archive made in memory, with the entries given.
-QByteArray zipOf(const QList<std::pair<const char *, QByteArray>> &entries)
-{
-    zip_source_t *buffer = zip_source_buffer_create(nullptr, 0, 0, nullptr);
-    zip_source_keep(buffer);
-    zip_t *archive = zip_open_from_source(buffer, ZIP_TRUNCATE, nullptr);
-    for (const auto &[name, bytes] : entries)
-        zip_file_add(archive, name,
-                     zip_source_buffer(archive, bytes.constData(), zip_uint64_t(bytes.size()), 0), 0);
-    zip_stat_t stat;
-    if (zip_close(archive) != 0 || zip_source_stat(buffer, &stat) != 0 || zip_source_open(buffer) != 0)
-        qFatal("cannot make a zip");
-    QByteArray zip(qsizetype(stat.size), Qt::Uninitialized);
-    zip_source_read(buffer, zip.data(), stat.size);
-    zip_source_free(buffer);
-    return zip;
-}
 
 // The record as the search leaves it in the window, the user choosing the candidate numbered choice
 // (-1: cancelling): a code or an address not found, or a choice cancelled, written with an empty

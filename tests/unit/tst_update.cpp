@@ -5,6 +5,7 @@
 #include "core/Cp932Table.h"
 #include "core/FileSystem.h"
 #include "support/LocalHttpsServer.h"
+#include "support/ZipOf.h"
 #include "update/NetworkFetcher.h"
 #include "update/PostalUpdate.h"
 
@@ -16,29 +17,10 @@
 #include <QSslKey>
 #include <QTemporaryDir>
 #include <QTest>
-#include <zip.h>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-QByteArray zipOf(const char *name, const QByteArray &bytes, QDate date)
-{
-    zip_source_t *buffer = zip_source_buffer_create(nullptr, 0, 0, nullptr);
-    zip_source_keep(buffer);
-    zip_t *archive = zip_open_from_source(buffer, ZIP_TRUNCATE, nullptr);
-    const zip_int64_t entry = zip_file_add(
-        archive, name, zip_source_buffer(archive, bytes.constData(), zip_uint64_t(bytes.size()), 0), 0);
-    zip_file_set_mtime(archive, zip_uint64_t(entry), time_t(QDateTime(date, QTime(12, 0)).toSecsSinceEpoch()),
-                       0);
-    zip_stat_t stat;
-    if (zip_close(archive) != 0 || zip_source_stat(buffer, &stat) != 0 || zip_source_open(buffer) != 0)
-        return {};
-    QByteArray zip(qsizetype(stat.size), '\0');
-    zip_source_read(buffer, zip.data(), stat.size);
-    zip_source_free(buffer);
-    return zip;
-}
 
 QByteArray fileBytes(const QString &path)
 {
@@ -99,7 +81,7 @@ private slots:
         const QDate november(2026, 11, 27);
         // 060-0000, the file's first line, is gone from November's file.
         const QByteArray withoutFirst = m_towns.mid(m_towns.indexOf('\n') + 1);
-        const QByteArray good = zipOf("utf_ken_all.csv", withoutFirst, november);
+        const QByteArray good = zipOf({{"utf_ken_all.csv", withoutFirst}}, november);
         QTest::newRow("good")
             << LocalHttpsServer::ok(good) << true
             << u"郵便番号データを 2026-11-27 のものに更新しました（追加 0 件、削除 1 件、変更 0 件）"_s;
@@ -115,10 +97,11 @@ private slots:
         for (qsizetype i = 0; i < lines.size(); ++i)
             if (i % 8 != 1 || lines[i].contains("（") || lines[i].contains("）") || lines[i].isEmpty())
                 fewer += lines[i] + (i + 1 < lines.size() ? "\n" : "");
-        QTest::newRow("far fewer towns") << LocalHttpsServer::ok(zipOf("utf_ken_all.csv", fewer, november))
-                                         << false << u"大幅に少ないため使用しません"_s;
+        QTest::newRow("far fewer towns")
+            << LocalHttpsServer::ok(zipOf({{"utf_ken_all.csv", fewer}}, november)) << false
+            << u"大幅に少ないため使用しません"_s;
         QTest::newRow("older date") << LocalHttpsServer::ok(
-                                           zipOf("utf_ken_all.csv", m_towns, QDate(2026, 4, 24)))
+                                           zipOf({{"utf_ken_all.csv", m_towns}}, QDate(2026, 4, 24)))
                                     << false << u"（2026-04-24）は使用中のデータ（2026-05-22）より古い"_s;
         QTest::newRow("404") << QByteArray() << false << u"utf_ken_all.zip が見つかりません（404）"_s;
         QTest::newRow("redirect to http")
