@@ -180,6 +180,12 @@ void SettingsDocument::setGroupText(const QString &groupName, const QString &tex
     removeStrayGroupTags(m_text, open, u"</"_s + groupName + u'>');
     if (m_text.isEmpty())
         m_text = emptyDocument();
+    // The keys' text may carry the group's own tags, from a damaged file, that a rewrite has set on
+    // lines of their own: taken in, they would end the group early at the next read and lose its keys.
+    QString keys = text;
+    for (const QString &tag : {open, u"</"_s + groupName + u'>'})
+        for (qsizetype at = findLineTag(keys, tag); at >= 0; at = findLineTag(keys, tag))
+            removeTagLine(keys, at, tag.size());
     const qsizetype p = findLineTag(m_text, open);
     if (p >= 0) {
         // Keep everything up to the line break that ends the opening tag, and from the closing tag's
@@ -187,11 +193,11 @@ void SettingsDocument::setGroupText(const QString &groupName, const QString &tex
         const qsizetype b = afterLineBreak(m_text, p + open.size());
         const qsizetype q = findLineTag(m_text, u"</"_s + groupName + u'>', b);
         if (q >= b) {
-            m_text = m_text.left(b) + text + m_text.mid(indentStart(m_text, q, b));
+            m_text = m_text.left(b) + keys + m_text.mid(indentStart(m_text, q, b));
             return;
         }
     }
-    const QString group = SettingsLayout::groupElement(groupName, text);
+    const QString group = SettingsLayout::groupElement(groupName, keys);
     const qsizetype r = findLineTag(m_text, u"</"_s + rootName() + u'>');
     if (r >= 0) {
         m_text = m_text.left(r) + group + m_text.mid(r);
