@@ -75,15 +75,7 @@ MainWindow::MainWindow(const Services &services, QWidget *parent)
     if (m_services.postalUpdate && m_addressSearch->isAvailable()) {
         m_postalUpdate = new PostalUpdateAction(*m_services.postalUpdate, *m_services.messages, *this);
         connect(m_postalUpdate, &PostalUpdateAction::updated, m_addressSearch, &AddressSearch::reload);
-        // The status bar, where the data's date and age are told, offers its update.
-        auto *update = new QAction(u"郵便番号データを更新…"_s, m_statusBar);
-        connect(update, &QAction::triggered, m_postalUpdate, [this] {
-            // A request being served keeps the data it started with.
-            if (!m_servingRequest)
-                m_postalUpdate->run();
-        });
-        m_statusBar->addAction(update);
-        m_statusBar->setContextMenuPolicy(Qt::ActionsContextMenu);
+        m_postalUpdate->offerIn(*m_statusBar);
     }
     m_mapCentreCapture =
         new MapCentreCapture(*m_browserPanel, m_clipboardWatch, m_statusBar->commandPanel(), *this);

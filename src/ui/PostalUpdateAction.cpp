@@ -5,6 +5,7 @@
 #include "update/NetworkFetcher.h"
 #include "update/PostalUpdate.h"
 
+#include <QAction>
 #include <QDir>
 #include <QMessageBox>
 #include <QProgressDialog>
@@ -88,4 +89,12 @@ void PostalUpdateAction::finish(bool installed, const QString &text)
         emit updated();
     }
     m_messages.show(text);
+}
+
+void PostalUpdateAction::offerIn(QWidget &place)
+{
+    auto *update = new QAction(u"郵便番号データを更新…"_s, &place);
+    connect(update, &QAction::triggered, this, &PostalUpdateAction::run);
+    place.addAction(update);
+    place.setContextMenuPolicy(Qt::ActionsContextMenu);
 }

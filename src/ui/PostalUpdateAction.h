@@ -22,6 +22,8 @@ public:
 
     bool isRunning() const { return m_update != nullptr; }
     void run();
+    // Offers the update in place's right-click menu, where the data's date and age are told.
+    void offerIn(QWidget &place);
 
 signals:
     // After the data was replaced and the reload asked for.
