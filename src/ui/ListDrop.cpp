@@ -9,6 +9,7 @@
 #include "platform/FileManager.h"
 #include "ui/DialogInTheWay.h"
 #include "ui/ListColumnDialog.h"
+#include "ui/PlainMessageBox.h"
 #include "ui/Question.h"
 
 #include <QApplication>
@@ -29,7 +30,6 @@ namespace {
 constexpr int kProgressDelayMs = 500;
 // The rows the user names the columns from, where the list's first row does not.
 constexpr int kPreviewRows = 5;
-const QString kTitle = u"Velmora"_s;
 const QStringList kListSuffixes{u"csv"_s, u"tsv"_s, u"txt"_s};
 const QString kOneList =
     u"住所録は CSV またはタブ区切りのファイル（.csv .tsv .txt）を一つずつドロップしてください"_s;
@@ -154,7 +154,7 @@ void ListDrop::start(const ListCompletion::Request &request)
     const bool ready = m_runner.data().isFinished();
     m_progress = new QProgressDialog(ready ? processingText() : BackgroundPostalLoader::kLoading,
                                      u"キャンセル"_s, 0, ListRunner::kProgressSteps, &m_window);
-    m_progress->setWindowTitle(kTitle);
+    m_progress->setWindowTitle(PlainMessageBox::kTitle);
     m_progress->setWindowModality(Qt::WindowModal);
     m_progress->setAutoClose(false);
     m_progress->setAutoReset(false);
@@ -234,7 +234,8 @@ void ListDrop::showSummary(const ListCompletion::Report &report)
                    ListSummary::text(report, {}, QDir::toNativeSeparators(report.output));
     if (ListSummary::hasRowsToLookAt(report))
         text += u"\n\n"_s + ListSummary::kLookAtRows;
-    QMessageBox box(QMessageBox::Information, kTitle, text, QMessageBox::NoButton, &m_window);
+    QMessageBox box(QMessageBox::Information, PlainMessageBox::kTitle, text, QMessageBox::NoButton,
+                    &m_window);
     box.setTextFormat(Qt::PlainText);
     const QPushButton *showFolder =
         m_fileManager ? box.addButton(u"フォルダーを開く"_s, QMessageBox::ActionRole) : nullptr;

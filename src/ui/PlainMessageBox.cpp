@@ -2,9 +2,11 @@
 
 #include <QMessageBox>
 
+const QString PlainMessageBox::kTitle = QStringLiteral("Velmora");
+
 void PlainMessageBox::show(const QString &text)
 {
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Velmora"), text, QMessageBox::Ok, m_parent);
+    QMessageBox box(QMessageBox::NoIcon, kTitle, text, QMessageBox::Ok, m_parent);
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }

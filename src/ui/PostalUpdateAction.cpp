@@ -1,6 +1,7 @@
 #include "ui/PostalUpdateAction.h"
 
 #include "core/MessageSink.h"
+#include "ui/PlainMessageBox.h"
 #include "ui/Question.h"
 #include "update/NetworkFetcher.h"
 #include "update/PostalUpdate.h"
@@ -14,7 +15,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-const QString kTitle = u"Velmora"_s;
 
 } // namespace
 
@@ -50,7 +50,7 @@ void PostalUpdateAction::run()
         std::make_unique<PostalUpdate>(*m_fetcher, *m_setup.files, m_setup.shippedPath, m_setup.userFolder);
     m_progress =
         new QProgressDialog(u"郵便番号データをダウンロードしています…"_s, u"キャンセル"_s, 0, 0, &m_window);
-    m_progress->setWindowTitle(kTitle);
+    m_progress->setWindowTitle(PlainMessageBox::kTitle);
     m_progress->setWindowModality(Qt::WindowModal);
     m_progress->setAutoClose(false);
     m_progress->setAutoReset(false);
