@@ -1,5 +1,7 @@
 #include "ui/CandidateDialog.h"
 
+#include "address/PostalText.h"
+
 #include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -17,15 +19,16 @@ namespace {
 // Where each row came from in the list as given.
 constexpr int kIndexRole = Qt::UserRole;
 
-// Text as the filter compares it: half-width kana and full-width letters as their usual forms, and
-// hiragana as katakana, since readings are written in katakana and typed in hiragana.
+// Text as the filter compares it: as the address search folds it (widths, kana forms, variant kanji),
+// and hiragana as katakana, since readings are written in katakana and typed in hiragana.
 QString folded(const QString &text)
 {
-    QString out = text.normalized(QString::NormalizationForm_KC).toCaseFolded();
-    for (QChar &c : out)
+    QString kana = text;
+    for (QChar &c : kana)
         if (c.unicode() >= 0x3041 && c.unicode() <= 0x3096)
             c = QChar(c.unicode() + 0x60);
-    return out;
+    const PostalText::Folded out = PostalText::folded(kana);
+    return QString::fromUtf16(out.constData(), out.size()).toCaseFolded();
 }
 
 } // namespace
